@@ -1,0 +1,32 @@
+#pragma once
+// The system's error classes. Each carries the text that is shown to the user; the class
+// name is what the exception report prints and what decides how the report treats it.
+
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : FMessage(std::move(message)) {}
+  const char* what() const noexcept override { return FMessage.c_str(); }
+  const std::string& Message() const noexcept { return FMessage; }
+  virtual const char* ClassName() const noexcept { return "Exception"; }
+
+ private:
+  std::string FMessage;
+};
+
+#define OSTRAVINE_ERROR_CLASS(Name, Base)                                       \
+  class Name : public Base {                                                    \
+   public:                                                                      \
+    using Base::Base;                                                           \
+    const char* ClassName() const noexcept override { return #Name; }           \
+  }
+
+OSTRAVINE_ERROR_CLASS(EOutOfMemory, Exception);
+OSTRAVINE_ERROR_CLASS(EInOutError, Exception);
+OSTRAVINE_ERROR_CLASS(EListError, Exception);
+OSTRAVINE_ERROR_CLASS(EStringListError, EListError);
+
+// printf-style formatting of the system's message templates.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

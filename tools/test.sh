@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds everything (the native portable core with sanitizers, the benchmarks and the
+# 32-bit plug-in) and runs every test: natively, and the Windows programs under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+[ "$(id -u)" = 0 ] && tools/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$jobs"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j "$jobs"
+
+ctest --preset native -j "$jobs"
+
+. tools/wine-session.sh
+trap end_session EXIT
+start_display
+prepare_prefix
+ctest --preset win32 -j "$jobs"

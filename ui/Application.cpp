@@ -1,0 +1,3 @@
+#include "ui/Application.h"
+
+TApplication Application;

@@ -1,0 +1,18 @@
+#pragma once
+// The one door to <windows.h>: every Win32 file of the system includes this header instead.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+
+// The module that holds this code: the plug-in DLL, or a test program linked with it.
+HINSTANCE ModuleInstance() noexcept;
+
+// A text of the module's string table; empty when the id is not there.
+std::string LoadResString(UINT id);
