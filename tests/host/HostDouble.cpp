@@ -53,8 +53,8 @@ int32_t THostDouble::AnswerImageInfo(THostImageInfo& info) const {
 
 TPluginLibrary::TPluginLibrary(const char* path) : FModule(LoadLibraryA(path)) {
   if (!FModule) throw std::runtime_error(std::string("cannot load ") + path);
-  RegisterPlugin = reinterpret_cast<TRegisterPlugin>(GetProcAddress(FModule, "RegisterPlugin"));
-  ProcessImage = reinterpret_cast<TProcessImage>(GetProcAddress(FModule, "ProcessImage"));
+  RegisterPlugin = reinterpret_cast<TRegisterPlugin>(reinterpret_cast<void*>(GetProcAddress(FModule, "RegisterPlugin")));
+  ProcessImage = reinterpret_cast<TProcessImage>(reinterpret_cast<void*>(GetProcAddress(FModule, "ProcessImage")));
 }
 
 TPluginLibrary::~TPluginLibrary() { FreeLibrary(FModule); }
