@@ -58,4 +58,62 @@
 #define IDS_INVALID_PIXEL_FORMAT 64014
 #define S_INVALID_PIXEL_FORMAT "Invalid pixel format"
 
+/* Streams. */
+#define IDS_NEED_ACCESS 64020
+#define S_NEED_ACCESS "Either read, write or full access must be specified in call to CreateFile"
+#define IDS_ERROR_OPENING 64021
+#define S_ERROR_OPENING "Error opening \"%s\" - %s"
+#define IDS_ERROR_READING 64022
+#define S_ERROR_READING "Error reading from stream - %s"
+#define IDS_ERROR_WRITING 64023
+#define S_ERROR_WRITING "Error writing to stream - %s"
+#define IDS_READ_LESS 64024
+#define S_READ_LESS "Read less than expected"
+#define IDS_IO_ERROR 64025
+#define S_IO_ERROR "IO-error: %s"
+#define IDS_ERROR_SEEKING 64026
+#define S_ERROR_SEEKING "Error moving file pointer - %s"
+#define IDS_ERROR_TRUNCATING 64027
+#define S_ERROR_TRUNCATING "Error truncating file \"%s\" - %s"
+#define IDS_ERROR_CLOSING 64028
+#define S_ERROR_CLOSING "Error closing \"%s\" - %s"
+#define IDS_ERROR_DELETING 64029
+#define S_ERROR_DELETING "Error deleting \"%s\" - %s"
+#define IDS_INVALID_BUFFER_SIZE 64030
+#define S_INVALID_BUFFER_SIZE "Invalid buffer size"
+
+/* String lists. */
+#define IDS_LIST_INDEX 64040
+#define S_LIST_INDEX "List index out of bounds (%d)"
+#define IDS_SORTED_LIST 64041
+#define S_SORTED_LIST "Operation not allowed on sorted string list"
+#define IDS_DUPLICATE_STRING 64042
+#define S_DUPLICATE_STRING "String list does not allow duplicates"
+
+/* Profile dialog. */
+#define IDS_LENGTH 64050
+#define S_LENGTH "Length: %d pixels"
+#define IDS_PIXEL_SUM 64051
+#define S_PIXEL_SUM "Grayscale pixel sum: %lld"
+#define IDS_CHANGE_DIAGONAL 64052
+#define S_CHANGE_DIAGONAL "Change &diagonal"
+#define IDS_CHANGE_DIRECTION 64053
+#define S_CHANGE_DIRECTION "Change &direction"
+
+/* Exception report, version information and mail. */
+#define IDS_SEND_BUG_REPORT 64060
+#define S_SEND_BUG_REPORT "Send bug report"
+#define IDS_TERMINATE_APPLICATION 64061
+#define S_TERMINATE_APPLICATION "Terminate application"
+#define IDS_INVALID_ACCESS 64062
+#define S_INVALID_ACCESS "Invalid access to memory location"
+#define IDS_MAIL_ERROR 64063
+#define S_MAIL_ERROR "Error while trying to send e-mail"
+#define IDS_NO_VERSION_INFO 64064
+#define S_NO_VERSION_INFO "No version-info was associated with the requested file \"%s\""
+#define IDS_FIXED_FILE_INFO 64065
+#define S_FIXED_FILE_INFO "An error occurred while reading the FixedFileInfo structure from the file."
+#define IDS_TRANSLATION_INFO 64066
+#define S_TRANSLATION_INFO "An error occurred while reading the language/charset description in the file."
+
 #endif

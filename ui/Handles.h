@@ -1,0 +1,118 @@
+#pragma once
+// Ownership of Win32 handles: one small template, one traits struct per kind of handle.
+// Copying is deleted, moving hands the handle over; the destructor frees it.
+
+#include <utility>
+
+#include "ui/WinApi.h"
+
+template <class Traits>
+class TScopedHandle {
+ public:
+  using THandle = typename Traits::THandle;
+
+  TScopedHandle() noexcept = default;
+  explicit TScopedHandle(THandle handle) noexcept : FHandle(handle) {}
+  ~TScopedHandle() { Reset(); }
+  TScopedHandle(const TScopedHandle&) = delete;
+  TScopedHandle& operator=(const TScopedHandle&) = delete;
+  TScopedHandle(TScopedHandle&& other) noexcept : FHandle(other.Release()) {}
+  TScopedHandle& operator=(TScopedHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+
+  THandle Get() const noexcept { return FHandle; }
+  explicit operator bool() const noexcept { return FHandle != Traits::Invalid(); }
+  THandle Release() noexcept { return std::exchange(FHandle, Traits::Invalid()); }
+  void Reset(THandle handle = Traits::Invalid()) noexcept {
+    const THandle old = std::exchange(FHandle, handle);
+    if (old != Traits::Invalid()) Traits::Close(old);
+  }
+
+ private:
+  THandle FHandle = Traits::Invalid();
+};
+
+template <class H>
+struct TGdiObjectTraits {
+  using THandle = H;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { DeleteObject(handle); }
+};
+
+struct TFileHandleTraits {
+  using THandle = HANDLE;
+  static THandle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(THandle handle) noexcept { CloseHandle(handle); }
+};
+
+struct TWindowTraits {
+  using THandle = HWND;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { DestroyWindow(handle); }
+};
+
+struct TRegKeyTraits {
+  using THandle = HKEY;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { RegCloseKey(handle); }
+};
+
+struct TLibraryTraits {
+  using THandle = HMODULE;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { FreeLibrary(handle); }
+};
+
+struct TMemoryDcTraits {
+  using THandle = HDC;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { DeleteDC(handle); }
+};
+
+struct TIconTraits {
+  using THandle = HICON;
+  static THandle Invalid() noexcept { return nullptr; }
+  static void Close(THandle handle) noexcept { DestroyIcon(handle); }
+};
+
+using TBrushHandle = TScopedHandle<TGdiObjectTraits<HBRUSH>>;
+using TPenHandle = TScopedHandle<TGdiObjectTraits<HPEN>>;
+using TFontHandle = TScopedHandle<TGdiObjectTraits<HFONT>>;
+using TBitmapHandle = TScopedHandle<TGdiObjectTraits<HBITMAP>>;
+using TPaletteHandle = TScopedHandle<TGdiObjectTraits<HPALETTE>>;
+using TRegionHandle = TScopedHandle<TGdiObjectTraits<HRGN>>;
+using TFileHandle = TScopedHandle<TFileHandleTraits>;
+using TWindowHandle = TScopedHandle<TWindowTraits>;
+using TRegKeyHandle = TScopedHandle<TRegKeyTraits>;
+using TLibraryHandle = TScopedHandle<TLibraryTraits>;
+using TMemoryDc = TScopedHandle<TMemoryDcTraits>;
+using TIconHandle = TScopedHandle<TIconTraits>;
+
+// Selects a GDI object into a device context for one scope and puts the old one back.
+class TSelectObject {
+ public:
+  TSelectObject(HDC dc, HGDIOBJ object) noexcept : FDc(dc), FOld(SelectObject(dc, object)) {}
+  ~TSelectObject() { SelectObject(FDc, FOld); }
+  TSelectObject(const TSelectObject&) = delete;
+  TSelectObject& operator=(const TSelectObject&) = delete;
+
+ private:
+  HDC FDc;
+  HGDIOBJ FOld;
+};
+
+// A window's device context for one scope (GetDC / ReleaseDC).
+class TWindowDc {
+ public:
+  explicit TWindowDc(HWND window) noexcept : FWindow(window), FDc(GetDC(window)) {}
+  ~TWindowDc() { ReleaseDC(FWindow, FDc); }
+  TWindowDc(const TWindowDc&) = delete;
+  TWindowDc& operator=(const TWindowDc&) = delete;
+  HDC Get() const noexcept { return FDc; }
+
+ private:
+  HWND FWindow;
+  HDC FDc;
+};
