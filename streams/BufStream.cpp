@@ -69,6 +69,7 @@ void TBufferedStream::CheckExact(int32_t moved, int32_t wanted) const {
 int32_t TBufferedStream::Read(void* buffer, int32_t count) {
   assert(count >= 0 && "negative byte count");
   if (FReadBufferSize == 0) return FNext->Read(buffer, count);
+  if (count == 0) return 0;
   if (count <= FReadCount - FReadPos) {
     std::memcpy(buffer, FReadBuffer.get() + FReadPos, static_cast<size_t>(count));
     FReadPos += count;
@@ -103,6 +104,7 @@ int32_t TBufferedStream::ReadAcross(uint8_t* target, int32_t count) {
 int32_t TBufferedStream::Write(const void* buffer, int32_t count) {
   assert(count >= 0 && "negative byte count");
   if (FWriteBufferSize == 0) return FNext->Write(buffer, count);
+  if (count == 0) return 0;
   if (count <= FWriteBufferSize - FWriteCount) {
     std::memcpy(FWriteBuffer.get() + FWriteCount, buffer, static_cast<size_t>(count));
     FWriteCount += count;
