@@ -15,6 +15,30 @@ int32_t CheckedBufferSize(int32_t size) {
   return size;
 }
 
+// Most requests to a buffered stream are a few bytes: those are copied with a handful of
+// overlapping word moves instead of a library call, which would cost more than the copy.
+inline void CopyBytes(uint8_t* target, const uint8_t* source, int32_t count) {
+  if (count > 16) {
+    std::memcpy(target, source, static_cast<size_t>(count));
+  } else if (count >= 8) {
+    uint64_t head, tail;
+    std::memcpy(&head, source, 8);
+    std::memcpy(&tail, source + count - 8, 8);
+    std::memcpy(target, &head, 8);
+    std::memcpy(target + count - 8, &tail, 8);
+  } else if (count >= 4) {
+    uint32_t head, tail;
+    std::memcpy(&head, source, 4);
+    std::memcpy(&tail, source + count - 4, 4);
+    std::memcpy(target, &head, 4);
+    std::memcpy(target + count - 4, &tail, 4);
+  } else if (count > 0) {
+    target[0] = source[0];
+    target[count / 2] = source[count / 2];
+    target[count - 1] = source[count - 1];
+  }
+}
+
 std::unique_ptr<uint8_t[]> AllocateBuffer(int32_t size) {
   auto* buffer = new (std::nothrow) uint8_t[static_cast<size_t>(size)];
   if (!buffer) throw EOutOfMemory(S_OUT_OF_MEMORY);
@@ -69,9 +93,8 @@ void TBufferedStream::CheckExact(int32_t moved, int32_t wanted) const {
 int32_t TBufferedStream::Read(void* buffer, int32_t count) {
   assert(count >= 0 && "negative byte count");
   if (FReadBufferSize == 0) return FNext->Read(buffer, count);
-  if (count == 0) return 0;
   if (count <= FReadCount - FReadPos) {
-    std::memcpy(buffer, FReadBuffer.get() + FReadPos, static_cast<size_t>(count));
+    CopyBytes(static_cast<uint8_t*>(buffer), FReadBuffer.get() + FReadPos, count);
     FReadPos += count;
     return count;
   }
@@ -104,9 +127,8 @@ int32_t TBufferedStream::ReadAcross(uint8_t* target, int32_t count) {
 int32_t TBufferedStream::Write(const void* buffer, int32_t count) {
   assert(count >= 0 && "negative byte count");
   if (FWriteBufferSize == 0) return FNext->Write(buffer, count);
-  if (count == 0) return 0;
   if (count <= FWriteBufferSize - FWriteCount) {
-    std::memcpy(FWriteBuffer.get() + FWriteCount, buffer, static_cast<size_t>(count));
+    CopyBytes(FWriteBuffer.get() + FWriteCount, static_cast<const uint8_t*>(buffer), count);
     FWriteCount += count;
     return count;
   }
