@@ -12,24 +12,38 @@ bool TBaseStream::EndOfStream() { return Available() <= 0; }
 
 void TBaseStream::Flush() {}
 
+namespace {
+
+// Turns a stream's Exact check off for one scope, if it was on, and back on afterwards.
+class TExactOff {
+ public:
+  explicit TExactOff(TBaseStream& stream) : FStream(stream), FWasExact(stream.Exact()) {
+    if (FWasExact) FStream.SetExact(false);
+  }
+  ~TExactOff() {
+    if (FWasExact) FStream.SetExact(true);
+  }
+  TExactOff(const TExactOff&) = delete;
+  TExactOff& operator=(const TExactOff&) = delete;
+
+ private:
+  TBaseStream& FStream;
+  bool FWasExact;
+};
+
+}  // namespace
+
 // The source's Exact check is off during the copy, so that the short last chunk is no
 // error. A source that delivers nothing although it claims more ends the copy as well.
 void TBaseStream::CopyFrom(TBaseStream& source) {
   constexpr int32_t ChunkSize = 4096;
   uint8_t chunk[ChunkSize];
-  const bool wasExact = source.Exact();
-  if (wasExact) source.SetExact(false);
-  try {
-    while (!source.EndOfStream()) {
-      const int32_t count = source.Read(chunk, ChunkSize);
-      if (count <= 0) break;
-      Write(chunk, count);
-    }
-  } catch (...) {
-    if (wasExact) source.SetExact(true);
-    throw;
+  TExactOff exactOff(source);
+  while (!source.EndOfStream()) {
+    const int32_t count = source.Read(chunk, ChunkSize);
+    if (count <= 0) break;
+    Write(chunk, count);
   }
-  if (wasExact) source.SetExact(true);
 }
 
 void TFilterStream::SetExact(bool flag) {
