@@ -119,6 +119,23 @@ TEST_F(PluginBoundary, RegisterPluginAnnouncesTheCommandOnce) {
   }
 }
 
+TEST_F(PluginBoundary, WithoutARegisteredHostOrARecordTheCommandDoesNothing) {
+  auto image = THostImageBuffer::Make24Bit(4, 4);
+  const auto before = image.Snapshot();
+  TDialogWatcher watcher;
+  EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+  ASSERT_EQ(FPlugin.RegisterPlugin(nullptr), 0);
+  EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+  EXPECT_TRUE(FHost.Requests.empty());
+
+  ASSERT_EQ(FPlugin.RegisterPlugin(THostDouble::Callback), 1);
+  FHost.Requests.clear();
+  EXPECT_EQ(FPlugin.ProcessImage(1, nullptr), 1);
+  EXPECT_EQ(FHost.Requests, std::vector<int32_t>{hrMainWindow});
+  EXPECT_TRUE(watcher.Seen.empty());
+  EXPECT_EQ(image.Snapshot(), before);
+}
+
 TEST_F(PluginBoundary, OtherOperationsOnlyFetchTheMainWindow) {
   auto image = THostImageBuffer::Make24Bit(6, 5, 20);
   OpenWithSelection(image, {0, 0, 5, 4});
