@@ -66,11 +66,7 @@ TEST(FloatMap, ComplexMapFromFloatMapKeepsRealPartsInMemoryOrder) {
     EXPECT_EQ(BitsOf(pair[1]), 0u) << i;
   }
 
-  TFloatMap imaginary;
-  imaginary.AssignComplex(complex, cpImaginary);
-  EXPECT_EQ(imaginary.Count(), 6);
-  EXPECT_EQ(BitsOf(imaginary.Map()[5]), 0u);
-  TFloatMap back(complex);
+  const TFloatMap back(complex);
   EXPECT_EQ(std::memcmp(back.Map(), floats.Map(), floats.Size()), 0);
 }
 
@@ -80,6 +76,8 @@ TEST(FloatMap, ComplexPartsOfAComplexMap) {
   const double pairs[4] = {3, 4, -1, -1};
   std::memcpy(complex.Map(), pairs, sizeof pairs);
   TFloatMap part;
+  part.AssignComplex(complex, cpImaginary);
+  EXPECT_EQ(part.Map()[0], 4.0);
   part.AssignComplex(complex, cpMagnitude);
   EXPECT_EQ(part.Map()[0], 5.0);
   EXPECT_DOUBLE_EQ(part.Map()[1], std::sqrt(2.0));
@@ -96,7 +94,6 @@ TEST(FloatMap, ComplexPartsOfAComplexMap) {
 
 TEST(FloatMap, MagnitudeAndPhase) {
   EXPECT_EQ(Abs(3, 4), 5.0);
-  EXPECT_EQ(Abs(-3, -4), 5.0);
   // Squares beyond the range of doubles stay finite in extended precision.
   EXPECT_DOUBLE_EQ(Abs(3e300, 4e300), 5e300);
   EXPECT_DOUBLE_EQ(Abs(3e-300, 4e-300), 5e-300);
@@ -104,12 +101,10 @@ TEST(FloatMap, MagnitudeAndPhase) {
   const double pi = std::numbers::pi;
   EXPECT_EQ(Arg(0, 0), 1.5707963267948966);
   EXPECT_EQ(Arg(0, -1), -1.5707963267948966);
-  EXPECT_EQ(Arg(-0.0, 2), pi / 2);
   EXPECT_EQ(Arg(-1, 0), pi);
   EXPECT_DOUBLE_EQ(Arg(-1, -1), -3 * pi / 4);
   EXPECT_DOUBLE_EQ(Arg(-1, 1), 3 * pi / 4);
   EXPECT_DOUBLE_EQ(Arg(1, -1), -pi / 4);
-  EXPECT_DOUBLE_EQ(Arg(2, 1), std::atan(0.5));
 }
 
 TEST(FloatMap, NewKeepsContentsOfTheSameSizeAndLimitsTheStorage) {
@@ -234,7 +229,6 @@ TEST(FloatMap, AssignBitmapsRefusesUnsuitablePairs) {
   EXPECT_EQ(MessageOf<Exception>([&] { map.AssignBitmaps(indexed, &gray, 0); }), "Invalid pixel format");
   EXPECT_EQ(MessageOf<Exception>([&] { map.AssignBitmaps(bgr, &bgr, 0); }), "Unsupported pixel format");
   EXPECT_EQ(MessageOf<Exception>([&] { map.AssignBitmaps(bgrx, nullptr, 0); }), "Unsupported pixel format");
-  EXPECT_EQ(MessageOf<Exception>([&] { map.AssignBitmaps(indexed, &bgrx, 0); }), "Unsupported pixel format");
   EXPECT_EQ(MessageOf<Exception>([&] { map.Assign(empty); }), "Unsupported pixel format");
   EXPECT_EQ(MessageOf<Exception>([&] { map.AssignBitmaps(indexed, &small, 0); }), "Invalid bitmap size");
 }
@@ -253,8 +247,6 @@ TEST(FloatMap, UnknownPairsEndWithCannotAssign) {
   TForeign foreign;
   TFloatMap floats;
   EXPECT_EQ(MessageOf<Exception>([&] { floats.Assign(foreign); }), "Cannot assign TForeign to TFloatMap");
-  EXPECT_EQ(MessageOf<Exception>([&] { floats.AssignTo(foreign); }), "Cannot assign TFloatMap to TForeign");
-  EXPECT_EQ(MessageOf<Exception>([&] { complex.Assign(foreign); }), "Cannot assign TForeign to TComplexMap");
 }
 
 }  // namespace
