@@ -49,20 +49,21 @@ void CheckBitfields(const uint8_t* data, size_t size, size_t headerSize) {
     Unsupported();
 }
 
-TBmpLayout ReadLayout(const uint8_t* data, size_t size) {
-  if (size < FileHeaderSize + InfoHeaderSize) Damaged();
-  const uint8_t* info = data + FileHeaderSize;
-  const uint32_t headerSize = ReadU32(info);
-  if (headerSize < InfoHeaderSize || headerSize > size - FileHeaderSize) Unsupported();
-  TBmpLayout layout{};
+void ReadDimensions(const uint8_t* info, TBmpLayout& layout) {
   layout.Width = ReadI32(info + 4);
   const int32_t height = ReadI32(info + 8);
-  layout.BitCount = ReadU16(info + 14);
-  const uint32_t compression = ReadU32(info + 16);
   if (layout.Width < 1 || height == 0 || height == std::numeric_limits<int32_t>::min()) Damaged();
   layout.TopDown = height < 0;
   layout.Height = height < 0 ? -height : height;
+  layout.BitCount = ReadU16(info + 14);
   if (layout.BitCount != 8 && layout.BitCount != 24 && layout.BitCount != 32) Unsupported();
+}
+
+// Where the palette lies: behind the header, and behind the channel masks that follow a
+// plain 40-byte header.
+void ReadEncoding(const uint8_t* data, size_t size, size_t headerSize, TBmpLayout& layout) {
+  const uint8_t* info = data + FileHeaderSize;
+  const uint32_t compression = ReadU32(info + 16);
   if (compression == BiBitfields && layout.BitCount == 32) CheckBitfields(data, size, headerSize);
   else if (compression != BiRgb) Unsupported();
   const size_t masksSize = compression == BiBitfields && headerSize == InfoHeaderSize ? 12 : 0;
@@ -70,6 +71,15 @@ TBmpLayout ReadLayout(const uint8_t* data, size_t size) {
   layout.PaletteEntries = layout.BitCount == 8 ? ReadU32(info + 32) : 0;
   if (layout.BitCount == 8 && layout.PaletteEntries == 0) layout.PaletteEntries = 256;
   if (layout.PaletteEntries > 256) Damaged();
+}
+
+TBmpLayout ReadLayout(const uint8_t* data, size_t size) {
+  if (size < FileHeaderSize + InfoHeaderSize) Damaged();
+  const uint32_t headerSize = ReadU32(data + FileHeaderSize);
+  if (headerSize < InfoHeaderSize || headerSize > size - FileHeaderSize) Unsupported();
+  TBmpLayout layout{};
+  ReadDimensions(data + FileHeaderSize, layout);
+  ReadEncoding(data, size, headerSize, layout);
   layout.PixelOffset = ReadU32(data + 10);
   return layout;
 }

@@ -3,6 +3,8 @@
 // WM_NCCREATE, every message goes to its HandleMessage, and one guard keeps errors from
 // unwinding through the system's dispatch.
 
+#include <utility>
+
 #include "host/HostErrors.h"
 #include "ui/WinApi.h"
 
@@ -12,6 +14,20 @@ class THostWindow {
   HWND Handle() const noexcept { return FHandle; }
 
  protected:
+  THostWindow() = default;
+  ~THostWindow() { DestroyHandle(); }
+  THostWindow(const THostWindow&) = delete;
+  THostWindow& operator=(const THostWindow&) = delete;
+
+  // Owners call this first in their destructors: the window goes while every member it
+  // may still send messages to is alive, and the messages of its end reach no handler.
+  void DestroyHandle() noexcept {
+    if (!FHandle) return;
+    const HWND window = std::exchange(FHandle, nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
+  }
+
   static void RegisterWindowClass(const char* name, UINT style, HBRUSH background) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;

@@ -10,6 +10,7 @@
 class TImageView : public THostWindow<TImageView> {
  public:
   explicit TImageView(HWND parent);
+  ~TImageView() { DestroyHandle(); }
 
   // The view borrows the document; null shows an empty view.
   void SetDocument(TDocument* document);

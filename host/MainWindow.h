@@ -17,8 +17,6 @@ class TMainWindow : public THostWindow<TMainWindow> {
   TMainWindow(const THostOptions& options, TDocuments& documents, THostServices& services,
               const TPluginRegistry& registry);
   ~TMainWindow();
-  TMainWindow(const TMainWindow&) = delete;
-  TMainWindow& operator=(const TMainWindow&) = delete;
 
   // The result the program ends with: non-zero when the command from the command line failed.
   int ExitCode() const noexcept { return FExitCode; }

@@ -62,7 +62,7 @@ TMainWindow::TMainWindow(const THostOptions& options, TDocuments& documents, THo
 TMainWindow::~TMainWindow() {
   FServices.MainWindow = nullptr;
   FServices.OnImageChanged = nullptr;
-  if (FHandle) DestroyWindow(FHandle);
+  DestroyHandle();
 }
 
 LRESULT TMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
