@@ -132,7 +132,7 @@ void TMessageBuilder::AddButtons(const std::vector<TButtonSpec>& buttons, int x,
     button->Cancel = spec.Cancel;
     button->SetBounds({x, top, width, FLayout.ButtonHeight});
     button->SetParent(&FForm);
-    if (spec.Help) button->OnClick = [this](TComponent* sender) { FForm.HelpButtonClick(sender); };
+    if (spec.Help) button->OnClick = [form = &FForm](TComponent* sender) { form->HelpButtonClick(sender); };
     // Enter answers the default button from the start, as in the platform's own boxes.
     if (spec.Default) FForm.ActiveControl = button;
     x += width + FLayout.ButtonSpacing;
