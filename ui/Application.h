@@ -38,8 +38,11 @@ class TApplication : public TComponent {
   // Asked to show a help topic; without a handler there is no help to show.
   THelpEvent OnHelp;
 
-  // Handles one message, or raises the idle moment when there is none.
+  // Handles one message, or raises the idle moment when there is none and then waits for
+  // the next message when the idle handlers are done.
   void HandleMessage();
+  // Handles one message; false when the queue is empty.
+  bool ProcessMessage();
   // Dispatches what is queued without waiting.
   void ProcessMessages();
   // Raises the idle event once and returns its Done flag.
@@ -55,8 +58,6 @@ class TApplication : public TComponent {
   void Minimize() noexcept;
 
  private:
-  bool ProcessMessage();
-
   HWND FHandle = nullptr;
   std::string FTitle;
   bool FTerminated = false;

@@ -203,9 +203,10 @@ int TForm::ShowModal() {
   return FModalResult;
 }
 
+// An idle action may end the form; the loop then ends without waiting for a message.
 void TForm::RunModalLoop() {
   while (FModalResult == mrNone) {
-    Application.HandleMessage();
+    if (!Application.ProcessMessage() && Application.Idle() && FModalResult == mrNone) WaitMessage();
     if (Application.Terminated()) {
       CloseModal();
       if (FModalResult == mrNone) FModalResult = mrCancel;

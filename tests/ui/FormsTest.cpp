@@ -115,6 +115,22 @@ TEST_F(Forms, ExceptionsInEventHandlersReachTheExceptionEventAndTheLoopGoesOn) {
   EXPECT_FALSE(IdleMulticastExists());
 }
 
+TEST_F(Forms, TerminateEndsTheModalLoopAndLeavesTheQuitMessageForTheHost) {
+  auto form = CreateForm<TForm>(nullptr, TestForm);
+  int closes = 0;
+  form->OnClose = [&](TComponent*, TCloseAction& action) {
+    ++closes;
+    action = caNone;
+  };
+  form->OnShow = [&](TComponent*) { RunOnIdle(form.get(), [](TComponent*) { Application.Terminate(); }); };
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(Application.Terminated());
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 0u);
+}
+
 TEST_F(Forms, AnchoredControlsFollowTheEdgesAndTheMinimumSizeHolds) {
   auto form = CreateForm<TForm>(nullptr, TestForm);
   const TBounds ok = form->Find<TButton>("Ok")->Bounds();
