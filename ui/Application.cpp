@@ -1,7 +1,7 @@
 #include "ui/Application.h"
 
 #include "resources/Texts.h"
-#include "ui/Forms.h"
+#include "ui/Controls.h"
 #include "ui/Handles.h"
 #include "ui/MessageDialog.h"
 
@@ -50,11 +50,6 @@ bool TApplication::ProcessMessage() {
 
 void TApplication::HandleMessage() {
   if (!ProcessMessage() && Idle()) WaitMessage();
-}
-
-void TApplication::ProcessMessages() {
-  while (ProcessMessage()) {
-  }
 }
 
 bool TApplication::Idle() {

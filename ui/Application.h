@@ -43,8 +43,6 @@ class TApplication : public TComponent {
   void HandleMessage();
   // Handles one message; false when the queue is empty.
   bool ProcessMessage();
-  // Dispatches what is queued without waiting.
-  void ProcessMessages();
   // Raises the idle event once and returns its Done flag.
   bool Idle();
   // Hands the exception being handled (inside a catch block) to the exception event.

@@ -18,7 +18,6 @@ using TColor = uint32_t;
 constexpr TColor SystemColorFlag = 0x80000000u;
 constexpr TColor SystemColor(int index) { return SystemColorFlag | unsigned(index); }
 constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
-constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
 COLORREF ColorToRGB(TColor color) noexcept;
 
 enum TAlign : uint8_t { alNone, alTop, alClient };
@@ -80,18 +79,15 @@ class TWinControl : public TComponent {
   bool Visible() const noexcept;
   void SetVisible(bool visible);
   bool Enabled() const noexcept;
-  void SetEnabled(bool enabled);
   HFONT Font() const noexcept { return FFont; }
   // The font of this control and of every child that has no font of its own.
   void SetFont(HFONT font) noexcept;
 
   void Invalidate() noexcept;
   void Repaint() noexcept;
-  void SetFocus() noexcept;
 
   // Push buttons, check boxes and radio buttons: what the keyboard-cue repaint walks to.
   virtual bool IsButtonControl() const noexcept { return false; }
-  virtual bool IsTabStop() const noexcept { return false; }
   // The notification code that a standard control sent to its parent.
   virtual void Command(WORD) {}
 
@@ -141,7 +137,6 @@ class TWinControl : public TComponent {
   TAnchors FAnchors = akLeft | akTop;
   std::string FCaption;
   bool FVisible = true;
-  bool FEnabled = true;
   HFONT FFont = nullptr;
   int FNextId = 100;
 };

@@ -111,11 +111,6 @@ void TRadioGroup::SetItems(const std::vector<std::string>& items) {
   if (Handle()) RebuildButtons();
 }
 
-void TRadioGroup::SetColumns(int columns) {
-  FColumns = std::max(1, columns);
-  ArrangeButtons();
-}
-
 void TRadioGroup::SetItemIndex(int index) noexcept {
   FItemIndex = index >= 0 && index < static_cast<int>(FButtons.size()) ? index : -1;
   for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetChecked(static_cast<int>(i) == FItemIndex);

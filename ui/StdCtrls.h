@@ -22,7 +22,6 @@ class TButton : public TWinControl {
   void Click();
 
   bool IsButtonControl() const noexcept override { return true; }
-  bool IsTabStop() const noexcept override { return true; }
   void Command(WORD code) override;
 
  protected:
@@ -39,7 +38,6 @@ class TCheckBox : public TWinControl {
   void SetChecked(bool checked) noexcept;
 
   bool IsButtonControl() const noexcept override { return true; }
-  bool IsTabStop() const noexcept override { return true; }
   void Command(WORD code) override;
 
  protected:
@@ -75,10 +73,8 @@ class TRadioGroup : public TWinControl {
   const std::vector<std::string>& Items() const noexcept { return FItems; }
   void SetItems(const std::vector<std::string>& items);
   int Columns() const noexcept { return FColumns; }
-  void SetColumns(int columns);
   int ItemIndex() const noexcept { return FItemIndex; }
   void SetItemIndex(int index) noexcept;
-  bool IsTabStop() const noexcept override { return true; }
   void SetCaption(const std::string& caption) override;
 
  protected:
