@@ -219,5 +219,9 @@ void TLinearBitmap::Assign(const TObject& source) {
     CopyPixelsFrom(*bitmap);
     return;
   }
-  TAssignObject::Assign(source);
+  if (!AssignFromSystemBitmap(source)) TAssignObject::Assign(source);
+}
+
+void TLinearBitmap::AssignTo(TObject& target) const {
+  if (!AssignToSystemBitmap(target)) TAssignObject::AssignTo(target);
 }

@@ -1,0 +1,155 @@
+// The exchange of TLinearBitmap with the window layer's device-independent bitmap, and
+// the palette objects that travel with 8-bit pixels.
+#include "image/LinarBitmap_win.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "image/LinarBitmap.h"
+#include "resources/Texts.h"
+#include "ui/DIBitmap.h"
+
+namespace {
+
+// A DIB's rows from the addresses of rows 0 and 1 alone: the step between them holds for
+// every row, whether the rows run downwards in memory (bottom-up) or upwards.
+class TRowWalk {
+ public:
+  explicit TRowWalk(const TDIBitmap& bitmap)
+      : FRow0(bitmap.ScanLine(0)), FStep(bitmap.Height() > 1 ? bitmap.ScanLine(1) - FRow0 : 0) {}
+  uint8_t* Row(int y) const noexcept { return FRow0 + y * FStep; }
+
+ private:
+  uint8_t* FRow0;
+  ptrdiff_t FStep;
+};
+
+// A logical palette as CreatePalette reads it: version, count, then the entries.
+struct TLogPalette256 {
+  WORD Version;
+  WORD Count;
+  PALETTEENTRY Entries[PaletteEntries];
+};
+static_assert(offsetof(TLogPalette256, Entries) == offsetof(LOGPALETTE, palPalEntry));
+
+bool CopiesDirectly(TPixelFormat format) {
+  return format == TPixelFormat::Indexed8 || format == TPixelFormat::Bgr24 ||
+         format == TPixelFormat::Bgrx32;
+}
+
+// Pixels of other depths are drawn onto a 24-bit bitmap: the window system converts them.
+void DrawAsBgr24(const TDIBitmap& source, TDIBitmap& target) {
+  target.SetPixelFormat(TPixelFormat::Bgr24);
+  target.SetSize(source.Width(), source.Height());
+  target.Canvas().Draw(0, 0, source.Canvas(), RECT{0, 0, source.Width(), source.Height()});
+}
+
+void CopyDirectly(const TDIBitmap& source, TLinearBitmap& target) {
+  target.New(source.Width(), source.Height(), source.PixelFormat());
+  const TRowWalk rows(source);
+  for (int y = 0; y < target.Height(); ++y)
+    std::memcpy(target.Row(y), rows.Row(y), target.BytesPerLine());
+  if (source.PixelFormat() == TPixelFormat::Indexed8)
+    ReadPaletteHandle(source.Palette(), PaletteEntries, target.Palette());
+}
+
+void ExpandIndexed(const TLinearBitmap& source, const TRowWalk& rows) {
+  const uint8_t* palette = source.Palette();
+  for (int y = 0; y < source.Height(); ++y) {
+    const uint8_t* index = source.Row(y);
+    uint8_t* bgr = rows.Row(y);
+    for (int x = 0; x < source.Width(); ++x, bgr += 3) std::memcpy(bgr, palette + 3 * index[x], 3);
+  }
+}
+
+// A 16-bit sample is stored low byte first; its high byte is the 8-bit gray level.
+void HighBytes(const TLinearBitmap& source, const TRowWalk& rows) {
+  for (int y = 0; y < source.Height(); ++y) {
+    const uint8_t* sample = source.Row(y) + 1;
+    uint8_t* gray = rows.Row(y);
+    for (int x = 0; x < source.Width(); ++x, sample += 2) gray[x] = *sample;
+  }
+}
+
+}  // namespace
+
+TPaletteHandle MakePaletteHandle(const uint8_t* table, int count) {
+  assert(count >= 1 && count <= PaletteEntries && "palette entry count out of range");
+  TLogPalette256 logical{0x300, static_cast<WORD>(count), {}};
+  for (int i = 0; i < count; ++i) {
+    const uint8_t* bgr = table + 3 * i;
+    logical.Entries[i] = PALETTEENTRY{bgr[2], bgr[1], bgr[0], PC_RESERVED};
+  }
+  TPaletteHandle palette(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical)));
+  if (!palette) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  return palette;
+}
+
+void ReadPaletteHandle(HPALETTE palette, int count, uint8_t* table) noexcept {
+  if (!palette) {
+    std::memcpy(table, GrayPalette.data(), GrayPalette.size());
+    return;
+  }
+  PALETTEENTRY entries[PaletteEntries];
+  const UINT asked = static_cast<UINT>(std::clamp(count, 0, PaletteEntries));
+  const UINT read = GetPaletteEntries(palette, 0, asked, entries);
+  for (UINT i = 0; i < read; ++i) {
+    table[3 * i] = entries[i].peBlue;
+    table[3 * i + 1] = entries[i].peGreen;
+    table[3 * i + 2] = entries[i].peRed;
+  }
+  std::fill(table + 3 * read, table + 3 * PaletteEntries, uint8_t{0});
+}
+
+bool TLinearBitmap::AssignFromSystemBitmap(const TObject& source) {
+  const auto* bitmap = dynamic_cast<const TDIBitmap*>(&source);
+  if (!bitmap) return false;
+  if (bitmap->Empty()) {
+    Dispose();
+  } else if (CopiesDirectly(bitmap->PixelFormat())) {
+    CopyDirectly(*bitmap, *this);
+  } else {
+    TDIBitmap converted;
+    DrawAsBgr24(*bitmap, converted);
+    CopyDirectly(converted, *this);
+  }
+  return true;
+}
+
+// A 16-bit gray bitmap becomes an 8-bit one with the gray palette: the window system
+// shows no 16-bit gray.
+bool TLinearBitmap::AssignToSystemBitmap(TObject& target) const {
+  auto* bitmap = dynamic_cast<TDIBitmap*>(&target);
+  if (!bitmap) return false;
+  if (!FPresent) return true;
+  const bool gray16 = FPixelFormat == TPixelFormat::Gray16;
+  bitmap->SetPixelFormat(gray16 ? TPixelFormat::Indexed8 : FPixelFormat);
+  if (FPixelFormat == TPixelFormat::Indexed8)
+    bitmap->SetPalette(MakePaletteHandle(FPalette, PaletteEntries));
+  else if (gray16)
+    bitmap->SetPalette(MakePaletteHandle(GrayPalette.data(), PaletteEntries));
+  bitmap->SetSize(FWidth, FHeight);
+  CopyPixelsTo(*bitmap);
+  return true;
+}
+
+// Only the pixel bytes of each row travel: a host-backed bitmap's rows may be padded
+// further than the DIB's, and copying the padding would run past the DIB's last row.
+void TLinearBitmap::CopyPixelsTo(TDIBitmap& bitmap) const {
+  if (!FPresent || FHeight < 1) return;
+  if (bitmap.Width() != FWidth || bitmap.Height() != FHeight)
+    throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
+  const TRowWalk rows(bitmap);
+  const TPixelFormat target = bitmap.PixelFormat();
+  if (target == FPixelFormat) {
+    const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
+    for (int y = 0; y < FHeight; ++y) std::memcpy(rows.Row(y), Row(y), pixelBytes);
+  } else if (FPixelFormat == TPixelFormat::Indexed8 && target == TPixelFormat::Bgr24) {
+    ExpandIndexed(*this, rows);
+  } else if (FPixelFormat == TPixelFormat::Gray16 && target == TPixelFormat::Indexed8) {
+    HighBytes(*this, rows);
+  } else {
+    throw ELinearBitmap(S_UNSUPPORTED_PIXEL_FORMAT);
+  }
+}

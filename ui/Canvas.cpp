@@ -1,0 +1,182 @@
+#include "ui/Canvas.h"
+
+#include <algorithm>
+
+#include "diagnostics/Exceptions.h"
+#include "resources/Texts.h"
+
+namespace {
+
+// GDI refuses new objects only when the process runs out of them.
+template <class THandle>
+THandle Checked(THandle handle) {
+  if (!handle) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  return handle;
+}
+
+int TextLength(std::string_view text) {
+  return static_cast<int>(std::min<size_t>(text.size(), INT32_MAX));
+}
+
+}  // namespace
+
+int ScreenFontHeight(int points) noexcept {
+  static const int pixelsPerInch = [] {
+    TWindowDc screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  }();
+  return MulDiv(points, pixelsPerInch, 72);
+}
+
+LOGFONTA TCanvas::DefaultFont() noexcept {
+  LOGFONTA font{};
+  font.lfHeight = -ScreenFontHeight(8);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+  return font;
+}
+
+void TCanvas::Release() noexcept {
+  FPenSelection.reset();
+  FFontSelection.reset();
+  FPenStale = FFontStale = true;
+}
+
+void TCanvas::SetHandle(HDC dc) noexcept {
+  if (dc == FDc) return;
+  Release();
+  FDc = dc;
+}
+
+void TCanvas::SetBrushColor(COLORREF color) noexcept {
+  if (color == FBrushColor) return;
+  FBrushColor = color;
+  FBrushStale = true;
+}
+
+void TCanvas::SetBrushStyle(TBrushStyle style) noexcept { FBrushStyle = style; }
+
+void TCanvas::SetPenColor(COLORREF color) noexcept {
+  if (color == FPenColor) return;
+  FPenColor = color;
+  FPenStale = true;
+}
+
+void TCanvas::SetFont(const LOGFONTA& font) noexcept {
+  FFont = font;
+  FFontStale = true;
+}
+
+void TCanvas::SetFont(std::string_view name, int height) noexcept {
+  LOGFONTA font = DefaultFont();
+  font.lfHeight = height;
+  const size_t length = std::min<size_t>(name.size(), LF_FACESIZE - 1);
+  std::copy_n(name.data(), length, font.lfFaceName);
+  font.lfFaceName[length] = '\0';
+  SetFont(font);
+}
+
+void TCanvas::RequireBrush() {
+  if (!FBrushStale) return;
+  FBrush.Reset(Checked(CreateSolidBrush(FBrushColor)));
+  FBrushStale = false;
+}
+
+// The new pen goes into the DC before the old one is deleted: GDI does not delete an
+// object that is still selected.
+void TCanvas::RequirePen() {
+  if (!FPenStale) return;
+  TPenHandle pen(Checked(CreatePen(PS_SOLID, 1, FPenColor)));
+  if (FPenSelection)
+    SelectObject(FDc, pen.Get());
+  else
+    FPenSelection.emplace(FDc, pen.Get());
+  FPen = std::move(pen);
+  FPenStale = false;
+}
+
+void TCanvas::RequireFont() {
+  if (!FFontStale) return;
+  TFontHandle font(Checked(CreateFontIndirectA(&FFont)));
+  if (FFontSelection)
+    SelectObject(FDc, font.Get());
+  else
+    FFontSelection.emplace(FDc, font.Get());
+  FFontHandle = std::move(font);
+  FFontStale = false;
+}
+
+void TCanvas::RequireTextColors() {
+  RequireFont();
+  SetTextColor(FDc, FFontColor);
+  if (FBrushStyle == TBrushStyle::Clear) {
+    SetBkMode(FDc, TRANSPARENT);
+  } else {
+    SetBkMode(FDc, OPAQUE);
+    SetBkColor(FDc, FBrushColor);
+  }
+}
+
+void TCanvas::FillRect(const RECT& rect) {
+  if (FBrushStyle == TBrushStyle::Clear) return;
+  RequireBrush();
+  ::FillRect(FDc, &rect, FBrush.Get());
+}
+
+void TCanvas::FrameRect(const RECT& rect) {
+  if (FBrushStyle == TBrushStyle::Clear) return;
+  RequireBrush();
+  ::FrameRect(FDc, &rect, FBrush.Get());
+}
+
+void TCanvas::MoveTo(int x, int y) { MoveToEx(FDc, x, y, nullptr); }
+
+void TCanvas::LineTo(int x, int y) {
+  RequirePen();
+  ::LineTo(FDc, x, y);
+}
+
+void TCanvas::Polyline(const POINT* points, int count) {
+  if (count < 2) return;
+  RequirePen();
+  ::Polyline(FDc, points, count);
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  RequireTextColors();
+  ::TextOutA(FDc, x, y, text.data(), TextLength(text));
+}
+
+SIZE TCanvas::TextExtent(std::string_view text) {
+  RequireFont();
+  SIZE size{};
+  GetTextExtentPoint32A(FDc, text.data(), TextLength(text), &size);
+  return size;
+}
+
+void TCanvas::Draw(int x, int y, const TCanvas& source, const RECT& sourceRect) {
+  BitBlt(FDc, x, y, sourceRect.right - sourceRect.left, sourceRect.bottom - sourceRect.top,
+         source.FDc, sourceRect.left, sourceRect.top, SRCCOPY);
+}
+
+void TCanvas::StretchDraw(const RECT& rect, const TCanvas& source, const RECT& sourceRect) {
+  // Shrinking otherwise merges rows by AND, which turns a light picture dark.
+  SetStretchBltMode(FDc, COLORONCOLOR);
+  StretchBlt(FDc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+             source.FDc, sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
+             sourceRect.bottom - sourceRect.top, SRCCOPY);
+}
+
+RECT TCanvas::ClipRect() const noexcept {
+  RECT rect{};
+  GetClipBox(FDc, &rect);
+  return rect;
+}
+
+void TCanvas::SetClipRect(const RECT& rect) noexcept {
+  TRegionHandle region(CreateRectRgnIndirect(&rect));
+  SelectClipRgn(FDc, region.Get());
+}
+
+void TCanvas::ResetClipRect() noexcept { SelectClipRgn(FDc, nullptr); }
