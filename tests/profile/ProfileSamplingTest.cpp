@@ -192,6 +192,68 @@ TEST(ProfileSampling, UnsupportedFormatChangesNothing) {
   EXPECT_EQ(BytesOf(bitmap), std::vector<uint8_t>(16 * 4, 7));
 }
 
+// A map whose element (x, y) is (10x + y, -x - 10y).
+std::unique_ptr<TComplexMap> ComplexMap(int width, int height) {
+  auto map = std::make_unique<TComplexMap>();
+  map->New(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      map->Element(x, y)[0] = 10 * x + y;
+      map->Element(x, y)[1] = -x - 10 * y;
+    }
+  }
+  return map;
+}
+
+TEST(ProfileSampling, ComplexMapReadsItsPlaneAndClampsAtTheEdges) {
+  auto map = ComplexMap(3, 2);
+  TProfile profile;
+  // Beyond the map the reads repeat its edge elements instead of leaving its storage.
+  SampleLine({nullptr, map.get(), 0}, {-2, 1, 4, 1}, false, profile);
+  EXPECT_EQ(profile.Profile, (std::vector<double>{1, 1, 1, 11, 21, 21, 21}));
+  EXPECT_EQ(profile.MaxValue, 21);
+  EXPECT_FALSE(profile.PlaneGroupDisabled);
+  EXPECT_TRUE(profile.ProfileRGB.empty());
+
+  // The largest value 0 gives a scale of 1; all negative values give the largest of them.
+  SampleLine({nullptr, map.get(), 1}, {0, -3, 0, 5}, false, profile);
+  EXPECT_EQ(profile.Profile, (std::vector<double>{0, 0, 0, 0, -10, -10, -10, -10, -10}));
+  EXPECT_EQ(profile.MaxValue, 1);
+  SampleLine({nullptr, map.get(), 1}, {1, 1, 2, 1}, false, profile);
+  EXPECT_EQ(profile.MaxValue, -11);
+  // An item beyond the two parts reads the real part, never past the pair.
+  SampleLine({nullptr, map.get(), 2}, {1, 1, 2, 1}, false, profile);
+  EXPECT_EQ(profile.Profile, (std::vector<double>{11, 21}));
+
+  SampleIntegrated({nullptr, map.get(), 0}, {0, 0, 2, 1}, false, profile);
+  EXPECT_EQ(profile.Profile, (std::vector<double>{1, 21, 41}));
+  EXPECT_EQ(profile.MaxValue, 41);
+  EXPECT_EQ(profile.LengthLabel, "Grayscale pixel sum: 63");
+}
+
+TEST(ProfileSampling, LabelSaturatesBeyondTheIntegerRange) {
+  auto map = ComplexMap(2, 1);
+  map->Element(0, 0)[0] = 1e300;
+  map->Element(1, 0)[0] = -1e300;
+  TProfile profile;
+  SampleIntegrated({nullptr, map.get(), 0}, {0, 0, 0, 0}, true, profile);
+  EXPECT_EQ(profile.LengthLabel, "Grayscale pixel sum: 9223372036854775807");
+  SampleIntegrated({nullptr, map.get(), 0}, {1, 0, 1, 0}, true, profile);
+  EXPECT_EQ(profile.LengthLabel, "Grayscale pixel sum: -9223372036854775808");
+}
+
+// Far from the origin every step of a diagonal rounds the same way and the position drifts
+// by more than half a pixel: the rounded walk passes beside the end point and stops at the
+// capacity, |dx| + |dy| + 1 samples.
+TEST(ProfileSampling, LineWalkStopsAtItsCapacity) {
+  auto map = ComplexMap(1, 1);
+  TProfile profile;
+  const int32_t base = -2147483647;
+  SampleLine({nullptr, map.get(), 0}, {base, base, base + 3650541, base + 1825270}, false, profile);
+  EXPECT_EQ(profile.LengthLabel, "Length: 5475812 pixels");
+  EXPECT_EQ(profile.Profile.size(), 5475812u);
+}
+
 }  // namespace
 
 namespace {
