@@ -1,0 +1,145 @@
+// Integrate mode over a whole large selection, against two baselines over the same bytes in
+// the same run: one memcpy of the pixels, and one vectorised read pass that sums them (a
+// sum only reads, so that pass is the floor). The marks, four pixels per line, are written
+// inside the timed loop; they are a few thousand writes beside hundreds of megabytes read.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+
+#include "image/FloatMap.h"
+#include "image/LinarBitmap.h"
+#include "profile/ProfileSampling.h"
+
+namespace {
+
+constexpr int BitmapSide = 8192;
+constexpr int MapSide = 4096;
+constexpr double MinSeconds = 0.3;
+
+void FillBytes(uint8_t* bytes, size_t count) {
+  uint32_t state = 12345;
+  for (size_t i = 0; i < count; ++i) {
+    state = state * 1664525u + 1013904223u;
+    bytes[i] = static_cast<uint8_t>(state >> 24);
+  }
+}
+
+TLinearBitmap& Bitmap(TPixelFormat format) {
+  static TLinearBitmap color, gray;
+  TLinearBitmap& bitmap = format == TPixelFormat::Bgr24 ? color : gray;
+  if (!bitmap.Present()) {
+    bitmap.New(BitmapSide, BitmapSide, format);
+    FillBytes(bitmap.Map(), bitmap.Size());
+  }
+  return bitmap;
+}
+
+TComplexMap& Map() {
+  static TComplexMap map;
+  if (map.Count() == 0) {
+    map.New(MapSide, MapSide);
+    for (int i = 0; i < 2 * map.Count(); ++i) map.Map()[i] = (i % 1000) * 0.37 - 100;
+  }
+  return map;
+}
+
+// The destination of the memcpy baselines, touched once so that no page fault is timed.
+uint8_t* CopyTarget(size_t size) {
+  static std::unique_ptr<uint8_t[]> target;
+  static size_t targetSize = 0;
+  if (targetSize < size) {
+    target = std::make_unique<uint8_t[]>(size);
+    std::memset(target.get(), 1, size);
+    targetSize = size;
+  }
+  return target.get();
+}
+
+void RunIntegrate(benchmark::State& state, const TProfileRaster& raster, int side, bool byRows, size_t bytes) {
+  TProfile profile;
+  for (auto _ : state) {
+    SampleIntegrated(raster, {0, 0, side - 1, side - 1}, byRows, profile);
+    benchmark::DoNotOptimize(profile.Profile.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+void RunMemcpy(benchmark::State& state, const void* source, size_t bytes) {
+  uint8_t* target = CopyTarget(bytes);
+  for (auto _ : state) {
+    std::memcpy(target, source, bytes);
+    benchmark::DoNotOptimize(target);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+// Eight independent sums, so that the additions pipeline and vectorise without reordering
+// anything the compiler would need permission for.
+template <class T, class TSum>
+TSum ReadPass(const T* values, size_t count) {
+  TSum sums[8] = {};
+  size_t i = 0;
+  for (; i + 8 <= count; i += 8)
+    for (int k = 0; k < 8; ++k) sums[k] += values[i + k];
+  for (; i < count; ++i) sums[0] += values[i];
+  TSum total = 0;
+  for (TSum sum : sums) total += sum;
+  return total;
+}
+
+template <class T, class TSum>
+void RunRead(benchmark::State& state, const T* values, size_t bytes) {
+  for (auto _ : state) benchmark::DoNotOptimize(ReadPass<T, TSum>(values, bytes / sizeof(T)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+void BM_Integrate24(benchmark::State& state, bool byRows) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Bgr24);
+  RunIntegrate(state, {&bitmap, nullptr, 0}, BitmapSide, byRows, bitmap.Size());
+}
+void BM_Integrate8(benchmark::State& state, bool byRows) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Indexed8);
+  RunIntegrate(state, {&bitmap, nullptr, 0}, BitmapSide, byRows, bitmap.Size());
+}
+void BM_IntegrateComplex(benchmark::State& state, bool byRows) {
+  RunIntegrate(state, {nullptr, &Map(), 0}, MapSide, byRows, Map().Size());
+}
+
+void BM_Memcpy24(benchmark::State& state) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Bgr24);
+  RunMemcpy(state, bitmap.Map(), bitmap.Size());
+}
+void BM_Memcpy8(benchmark::State& state) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Indexed8);
+  RunMemcpy(state, bitmap.Map(), bitmap.Size());
+}
+void BM_MemcpyComplex(benchmark::State& state) { RunMemcpy(state, Map().Map(), Map().Size()); }
+
+void BM_Read24(benchmark::State& state) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Bgr24);
+  RunRead<uint8_t, uint32_t>(state, bitmap.Map(), bitmap.Size());
+}
+void BM_Read8(benchmark::State& state) {
+  TLinearBitmap& bitmap = Bitmap(TPixelFormat::Indexed8);
+  RunRead<uint8_t, uint32_t>(state, bitmap.Map(), bitmap.Size());
+}
+void BM_ReadComplex(benchmark::State& state) { RunRead<double, double>(state, Map().Map(), Map().Size()); }
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_Integrate24, rows, true)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK_CAPTURE(BM_Integrate24, columns, false)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_Memcpy24)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_Read24)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK_CAPTURE(BM_Integrate8, rows, true)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK_CAPTURE(BM_Integrate8, columns, false)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_Memcpy8)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_Read8)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK_CAPTURE(BM_IntegrateComplex, rows, true)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK_CAPTURE(BM_IntegrateComplex, columns, false)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_MemcpyComplex)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
+BENCHMARK(BM_ReadComplex)->Unit(benchmark::kMillisecond)->MinTime(MinSeconds);
