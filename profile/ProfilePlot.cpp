@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -11,13 +12,20 @@ constexpr TColor CurveRed = PackColor(255, 0, 0);
 constexpr TColor CurveGreen = PackColor(0, 128, 0);
 constexpr TColor CurveBlue = PackColor(0, 0, 255);
 
-// To the nearest integer, ties to even (the default rounding mode). Offsets that fit no
-// coordinate (a huge value, an infinity from a zero maximum) are pinned far outside the
-// canvas; NaN, which has no place at all, sits on the zero line.
+// To the nearest integer, ties to even, whatever rounding mode the host left behind, and
+// without the runtime's nearbyint, which saves and restores the floating-point
+// environment on every call. Offsets that fit no coordinate (a huge value, an infinity
+// from a zero maximum) are pinned far outside the canvas; NaN, which has no place at
+// all, sits on the zero line.
 int Coordinate(double offset) noexcept {
   constexpr double Limit = 1 << 20;
   if (std::isnan(offset)) return 0;
-  return static_cast<int>(std::nearbyint(std::clamp(offset, -Limit, Limit)));
+  const double clamped = std::clamp(offset, -Limit, Limit);
+  const double lower = std::floor(clamped);
+  const double fraction = clamped - lower;  // exact: both lie within 2^20
+  int result = static_cast<int>(lower);
+  if (fraction > 0.5 || (fraction == 0.5 && (result & 1) != 0)) ++result;
+  return result;
 }
 
 // Drops trailing zeros of the fraction and a separator left alone, then puts in the
@@ -82,6 +90,74 @@ int TPlotGeometry::X(size_t i) const noexcept {
 }
 
 int TPlotGeometry::Y(double value) const noexcept { return FBaseY - Coordinate(value * FYScale); }
+
+namespace {
+
+void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
+  if (points.empty() || !(points.back() == point)) points.push_back(point);
+}
+
+// The points of a curve met on one column. Vertical lines through all of them cover the
+// pixels from the lowest to the highest, and so do the lines through the first, the
+// extremes in the order met and the last. The last is the start of the next column's
+// line, which covers it however it was reached.
+class TColumnRun {
+ public:
+  explicit TColumnRun(TPlotPoint first) noexcept
+      : FFirst(first), FLast(first), FLow(first), FHigh(first) {}
+  int X() const noexcept { return FFirst.X; }
+  void Add(TPlotPoint point) noexcept {
+    if (point.Y < FLow.Y) {
+      FLow = point;
+      FLowAt = FCount;
+    }
+    if (point.Y > FHigh.Y) {
+      FHigh = point;
+      FHighAt = FCount;
+    }
+    FLast = point;
+    ++FCount;
+  }
+  void AppendTo(std::vector<TPlotPoint>& points) const {
+    const bool lowFirst = FLowAt <= FHighAt;
+    AppendPoint(points, FFirst);
+    AppendPoint(points, lowFirst ? FLow : FHigh);
+    AppendPoint(points, lowFirst ? FHigh : FLow);
+    AppendPoint(points, FLast);
+  }
+
+ private:
+  TPlotPoint FFirst, FLast, FLow, FHigh;
+  int FLowAt = 0, FHighAt = 0, FCount = 1;
+};
+
+}  // namespace
+
+// The last column keeps all its points: nothing starts there to cover its last pixel.
+void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
+                 std::vector<TPlotPoint>& points) {
+  points.clear();
+  const size_t length = CurveLength(data, kind);
+  if (length == 0) return;
+  const int lastX = geometry.X(length - 1);
+  std::optional<TColumnRun> column;
+  const auto closeColumn = [&] {
+    if (column) column->AppendTo(points);
+    column.reset();
+  };
+  for (size_t i = 0; i < length; ++i) {
+    const TPlotPoint point{geometry.X(i), geometry.Y(CurveValue(data, kind, i))};
+    if (column && column->X() == point.X) {
+      column->Add(point);
+      continue;
+    }
+    closeColumn();
+    if (point.X == lastX)
+      points.push_back(point);
+    else
+      column.emplace(point);
+  }
+}
 
 std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count) {
   std::vector<TRampRun> runs;

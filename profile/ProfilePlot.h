@@ -67,6 +67,19 @@ class TPlotGeometry {
   double FYScale;
 };
 
+struct TPlotPoint {
+  int X;
+  int Y;
+  friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
+};
+
+// The points of a curve for one polyline, into a buffer the caller reuses. Samples that
+// fall on one column collapse to the first, the highest and lowest (in the order met) and
+// the last of them: the lines through those cover the same pixels as the lines through
+// all of them, so a long profile costs at most four points per column.
+void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
+                 std::vector<TPlotPoint>& points);
+
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
 struct TRampRun {
   int FromX;

@@ -1,5 +1,6 @@
 #include "profile/ProfilePlot_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -32,20 +33,22 @@ void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double maxValue
   canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, UserDecimalSeparator()));
 }
 
-// One Polyline per curve from one point buffer: a long profile costs no GDI object per
-// sample. A lone sample would make a line of no length, so it is set as a pixel.
+// One Polyline per curve from reused point buffers, a few points per column: a long
+// profile costs no GDI object and no line per sample. A lone point would make a line of
+// no length, so it is set as a pixel.
 void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  std::vector<TPlotPoint> plotPoints;
   std::vector<POINT> points;
   for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
-    const size_t length = CurveLength(data, curve.Kind);
-    points.resize(length);
-    for (size_t i = 0; i < length; ++i)
-      points[i] = POINT{geometry.X(i), geometry.Y(CurveValue(data, curve.Kind, i))};
+    CurvePoints(geometry, data, curve.Kind, plotPoints);
+    points.resize(plotPoints.size());
+    std::transform(plotPoints.begin(), plotPoints.end(), points.begin(),
+                   [](TPlotPoint point) { return POINT{point.X, point.Y}; });
     canvas.SetPenColor(curve.Color);
-    if (length == 1)
+    if (points.size() == 1)
       canvas.SetPixel(points[0].x, points[0].y, curve.Color);
-    else if (length > 1)
-      canvas.Polyline(points.data(), static_cast<int>(length));
+    else
+      canvas.Polyline(points.data(), static_cast<int>(points.size()));
   }
 }
 

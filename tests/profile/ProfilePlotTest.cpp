@@ -85,6 +85,32 @@ TEST(ProfilePlot, CurveValuesAndLengths) {
   EXPECT_EQ(CurveValue(data, TCurveKind::Blue, 0), 12);
 }
 
+TEST(ProfilePlot, CurvePointsCollapseEachColumnButTheLast) {
+  // Values 0..9 by i mod 10, except 90 at 4 and -5 at 7. With xScale 0.1 and ties to even,
+  // samples 0..5 fall on column 0, 6..14 on 1, 15..25 on 2 and 26..30 on 3.
+  std::vector<double> profile;
+  for (int i = 0; i < 31; ++i) profile.push_back(i % 10 == 4 ? 90 : i % 10 == 7 ? -5 : i % 10);
+  TProfilePlotData data;
+  data.Profile = profile;
+  const TPlotGeometry geometry(5, 300, 0, profile.size(), 100);
+  std::vector<TPlotPoint> points{{-1, -1}};
+  CurvePoints(geometry, data, TCurveKind::Gray, points);
+  const auto at = [&](int x, double value) { return TPlotPoint{x, geometry.Y(value)}; };
+  const std::vector<TPlotPoint> expected = {
+      at(0, 0), at(0, 90), at(0, 5),               // first, extreme, last (first is lowest)
+      at(1, 6), at(1, -5), at(1, 90),              // last is the highest
+      at(2, 5), at(2, -5), at(2, 90), at(2, 5),    // extremes in the order met
+      at(3, 6), at(3, -5), at(3, 8), at(3, 9), at(3, 0)};  // the last column whole
+  EXPECT_EQ(points, expected);
+
+  std::vector<TPlotPoint> single;
+  data.Profile = std::span<const double>(profile).first(1);
+  CurvePoints(TPlotGeometry(595, 272, 8, 1, 255), data, TCurveKind::Gray, single);
+  EXPECT_EQ(single, (std::vector<TPlotPoint>{TPlotPoint{8, 263}}));
+  CurvePoints(geometry, data, TCurveKind::Red, single);
+  EXPECT_TRUE(single.empty());
+}
+
 // The ramp as described: a move to the left edge, then for every sample a line to its
 // column in its gray level; a line covers its start but not its end.
 std::vector<int> RampOracle(const TPlotGeometry& geometry, size_t count, int width) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "ui/DIBitmap.h"
@@ -182,18 +187,95 @@ TEST_F(ProfilePlotTest, AnEmptyProfileDrawsFrameAndLabelsOnly) {
   EXPECT_GT(CountIn(RECT{10, 9, 40, 22}, GetSysColor(COLOR_WINDOWTEXT)), 0);
 }
 
-TEST_F(ProfilePlotTest, RepaintingALongProfileCreatesNoObjectPerSample) {
-  FProfile.resize(100000);
-  for (size_t i = 0; i < FProfile.size(); ++i) FProfile[i] = static_cast<double>(i % 256);
+// The plot drawn the plain way, as it is described: a line to every sample, a pen for
+// every ramp segment.
+void PaintPlainly(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
+  const int m = data.Margin, baseY = height - 1 - m;
+  const size_t n = data.Profile.size();
+  const double xScale = (width - 2.0 - 2 * m) / static_cast<double>(n - 1);
+  const double yScale = (height - 1.0 - 2 * m) / data.MaxValue;
+  const auto x = [&](size_t i) { return m + static_cast<int>(std::nearbyint(i * xScale)); };
+  const auto y = [&](double v) { return baseY - static_cast<int>(std::nearbyint(v * yScale)); };
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
+  canvas.FillRect(canvas.ClipRect());
+  canvas.SetBrushColor(Black);
+  canvas.FrameRect(RECT{m, m, width - m - 1, baseY + 1});
+  canvas.SetBrushStyle(TBrushStyle::Clear);
+  canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  canvas.TextOut(m + 2, baseY - std::abs(canvas.FontHeight()) - 1, "0");
+  canvas.TextOut(m + 2, m + 1, FormatGeneral(data.MaxValue));
+  const auto curve = [&](COLORREF color, auto value) {
+    canvas.SetPenColor(color);
+    canvas.MoveTo(m, y(value(0)));
+    for (size_t i = 0; i < n; ++i) canvas.LineTo(x(i), y(value(i)));
+  };
+  const auto& rgb = data.ProfileRGB;
+  const int plane = data.PlaneIndex;
+  if (data.ComplexMap || plane == 0)
+    curve(Gray, [&](size_t i) { return data.Profile[i]; });
+  else if (plane == 1)
+    curve(Gray, [&](size_t i) { return (rgb[i].R + rgb[i].G + rgb[i].B) / 3; });
+  if (plane == 2 || plane == 3) curve(Red, [&](size_t i) { return rgb[i].R; });
+  if (plane == 2 || plane == 4) curve(Green, [&](size_t i) { return rgb[i].G; });
+  if (plane == 2 || plane == 5) curve(Blue, [&](size_t i) { return rgb[i].B; });
+  for (const int row : {baseY + 2, baseY + 3}) {
+    canvas.MoveTo(m, row);
+    for (size_t i = 0; i < n; ++i) {
+      canvas.SetPenColor(RGB(i % 256, i % 256, i % 256));
+      canvas.LineTo(x(i), row);
+    }
+    canvas.SetPixel(width - m - 2, row, canvas.PenColor());
+  }
+}
+
+TEST_F(ProfilePlotTest, MatchesThePlainDrawingPixelForPixel) {
+  std::mt19937 random(5);
+  const auto uniform = [&](double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(random);
+  };
+  for (int round = 0; round < 24; ++round) {
+    const int width = static_cast<int>(uniform(60, 900)), height = static_cast<int>(uniform(40, 400));
+    const size_t count = static_cast<size_t>(uniform(2, round % 2 ? 40 : 6000));
+    FProfileRGB.resize(count);
+    double level = uniform(0, 255);
+    for (TColorSample& sample : FProfileRGB) {
+      level = std::clamp(level + uniform(-20, 20), -30.0, 290.0);
+      sample = {level, uniform(0, 255), 255 - level};
+    }
+    FProfile.resize(count);
+    for (size_t i = 0; i < count; ++i)
+      FProfile[i] = (2 * FProfileRGB[i].R + 3 * FProfileRGB[i].G + FProfileRGB[i].B) / 6;
+    FData.MaxValue = round % 3 ? 255 : uniform(50, 2000);
+    FData.PlaneIndex = round % 6;
+    FData.ComplexMap = FData.PlaneIndex < 2 && round % 4 == 1;  // "Real" or "Complex"
+    SCOPED_TRACE(testing::Message() << width << " x " << height << ", " << count << " samples");
+    Paint(width, height);
+    TDIBitmap plain;
+    plain.SetPixelFormat(TPixelFormat::Bgrx32);
+    plain.SetSize(width, height);
+    PaintPlainly(plain.Canvas(), width, height, FData);
+    for (int y = 0; y < height; ++y)
+      ASSERT_EQ(std::memcmp(plain.ScanLine(y), FBuffer.ScanLine(y), 4 * width), 0) << "row " << y;
+  }
+}
+
+// 100,000 samples in the dialog's panel: a repaint while the window is being resized
+// must not lag (about 25 ms under Wine; the bound leaves room for a loaded machine).
+TEST_F(ProfilePlotTest, RepaintsALongProfileQuickly) {
+  FProfileRGB.resize(100000);
+  for (size_t i = 0; i < FProfileRGB.size(); ++i) {
+    const double level = static_cast<double>(i * 7919 % 256);
+    FProfileRGB[i] = {level, 255 - level, static_cast<double>(i % 256)};
+  }
+  FProfile.assign(FProfileRGB.size(), 128);
   FData.MaxValue = 255;
-  const DWORD objectsBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  FData.PlaneIndex = piAll;
   Paint(595, 272);
-  const DWORD first = GetTickCount();
+  const DWORD start = GetTickCount();
   Paint(595, 272);
-  const DWORD elapsed = GetTickCount() - first;
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), objectsBefore + 8);
-  RecordProperty("RepaintMilliseconds", static_cast<int>(elapsed));
-  // The ramp has 256-sample cycles, each squeezed into a few columns.
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  // The ramp's 256-sample cycles are squeezed into a few columns each.
   EXPECT_NE(At(300, 265), FBackground);
 }
 
