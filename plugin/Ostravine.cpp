@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
 #include "plugin/HostInterface.h"
 #include "resources/Texts.h"
@@ -54,11 +55,17 @@ void ProfileBitmap(const THostImage& image) {
   auto bitmap = std::make_unique<TPluginLinearBitmap>(image);
 }
 
+// Real and complex images are profiled from a private copy of the host's doubles.
+void ProfileComplexMap(const THostImage& image) {
+  auto map = HostImageToProfileMap(image);
+}
+
 void RunCommand(const THostImage& image) {
   if (!IsAcceptedFormat(image.PixelFormat)) return Refuse(S_ONLY_8_OR_24_BIT);
   const TRect selection = FindSelection(image, HostCallback);
   if (!IsUsableSelection(selection)) return Refuse(S_NO_SELECTION);
   if (image.PixelFormat == hf8Bit || image.PixelFormat == hf24Bit) ProfileBitmap(image);
+  if (image.PixelFormat == hfFloat || image.PixelFormat == hfComplex) ProfileComplexMap(image);
 }
 
 }  // namespace

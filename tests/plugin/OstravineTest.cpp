@@ -119,6 +119,23 @@ TEST_F(PluginBoundary, RegisterPluginAnnouncesTheCommandOnce) {
   }
 }
 
+TEST_F(PluginBoundary, WithoutARegisteredHostOrARecordTheCommandDoesNothing) {
+  auto image = THostImageBuffer::Make24Bit(4, 4);
+  const auto before = image.Snapshot();
+  TDialogWatcher watcher;
+  EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+  ASSERT_EQ(FPlugin.RegisterPlugin(nullptr), 0);
+  EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+  EXPECT_TRUE(FHost.Requests.empty());
+
+  ASSERT_EQ(FPlugin.RegisterPlugin(THostDouble::Callback), 1);
+  FHost.Requests.clear();
+  EXPECT_EQ(FPlugin.ProcessImage(1, nullptr), 1);
+  EXPECT_EQ(FHost.Requests, std::vector<int32_t>{hrMainWindow});
+  EXPECT_TRUE(watcher.Seen.empty());
+  EXPECT_EQ(image.Snapshot(), before);
+}
+
 TEST_F(PluginBoundary, OtherOperationsOnlyFetchTheMainWindow) {
   auto image = THostImageBuffer::Make24Bit(6, 5, 20);
   OpenWithSelection(image, {0, 0, 5, 4});
@@ -205,6 +222,35 @@ TEST_F(PluginBoundary, AcceptedImagesLeaveTheHostsPixelsAsTheyWere) {
     EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
     EXPECT_EQ(image.Snapshot(), before) << "format " << image.Record().PixelFormat;
   }
+}
+
+TEST_F(PluginBoundary, FloatAndComplexImagesAreCopiedAndNeverWritten) {
+  std::vector<THostImageBuffer> images;
+  images.push_back(THostImageBuffer::MakeFloat(3, 2));
+  images.push_back(THostImageBuffer::MakeComplex(5, 4));
+  for (const auto& image : images) {
+    FHost.OpenImages.clear();
+    OpenWithSelection(image, {1, 0, 2, 1});
+    const auto before = image.Snapshot();
+    TDialogWatcher watcher;
+    EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+    EXPECT_TRUE(watcher.Seen.empty());
+    EXPECT_EQ(FHost.Requests, (std::vector<int32_t>{hrMainWindow, hrImageInfo}));
+    EXPECT_EQ(image.Snapshot(), before) << "format " << image.Record().PixelFormat;
+  }
+}
+
+TEST_F(PluginBoundary, AnOversizedFloatImageIsRefusedBeforeItsMemoryIsRead) {
+  auto image = THostImageBuffer::MakeFloat(3, 2);
+  image.Record().Width = image.Record().Height = 50'000;
+  OpenWithSelection(image, {0, 0, 2, 1});
+  const auto before = image.Snapshot();
+  TDialogWatcher watcher;
+  EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+  ASSERT_EQ(watcher.Seen.size(), 1u);
+  EXPECT_EQ(watcher.Seen[0].Caption, "Error");
+  EXPECT_NE(watcher.Seen[0].Find("Static", "Out of memory"), nullptr);
+  EXPECT_EQ(image.Snapshot(), before);
 }
 
 TEST_F(PluginBoundary, AnErrorInsideTheCommandIsShownAndNeverReachesTheHost) {
