@@ -71,7 +71,7 @@ bool IsFormWindow(HWND window) noexcept {
 }
 
 COLORREF ColorToRGB(TColor color) noexcept {
-  return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
+  return (color & SystemColorBit) ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
 TWinControl::~TWinControl() {

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "image/LinarBitmap.h"
 #include "ui/Application.h"
 #include "ui/Handles.h"
 
-// A colour: an RGB value, or a system colour index with the top bit set.
-using TColor = int32_t;
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | unsigned(index)); }
+// A colour (TColor, as the raster types have it): an RGB value, or a system colour index
+// with the top bit set.
+constexpr TColor SystemColorBit = 0x80000000u;
+constexpr TColor SystemColor(int index) { return SystemColorBit | unsigned(index); }
 constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
 constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
 COLORREF ColorToRGB(TColor color) noexcept;

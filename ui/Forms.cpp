@@ -122,7 +122,7 @@ void TForm::SetColor(TColor color) {
 }
 
 HBRUSH TForm::BackgroundBrush() noexcept {
-  if (FColor < 0) return GetSysColorBrush(FColor & 0xFF);
+  if (FColor & SystemColorBit) return GetSysColorBrush(FColor & 0xFF);
   if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
   return FBrush.Get();
 }
