@@ -6,6 +6,7 @@
 #include <string>
 
 #include "image/FloatMap.h"
+#include "image/PluginLinearBitmap.h"
 
 namespace {
 
@@ -149,4 +150,15 @@ TProfile OracleSampleIntegrated(const TProfileRaster& raster, const TRect& s, bo
   for (double v : out.Profile) total = total + v;
   out.LengthLabel = "Grayscale pixel sum: " + std::to_string((long long)std::nearbyint(total));
   return out;
+}
+
+std::vector<uint8_t> OracleMarkedBytes(const THostImageBuffer& clean, TProfileMode mode, const TRect& selection) {
+  THostImageBuffer copy = THostImageBuffer::CopyOf(clean);
+  TPluginLinearBitmap bitmap(copy.Record());
+  const TProfileRaster raster{&bitmap, nullptr, 0};
+  if (mode.Integrate)
+    OracleSampleIntegrated(raster, selection, mode.Direction);
+  else
+    OracleSampleLine(raster, selection, mode.Direction);
+  return copy.Snapshot();
 }

@@ -20,24 +20,6 @@ struct THostBitmap {
   TPluginLinearBitmap Bitmap;
 };
 
-// The bytes the host holds after the plain oracle has marked a fresh copy of `before`.
-std::vector<uint8_t> OracleMarks(const THostImageBuffer& like, const std::vector<uint8_t>& before,
-                                 TProfileMode mode, const TRect& selection) {
-  THostImageBuffer copy = like.Record().PixelFormat == hf8Bit
-                              ? THostImageBuffer::Make8Bit(like.Record().Width, like.Record().Height,
-                                                           like.Record().BytesPerLine)
-                              : THostImageBuffer::Make24Bit(like.Record().Width, like.Record().Height,
-                                                            like.Record().BytesPerLine);
-  std::copy(before.begin(), before.end(), copy.Pixels());
-  TPluginLinearBitmap bitmap(copy.Record());
-  const TProfileRaster raster{&bitmap, nullptr, 0};
-  if (mode.Integrate)
-    OracleSampleIntegrated(raster, selection, mode.Direction);
-  else
-    OracleSampleLine(raster, selection, mode.Direction);
-  return copy.Snapshot();
-}
-
 TEST(SavedPixels, PutsTheBytesBackOnceAndAtTheLatestWhenItGoes) {
   std::vector<uint8_t> host{1, 2, 3, 4, 5};
   {
@@ -64,13 +46,14 @@ TEST(ProfileSession, RebuildsFromCleanPixelsInEveryModeAndDirection) {
   for (bool gray : {false, true}) {
     THostBitmap host(gray ? THostImageBuffer::Make8Bit(13, 9, 16) : THostImageBuffer::Make24Bit(13, 9, 40));
     const std::vector<uint8_t> clean = host.Image.Snapshot();
+    const THostImageBuffer cleanImage = THostImageBuffer::CopyOf(host.Image);
     TProfileSession session;
     session.Selection = {2, 1, 11, 7};
     session.Raster.Bitmap = &host.Bitmap;
     for (TProfileMode mode : {TProfileMode{false, false}, TProfileMode{false, true}, TProfileMode{true, true},
                               TProfileMode{true, false}, TProfileMode{false, false}}) {
       session.Rebuild(mode);
-      EXPECT_EQ(host.Image.Snapshot(), OracleMarks(host.Image, clean, mode, session.Selection))
+      EXPECT_EQ(host.Image.Snapshot(), OracleMarkedBytes(cleanImage, mode, session.Selection))
           << "gray " << gray << " integrate " << mode.Integrate << " direction " << mode.Direction;
       EXPECT_EQ(session.Profile().PlaneGroupDisabled, gray);
     }
