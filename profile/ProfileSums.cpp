@@ -73,7 +73,7 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
   }
 }
 
-// Per-byte column totals over whole rows: each row is one vector add into 16-bit lanes,
+// Per-byte column totals over whole rows: rows go into 16-bit lanes in groups of RowsAtOnce,
 // flushed into 64 bits every LaneAdds rows.
 class TByteColumns {
  public:
