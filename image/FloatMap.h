@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "image/AssignObject.h"
+#include "streams/BufStream.h"
 
 class TLinearBitmap;
 class TComplexMap;
@@ -14,7 +14,7 @@ class TComplexMap;
 // The largest element storage a map allocates.
 constexpr int64_t MaxMapBytes = 2'000'000'000;
 
-class TBaseFloatMap : public TAssignObject {
+class TBaseFloatMap : public TStreamClass {
  public:
   ~TBaseFloatMap() override = default;
   TBaseFloatMap(const TBaseFloatMap&) = delete;

@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "image/LinarBitmap.h"
@@ -138,6 +140,19 @@ TEST(FloatMap, NewKeepsContentsOfTheSameSizeAndLimitsTheStorage) {
   map.Assign(empty);
   EXPECT_EQ(map.Count(), 0);
   EXPECT_EQ(map.Size(), 0);
+}
+
+TEST(FloatMap, FilesOfAMapAreEmpty) {
+  const auto path = std::filesystem::temp_directory_path() / ("FloatMapTest" + std::to_string(std::random_device{}()));
+  TComplexMap map;
+  map.New(2, 1);
+  map.Clear();
+  map.Element(1, 0)[0] = 3;
+  map.SaveToFile(path.string());
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  map.LoadFromFile(path.string());
+  EXPECT_EQ(map.Element(1, 0)[0], 3.0);
+  std::filesystem::remove(path);
 }
 
 TEST(FloatMap, ExportToAnIndexedBitmapRoundsTiesToEvenAndClamps) {

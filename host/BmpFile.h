@@ -1,0 +1,21 @@
+#pragma once
+// The BMP file format: reading 8-bit palette, 24-bit and 32-bit images, bottom-up or
+// top-down, into host bitmaps, and writing host bitmaps back.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "diagnostics/Exceptions.h"
+#include "host/HostBitmap.h"
+
+// A file that is not an image this host reads, or a damaged one.
+OSTRAVINE_ERROR_CLASS(EInvalidImage, Exception);
+
+bool IsBmpData(const uint8_t* data, size_t size) noexcept;
+
+// 8-bit files keep their palette (missing entries black); 32-bit files become 24-bit.
+THostBitmap DecodeBmp(const uint8_t* data, size_t size);
+
+// A bottom-up BMP file; an 8-bit image without a palette is written with a gray one.
+std::vector<uint8_t> EncodeBmp(const THostBitmap& bitmap);
