@@ -10,14 +10,9 @@
 
 #include "image/LinarBitmap.h"
 #include "plugin/HostInterface.h"
+#include "profile/ColorSample.h"
 
 class TComplexMap;
-
-struct TColorSample {
-  double R;
-  double G;
-  double B;
-};
 
 // What one rebuild of the profile produces; the dialog copies it into its fields.
 struct TProfile {
