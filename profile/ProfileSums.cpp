@@ -152,26 +152,31 @@ const double* PairRow(const TComplexRows& map, int y) {
   return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
 }
 
+// One addition per position beyond the edge, as the per-pixel sum makes them.
+double AddRepeated(double sum, double value, uint64_t times) {
+  for (uint64_t k = 0; k < times; ++k) sum += value;
+  return sum;
+}
+
 // Each row's sum runs from 0 through the repeated first element, the elements inside and
 // the repeated last element, in that order. Rows go through the inside in groups, as
 // separate chains of additions.
-void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums) {
+void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& span,
+                    std::vector<double>& sums) {
   const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Width);
   const size_t inside = InsideCount(along);
+  const size_t first = 2 * static_cast<size_t>(along.First) + component;
+  const size_t last = 2 * static_cast<size_t>(map.Width - 1) + component;
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
   for (int y = span.FirstLine; y <= span.LastLine; ++y)
-    for (uint64_t k = 0; k < along.Before; ++k) sums[y - span.FirstLine] += PairRow(map, y)[component];
+    sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
   int y = span.FirstLine;
   for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
-    SumPairRows(PairRow(map, y) + 2 * along.First + component, stride, inside, &sums[y - span.FirstLine]);
-  for (; inside && y <= span.LastLine; ++y) {
-    double& sum = sums[y - span.FirstLine];
-    sum = SumPairs(PairRow(map, y) + 2 * along.First + component, inside, sum);
-  }
-  for (int y = span.FirstLine; y <= span.LastLine; ++y) {
-    const double last = PairRow(map, y)[2 * (map.Width - 1) + component];
-    for (uint64_t k = 0; k < along.After; ++k) sums[y - span.FirstLine] += last;
-  }
+    SumPairRows(PairRow(map, y) + first, stride, inside, &sums[y - span.FirstLine]);
+  for (; inside && y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = AddRepeated(sums[y - span.FirstLine], PairRow(map, y)[last], along.After);
 }
 
 void AddPairRowTimes(const double* row, uint64_t times, std::vector<double>& sums) {
@@ -180,7 +185,8 @@ void AddPairRowTimes(const double* row, uint64_t times, std::vector<double>& sum
 
 // Each column's sum takes the rows in order; groups of rows pass through a register
 // before the sum is stored again.
-void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums) {
+void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& span,
+                       std::vector<double>& sums) {
   const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Height);
   const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
