@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -253,10 +252,6 @@ TEST(ProfileSampling, LineWalkStopsAtItsCapacity) {
   EXPECT_EQ(profile.LengthLabel, "Length: 5475812 pixels");
   EXPECT_EQ(profile.Profile.size(), 5475812u);
 }
-
-}  // namespace
-
-namespace {
 
 // Two rasters with equal contents, one for the fast sampling and one for the oracle.
 class TRasterPair {
