@@ -113,10 +113,11 @@ TLineWalk MakeWalk(const TRect& selection, bool direction) {
   return walk;
 }
 
-// Calls visit(i, point, copy) for every sample and returns their number. The position is
-// accumulated step by step, never recomputed from i, so the rounded points are the ones
-// the walk really meets. It stops at the end point, or at the capacity should rounding
-// ever step past the end point.
+// Calls visit(i, point, copy) for every sample and returns their number; copy says that the
+// rounded point repeats the previous one, which the first sample never does, wherever the
+// line starts. The position is accumulated step by step, never recomputed from i, so the
+// rounded points are the ones the walk really meets. It stops at the end point, or at the
+// capacity should rounding ever step past the end point.
 template <class TVisit>
 int Walk(const TLineWalk& walk, TVisit&& visit) {
   double px = static_cast<double>(walk.Start.X), py = static_cast<double>(walk.Start.Y);
