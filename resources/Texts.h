@@ -45,6 +45,8 @@
 #define S_NO_SELECTION "No rectangular selection"
 #define IDS_UNKNOWN_ERROR 64002
 #define S_UNKNOWN_ERROR "An unexpected error occurred in the plug-in"
+#define IDS_CREATE_WINDOW 64003
+#define S_CREATE_WINDOW "Error creating window"
 
 /* Image model. */
 #define IDS_UNSUPPORTED_PIXEL_FORMAT 64010

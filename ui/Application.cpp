@@ -1,3 +1,109 @@
 #include "ui/Application.h"
 
-TApplication Application;
+#include "resources/Texts.h"
+#include "ui/Forms.h"
+#include "ui/Handles.h"
+#include "ui/MessageDialog.h"
+
+// The application and the screen outlive every form and control: they are built before the
+// other objects of the module and destroyed after them.
+TApplication Application __attribute__((init_priority(200)));
+TScreen Screen __attribute__((init_priority(200)));
+
+namespace {
+
+// Keyboard navigation, Enter and Esc for the form that holds the window with the focus.
+bool IsDialogKey(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  return root && IsFormWindow(root) && IsDialogMessageA(root, &msg);
+}
+
+void ShowException(std::exception_ptr error) {
+  ShowMessageBox(ExceptionText(error), mkError, ButtonBit(bnOK), 0);
+}
+
+}  // namespace
+
+std::string ExceptionText(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return S_UNKNOWN_ERROR;
+  }
+}
+
+bool TApplication::ProcessMessage() {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    FQuitCode = static_cast<int>(msg.wParam);
+  } else if (!IsDialogKey(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+void TApplication::HandleMessage() {
+  if (!ProcessMessage() && Idle()) WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+bool TApplication::Idle() {
+  bool done = true;
+  // A copy: a handler may replace or clear the event while it runs.
+  const TIdleEvent handler = OnIdle;
+  GuardEvent(this, [&] {
+    if (handler) handler(this, done);
+  });
+  return done;
+}
+
+void TApplication::HandleException(TComponent* sender) noexcept {
+  const std::exception_ptr error = std::current_exception();
+  try {
+    if (OnException)
+      OnException(sender, error);
+    else
+      ShowException(error);
+  } catch (...) {
+    // The handler itself failed: nothing is left that could tell the user.
+  }
+}
+
+void TApplication::ShowHelp(int32_t context, const std::string& file) {
+  if (OnHelp) OnHelp(context, file);
+}
+
+std::string TApplication::Title() const {
+  if (!FTitle.empty() || !FHandle) return FTitle;
+  char text[256] = "";
+  GetWindowTextA(FHandle, text, sizeof text);
+  return text;
+}
+
+void TApplication::Terminate() noexcept { PostQuitMessage(0); }
+
+void TApplication::Minimize() noexcept {
+  if (FHandle) ShowWindow(FHandle, SW_MINIMIZE);
+}
+
+int TScreen::PixelsPerInch() const noexcept {
+  TWindowDc dc(nullptr);
+  return GetDeviceCaps(dc.Get(), LOGPIXELSY);
+}
+
+void TScreen::SetCursor(LPCSTR cursor) noexcept {
+  FCursor = cursor;
+  ::SetCursor(CursorHandle());
+}
+
+HCURSOR TScreen::CursorHandle() const noexcept { return LoadCursorA(nullptr, FCursor ? FCursor : IDC_ARROW); }

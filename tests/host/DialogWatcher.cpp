@@ -25,8 +25,10 @@ BOOL CALLBACK RecordControl(HWND control, LPARAM target) {
   return TRUE;
 }
 
+// A window that is still hidden when the watcher starts (a form built before it is shown)
+// is answered once it shows.
 BOOL CALLBACK RememberWindow(HWND window, LPARAM known) {
-  reinterpret_cast<std::set<HWND>*>(known)->insert(window);
+  if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(known)->insert(window);
   return TRUE;
 }
 

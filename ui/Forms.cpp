@@ -1,0 +1,316 @@
+#include "ui/Forms.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "ui/StdCtrls.h"
+
+namespace {
+
+LOGFONTA FontFrom(const TFontDescription& description) noexcept {
+  LOGFONTA font{};
+  font.lfHeight = description.Height;
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = description.Charset;
+  std::strncpy(font.lfFaceName, description.Name, LF_FACESIZE - 1);
+  return font;
+}
+
+DWORD BorderIconStyle(TBorderStyle border, TBorderIcons icons) noexcept {
+  if (!(icons & biSystemMenu) || border == bsNone) return 0;
+  DWORD style = WS_SYSMENU;
+  if (border == bsDialog || border == bsToolWindow || border == bsSizeToolWin) return style;
+  if (icons & biMinimize) style |= WS_MINIMIZEBOX;
+  if (icons & biMaximize) style |= WS_MAXIMIZEBOX;
+  return style;
+}
+
+template <class Visit>
+void ForEachControl(const TWinControl& root, Visit visit) {
+  for (TWinControl* control : root.Controls()) {
+    visit(*control);
+    ForEachControl(*control, visit);
+  }
+}
+
+}  // namespace
+
+TForm* ParentForm(TWinControl* control) noexcept {
+  while (control && control->Parent()) control = control->Parent();
+  return dynamic_cast<TForm*>(control);
+}
+
+TForm::TForm(TComponent* owner, HWND ownerWindow) : TWinControl(owner) {
+  SetBounds({0, 0, 320, 240});
+  FFontData = FontFrom(TFontDescription{});
+  CreateTopLevel(ownerWindow ? ownerWindow : Application.Handle(), "");
+  SetFontData(FFontData);
+}
+
+TForm::TForm(TComponent* owner, const TFormDescription& description, HWND ownerWindow) : TWinControl(owner) {
+  FBorderStyle = description.BorderStyle;
+  FBorderIcons = description.BorderIcons;
+  FColor = description.Color;
+  Position = description.Position;
+  WindowState = description.WindowState;
+  Scaled = description.Scaled;
+  MinSize = description.MinSize;
+  SetBounds(description.Bounds);
+  CreateTopLevel(ownerWindow ? ownerWindow : Application.Handle(), description.Caption);
+  SetFontData(FontFrom(description.Font));
+  LoadIcon(description.Icon);
+  LoadControls(description.Controls);
+}
+
+TForm::~TForm() {
+  if (Screen.ActiveForm == this) Screen.ActiveForm = nullptr;
+  if (Application.MainForm == this) Application.MainForm = nullptr;
+}
+
+// The controls are created in their tab order: the dialog manager walks the windows in the
+// order they were made.
+void TForm::LoadControls(std::span<const TControlDescription> controls) {
+  std::vector<const TControlDescription*> ordered;
+  for (const auto& control : controls) ordered.push_back(&control);
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const auto* a, const auto* b) { return a->TabOrder < b->TabOrder; });
+  for (const TControlDescription* description : ordered) {
+    TWinControl* control = description->Make(this);
+    control->Load(*description);
+    control->SetParent(this);
+  }
+}
+
+void TForm::LoadIcon(const char* name) noexcept {
+  if (!name) return;
+  const auto load = [name](int metric) {
+    const int size = GetSystemMetrics(metric);
+    return LoadImageA(ModuleInstance(), name, IMAGE_ICON, size, size, LR_SHARED);
+  };
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(load(SM_CXICON)));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(load(SM_CXSMICON)));
+}
+
+void TForm::AfterConstruction() {
+  GuardEvent(this, [this] {
+    if (OnCreate) OnCreate(this);
+  });
+}
+
+TWinControl::TCreateParams TForm::CreateParams() const {
+  DWORD style = WS_CLIPCHILDREN | BorderIconStyle(FBorderStyle, FBorderIcons);
+  DWORD exStyle = WS_EX_CONTROLPARENT;
+  switch (FBorderStyle) {
+    case bsNone: style |= WS_POPUP; break;
+    case bsSingle: style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable: style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+      style |= WS_POPUP | WS_CAPTION;
+      exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      break;
+    case bsToolWindow: style |= WS_CAPTION; exStyle |= WS_EX_TOOLWINDOW; break;
+    case bsSizeToolWin: style |= WS_CAPTION | WS_THICKFRAME; exStyle |= WS_EX_TOOLWINDOW; break;
+  }
+  return {FormClassName(), style, exStyle};
+}
+
+void TForm::SetBorderStyle(TBorderStyle style) noexcept {
+  FBorderStyle = style;
+  const TCreateParams params = CreateParams();
+  const LONG visible = GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE;
+  SetWindowLongA(Handle(), GWL_STYLE, LONG(params.Style) | visible);
+  SetWindowLongA(Handle(), GWL_EXSTYLE, LONG(params.ExStyle));
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT rect{0, 0, width, height};
+  AdjustWindowRectEx(&rect, DWORD(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+  SetBounds({Left(), Top(), rect.right - rect.left, rect.bottom - rect.top});
+}
+
+void TForm::SetColor(TColor color) {
+  FColor = color;
+  FBrush.Reset();
+  Invalidate();
+}
+
+HBRUSH TForm::BackgroundBrush() noexcept {
+  if (FColor & SystemColorFlag) return GetSysColorBrush(FColor & 0xFF);
+  if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+  return FBrush.Get();
+}
+
+void TForm::SetFontData(const LOGFONTA& font) {
+  FFontData = font;
+  TFontHandle created(CreateFontIndirectA(&font));
+  SetFont(created.Get());
+  FFontHandle = std::move(created);
+}
+
+TWinControl* TForm::FindControl(const std::string& name) const noexcept {
+  TWinControl* found = nullptr;
+  ForEachControl(*this, [&](TWinControl& control) {
+    if (!found && control.Name == name) found = &control;
+  });
+  return found;
+}
+
+void TForm::Show() {
+  GuardEvent(this, [this] {
+    if (OnShow) OnShow(this);
+  });
+  if (Position == poScreenCenter)
+    SetBounds({(Screen.Width() - Width()) / 2, (Screen.Height() - Height()) / 2, Width(), Height()});
+  ShowWindow(Handle(), WindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+  SetForegroundWindow(Handle());
+  SetActiveWindow(Handle());
+}
+
+void TForm::Hide() noexcept {
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// As a dialog box does, the owner is disabled while the form runs and enabled again before
+// the form hides, so that the activation goes back to the owner. A quit message that ends
+// the loop is posted again, so the loops around this one end too.
+int TForm::ShowModal() {
+  const HWND owner = GetWindow(Handle(), GW_OWNER);
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  FModal = true;
+  FModalResult = mrNone;
+  struct TRestore {
+    TForm& Form;
+    HWND Owner;
+    bool Enable;
+    ~TRestore() {
+      Form.FModal = false;
+      if (Enable) EnableWindow(Owner, TRUE);
+      Form.Hide();
+      if (Application.Terminated()) {
+        Application.ClearTerminated();
+        PostQuitMessage(Application.QuitCode());
+      }
+    }
+  } restore{*this, owner, disableOwner};
+  if (disableOwner) EnableWindow(owner, FALSE);
+  Show();
+  RunModalLoop();
+  return FModalResult;
+}
+
+void TForm::RunModalLoop() {
+  while (FModalResult == mrNone) {
+    Application.HandleMessage();
+    if (Application.Terminated()) {
+      CloseModal();
+      if (FModalResult == mrNone) FModalResult = mrCancel;
+    } else if (FModalResult != mrNone) {
+      CloseModal();
+    }
+  }
+}
+
+// OnClose may keep the form open (caNone). What it raises is reported and keeps it open.
+void TForm::CloseModal() {
+  TCloseAction action = caHide;
+  try {
+    DoClose(action);
+  } catch (...) {
+    action = caNone;
+    Application.HandleException(this);
+  }
+  if (action == caNone) FModalResult = mrNone;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TForm::Close() {
+  if (FModal) return SetModalResult(mrCancel);
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caHide) Hide();
+}
+
+void TForm::Activated(bool active) noexcept {
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) FFocused = focus;
+    if (Screen.ActiveForm == this) Screen.ActiveForm = nullptr;
+    return;
+  }
+  Screen.ActiveForm = this;
+  HWND target = FFocused && IsChild(Handle(), FFocused) ? FFocused : nullptr;
+  if (!target && ActiveControl) target = ActiveControl->Handle();
+  if (!target) target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  ::SetFocus(target ? target : Handle());
+}
+
+TButton* TForm::FindButton(bool (*match)(const TButton&, int), int value) const noexcept {
+  TButton* found = nullptr;
+  ForEachControl(*this, [&](TWinControl& control) {
+    auto* button = dynamic_cast<TButton*>(&control);
+    if (!found && button && button->Visible() && button->Enabled() && match(*button, value)) found = button;
+  });
+  return found;
+}
+
+// Enter presses the push button that has the focus, else the default button.
+LRESULT TForm::DefaultButtonId() const noexcept {
+  auto* button = dynamic_cast<TButton*>(FromHandle(GetFocus()));
+  if (!button || ParentForm(button) != this)
+    button = FindButton([](const TButton& b, int) { return b.Default(); }, 0);
+  return button ? MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID) : 0;
+}
+
+// The dialog manager sends Esc as IDCANCEL and Enter as the default button's id, with no
+// window when the button is not a direct child of the form.
+void TForm::Command(WPARAM wParam, LPARAM lParam, TMessage& message) {
+  if (lParam) return TWinControl::WndProc(message);
+  const int id = LOWORD(wParam);
+  TButton* button = id == IDCANCEL
+                        ? FindButton([](const TButton& b, int) { return b.Cancel; }, 0)
+                        : FindButton([](const TButton& b, int v) { return GetDlgCtrlID(b.Handle()) == v; }, id);
+  if (button) button->Click();
+}
+
+void TForm::EraseBackground(HDC dc) noexcept {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  FillRect(dc, &client, BackgroundBrush());
+}
+
+void TForm::LimitTrackSize(MINMAXINFO& info) const noexcept {
+  if (MinSize.cx > 0) info.ptMinTrackSize.x = MinSize.cx;
+  if (MinSize.cy > 0) info.ptMinTrackSize.y = MinSize.cy;
+}
+
+void TForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_ACTIVATE: Activated(LOWORD(message.WParam) != WA_INACTIVE); break;
+    case DM_GETDEFID: message.Result = DefaultButtonId(); break;
+    case WM_COMMAND: Command(message.WParam, message.LParam, message); break;
+    case WM_CLOSE: Close(); break;
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(message.WParam));
+      message.Result = 1;
+      break;
+    case WM_GETMINMAXINFO: LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(message.LParam)); break;
+    case WM_SETCURSOR:
+      // A cursor set for the whole screen (an hourglass) also shows over the client area.
+      if (LOWORD(message.LParam) == HTCLIENT && Screen.Cursor()) {
+        SetCursor(Screen.CursorHandle());
+        message.Result = 1;
+      } else {
+        TWinControl::WndProc(message);
+      }
+      break;
+    default: TWinControl::WndProc(message);
+  }
+}

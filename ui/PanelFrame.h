@@ -1,0 +1,57 @@
+#pragma once
+// Framed panels. TPanelFrame draws its bevels and border and leaves the rest to its
+// owner's OnPaint; it never erases its background. TDoubleBufferedPanel keeps a back
+// buffer the size of its interior, which the owner draws into whenever it likes; its paint
+// is one block copy of the buffer.
+
+#include <memory>
+
+#include "ui/CustomControl.h"
+#include "ui/DIBitmap.h"
+
+enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+
+class TPanelFrame : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+
+  TBevelCut BevelInner = bvNone;
+  TBevelCut BevelOuter = bvNone;
+  int BevelWidth = 1;
+  int BorderWidth = 0;
+  TColor Color = clBtnFace;
+  TNotifyEvent OnPaint;
+
+  bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }
+  // Only a panel placed on a styled form shows that form's colour under its content.
+  void SetRenderThemeBackground(bool render) noexcept;
+
+ protected:
+  void Paint() override;
+  void WndProc(TMessage& message) override;
+  // Draws the bevels and the border and returns the rectangle inside them.
+  RECT PaintFrame();
+
+ private:
+  bool FRenderThemeBackground = false;
+};
+
+class TDoubleBufferedPanel : public TPanelFrame {
+ public:
+  explicit TDoubleBufferedPanel(TComponent* owner);
+
+  TDIBitmap& Buffer() noexcept { return *FBuffer; }
+  // Where the owner draws; null until the panel first gets its size.
+  TCanvas* BufferCanvas() const noexcept { return FBufferCanvas; }
+  // How much narrower and lower the buffer is than the panel.
+  int Inset() const noexcept { return FInset; }
+
+ protected:
+  void Paint() override;
+  void Resize() override;
+
+ private:
+  std::unique_ptr<TDIBitmap> FBuffer = std::make_unique<TDIBitmap>();
+  TCanvas* FBufferCanvas = nullptr;
+  int FInset = 0;
+};
