@@ -131,9 +131,13 @@ void TProfilePluginForm::FormResize(TComponent*) {
                           CloseButton->Width(), CloseButton->Height()});
 }
 
+// The panel's buffer exists once the panel has its size, which the layout gives it long
+// before the first paint.
 void TProfilePluginForm::PaintProfile(TComponent*) {
+  TCanvas* canvas = ProfilePanel->BufferCanvas();
+  if (!canvas) return;
   const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left());
-  ::PaintProfile(ProfilePanel->BufferCanvas(), ProfilePanel->Width(), ProfilePanel->Height(), data);
+  ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
   ProfilePanel->Invalidate();
 }
 

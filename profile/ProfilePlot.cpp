@@ -12,9 +12,8 @@ constexpr TColor CurveRed = PackColor(255, 0, 0);
 constexpr TColor CurveGreen = PackColor(0, 128, 0);
 constexpr TColor CurveBlue = PackColor(0, 0, 255);
 
-// To the nearest integer, ties to even, whatever rounding mode the host left behind, and
-// without the runtime's nearbyint, which saves and restores the floating-point
-// environment on every call. Offsets that fit no coordinate (a huge value, an infinity
+// To the nearest integer, ties to even, by arithmetic rather than through the current
+// rounding mode, which belongs to the host process and may have been changed. Offsets that fit no coordinate (a huge value, an infinity
 // from a zero maximum) are pinned far outside the canvas; NaN, which has no place at
 // all, sits on the zero line.
 int Coordinate(double offset) noexcept {
@@ -35,8 +34,10 @@ std::string TrimmedFraction(std::string_view digits, char decimalSeparator) {
   const size_t point = text.find('.');
   if (point == std::string::npos) return text;
   text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.') text.pop_back();
-  else text[point] = decimalSeparator;
+  if (text.back() == '.')
+    text.pop_back();
+  else
+    text[point] = decimalSeparator;
   return text;
 }
 
@@ -45,6 +46,44 @@ std::string_view ToChars(char* buffer, size_t size, double value, std::chars_for
   const auto result = std::to_chars(buffer, buffer + size, value, format, decimals);
   return std::string_view(buffer, result.ptr - buffer);
 }
+
+void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
+  if (points.empty() || !(points.back() == point)) points.push_back(point);
+}
+
+// The points of a curve met on one column. Vertical lines through all of them cover the
+// pixels from the lowest to the highest, and so do the lines through the first, the
+// extremes in the order met and the last. The last is the start of the next column's
+// line, which covers it however it was reached.
+class TColumnRun {
+ public:
+  explicit TColumnRun(TPlotPoint first) noexcept
+      : FFirst(first), FLast(first), FLow(first), FHigh(first) {}
+  int X() const noexcept { return FFirst.X; }
+  void Add(TPlotPoint point) noexcept {
+    if (point.Y < FLow.Y) {
+      FLow = point;
+      FLowAt = FCount;
+    }
+    if (point.Y > FHigh.Y) {
+      FHigh = point;
+      FHighAt = FCount;
+    }
+    FLast = point;
+    ++FCount;
+  }
+  void AppendTo(std::vector<TPlotPoint>& points) const {
+    const bool lowFirst = FLowAt <= FHighAt;
+    AppendPoint(points, FFirst);
+    AppendPoint(points, lowFirst ? FLow : FHigh);
+    AppendPoint(points, lowFirst ? FHigh : FLow);
+    AppendPoint(points, FLast);
+  }
+
+ private:
+  TPlotPoint FFirst, FLast, FLow, FHigh;
+  int FLowAt = 0, FHighAt = 0, FCount = 1;
+};
 
 }  // namespace
 
@@ -90,48 +129,6 @@ int TPlotGeometry::X(size_t i) const noexcept {
 }
 
 int TPlotGeometry::Y(double value) const noexcept { return FBaseY - Coordinate(value * FYScale); }
-
-namespace {
-
-void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
-  if (points.empty() || !(points.back() == point)) points.push_back(point);
-}
-
-// The points of a curve met on one column. Vertical lines through all of them cover the
-// pixels from the lowest to the highest, and so do the lines through the first, the
-// extremes in the order met and the last. The last is the start of the next column's
-// line, which covers it however it was reached.
-class TColumnRun {
- public:
-  explicit TColumnRun(TPlotPoint first) noexcept
-      : FFirst(first), FLast(first), FLow(first), FHigh(first) {}
-  int X() const noexcept { return FFirst.X; }
-  void Add(TPlotPoint point) noexcept {
-    if (point.Y < FLow.Y) {
-      FLow = point;
-      FLowAt = FCount;
-    }
-    if (point.Y > FHigh.Y) {
-      FHigh = point;
-      FHighAt = FCount;
-    }
-    FLast = point;
-    ++FCount;
-  }
-  void AppendTo(std::vector<TPlotPoint>& points) const {
-    const bool lowFirst = FLowAt <= FHighAt;
-    AppendPoint(points, FFirst);
-    AppendPoint(points, lowFirst ? FLow : FHigh);
-    AppendPoint(points, lowFirst ? FHigh : FLow);
-    AppendPoint(points, FLast);
-  }
-
- private:
-  TPlotPoint FFirst, FLast, FLow, FHigh;
-  int FLowAt = 0, FHighAt = 0, FCount = 1;
-};
-
-}  // namespace
 
 // The last column keeps all its points: nothing starts there to cover its last pixel.
 void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,

@@ -113,10 +113,11 @@ TLineWalk MakeWalk(const TRect& selection, bool direction) {
   return walk;
 }
 
-// Calls visit(i, point, copy) for every sample and returns their number. The position is
-// accumulated step by step, never recomputed from i, so the rounded points are the ones
-// the walk really meets. It stops at the end point, or at the capacity should rounding
-// ever step past the end point.
+// Calls visit(i, point, copy) for every sample and returns their number; copy says that the
+// rounded point repeats the previous one, which the first sample never does, wherever the
+// line starts. The position is accumulated step by step, never recomputed from i, so the
+// rounded points are the ones the walk really meets. It stops at the end point, or at the
+// capacity should rounding ever step past the end point.
 template <class TVisit>
 int Walk(const TLineWalk& walk, TVisit&& visit) {
   double px = static_cast<double>(walk.Start.X), py = static_cast<double>(walk.Start.Y);
@@ -225,24 +226,36 @@ void MarkLine(TLinearBitmap& bitmap, const TLines& lines, int64_t line, uint32_t
   }
 }
 
+void MarkLines(TLinearBitmap& bitmap, const TLines& lines, int64_t end) {
+  for (int64_t i = std::max<int64_t>(0, -lines.First); i < end; ++i)
+    MarkLine(bitmap, lines, lines.First + i, static_cast<uint32_t>(i % 256));
+}
+
+// The lines past the image's far edge read its edge line as it is after the marks.
+void StoreFarLines(TLinearBitmap& bitmap, const TLines& lines, int size, int64_t first, bool color,
+                   TProfile& profile) {
+  std::vector<TChannelSums> edge;
+  SumBitmapLines(bitmap, {lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, edge);
+  for (int64_t i = first; i < lines.Count(); ++i) StoreSums(edge[0], static_cast<size_t>(i), color, profile);
+}
+
 // Lines are summed in order and each one's marks follow its sum. The marks of a line lie
-// on that line, so they can reach a later sum only through the clamped reads of the lines
-// past the image's far edge: those read the edge line after its marks, the lines before the
-// image read it before.
+// on that line, so they reach a later sum only through clamped reads: the lines before the
+// image read its first line unmarked, the lines past its far edge read the last line with
+// its marks. So the lines up to the far edge are summed in one pass before any mark.
 void IntegrateBitmap(TLinearBitmap& bitmap, const TLines& lines, bool color, TProfile& profile) {
   const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
   const TLineSpan span = SpanOf(lines, size);
   std::vector<TChannelSums> sums;
   SumBitmapLines(bitmap, span, sums);
-  const int64_t count = lines.Count();
-  const int64_t beforeFarEdge = std::clamp<int64_t>(size - lines.First, 0, count);
-  for (int64_t i = 0; i < beforeFarEdge; ++i)
-    StoreSums(sums[ClampLine(lines.First + i, size) - span.FirstLine], static_cast<size_t>(i), color, profile);
-  for (int64_t i = std::max<int64_t>(0, -lines.First); i < beforeFarEdge; ++i)
-    MarkLine(bitmap, lines, lines.First + i, static_cast<uint32_t>(i % 256));
-  if (beforeFarEdge == count) return;
-  if (lines.First < size) SumBitmapLines(bitmap, SpanOf({lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, size), sums);
-  for (int64_t i = beforeFarEdge; i < count; ++i) StoreSums(sums.back(), static_cast<size_t>(i), color, profile);
+  // The lines before the far edge, inside the image or before it.
+  const int64_t nearLines = std::clamp<int64_t>(size - lines.First, 0, lines.Count());
+  for (int64_t i = 0; i < nearLines; ++i) {
+    const TChannelSums& line = sums[ClampLine(lines.First + i, size) - span.FirstLine];
+    StoreSums(line, static_cast<size_t>(i), color, profile);
+  }
+  MarkLines(bitmap, lines, nearLines);
+  if (nearLines < lines.Count()) StoreFarLines(bitmap, lines, size, nearLines, color, profile);
 }
 
 void IntegrateMap(const TComplexMap& map, int component, const TLines& lines, TProfile& profile) {

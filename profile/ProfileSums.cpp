@@ -73,7 +73,7 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
   }
 }
 
-// Per-byte column totals over whole rows: each row is one vector add into 16-bit lanes,
+// Per-byte column totals over whole rows: rows go into 16-bit lanes in groups of RowsAtOnce,
 // flushed into 64 bits every LaneAdds rows.
 class TByteColumns {
  public:
@@ -83,7 +83,7 @@ class TByteColumns {
   void AddRows(const TLinearBitmap& bitmap, int first, int last, size_t offset) {
     int y = first;
     for (; last - y + 1 >= RowsAtOnce; y += RowsAtOnce) {
-      AddFourRowsToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FLanes.size(), FLanes.data());
+      AddRowsToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FLanes.size(), FLanes.data());
       Count(RowsAtOnce);
     }
     for (; y <= last; ++y) {
@@ -152,17 +152,50 @@ const double* PairRow(const TComplexRows& map, int y) {
   return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
 }
 
-double SumPairRow(const double* row, int width, const TSplit& along) {
-  double sum = 0;
-  for (uint64_t k = 0; k < along.Before; ++k) sum += row[0];
-  if (const size_t inside = InsideCount(along)) sum = SumPairs(row + 2 * static_cast<ptrdiff_t>(along.First), inside, sum);
-  const double last = row[2 * (width - 1)];
-  for (uint64_t k = 0; k < along.After; ++k) sum += last;
+// One addition per position beyond the edge, as the per-pixel sum makes them.
+double AddRepeated(double sum, double value, uint64_t times) {
+  for (uint64_t k = 0; k < times; ++k) sum += value;
   return sum;
 }
 
-void AddPairRow(const double* row, uint64_t times, std::vector<double>& sums) {
+// Each row's sum runs from 0 through the repeated first element, the elements inside and
+// the repeated last element, in that order. Rows go through the inside in groups, as
+// separate chains of additions.
+void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& span,
+                    std::vector<double>& sums) {
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Width);
+  const size_t inside = InsideCount(along);
+  const size_t first = 2 * static_cast<size_t>(along.First) + component;
+  const size_t last = 2 * static_cast<size_t>(map.Width - 1) + component;
+  const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
+  int y = span.FirstLine;
+  for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
+    SumPairRows(PairRow(map, y) + first, stride, inside, &sums[y - span.FirstLine]);
+  for (; inside && y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = AddRepeated(sums[y - span.FirstLine], PairRow(map, y)[last], along.After);
+}
+
+void AddPairRowTimes(const double* row, uint64_t times, std::vector<double>& sums) {
   for (uint64_t t = 0; t < times; ++t) AddPairsToSums(row, sums.size(), sums.data());
+}
+
+// Each column's sum takes the rows in order; groups of rows pass through a register
+// before the sum is stored again.
+void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& span,
+                       std::vector<double>& sums) {
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Height);
+  const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
+  const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
+  AddPairRowTimes(PairRow(map, 0) + offset, along.Before, sums);
+  int y = along.First;
+  for (; along.Last - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
+    AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), sums.data());
+  for (; y <= along.Last; ++y) AddPairsToSums(PairRow(map, y) + offset, sums.size(), sums.data());
+  AddPairRowTimes(PairRow(map, map.Height - 1) + offset, along.After, sums);
 }
 
 }  // namespace
@@ -182,17 +215,10 @@ void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, std::vec
 }
 
 void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums) {
-  const size_t lines = static_cast<size_t>(span.LastLine - span.FirstLine) + 1;
-  sums.assign(lines, 0.0);
+  sums.assign(static_cast<size_t>(span.LastLine - span.FirstLine) + 1, 0.0);
   if (span.ByRows) {
-    const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Width);
-    for (int y = span.FirstLine; y <= span.LastLine; ++y)
-      sums[y - span.FirstLine] = SumPairRow(PairRow(map, y) + component, map.Width, along);
-    return;
+    SumComplexRows(map, component, span, sums);
+  } else {
+    SumComplexColumns(map, component, span, sums);
   }
-  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Height);
-  const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
-  AddPairRow(PairRow(map, 0) + offset, along.Before, sums);
-  for (int y = along.First; y <= along.Last; ++y) AddPairRow(PairRow(map, y) + offset, 1, sums);
-  AddPairRow(PairRow(map, map.Height - 1) + offset, along.After, sums);
 }

@@ -7,13 +7,15 @@ void AddBytesToLanes(const uint8_t* __restrict bytes, size_t count, uint16_t* __
   for (size_t k = 0; k < count; ++k) lanes[k] += bytes[k];
 }
 
-void AddFourRowsToLanes(const uint8_t* __restrict bytes, ptrdiff_t stride, size_t count,
-                        uint16_t* __restrict lanes) {
-  const uint8_t* __restrict row1 = bytes + stride;
-  const uint8_t* __restrict row2 = bytes + 2 * stride;
-  const uint8_t* __restrict row3 = bytes + 3 * stride;
-  for (size_t k = 0; k < count; ++k)
-    lanes[k] += static_cast<uint16_t>(bytes[k] + row1[k]) + static_cast<uint16_t>(row2[k] + row3[k]);
+void AddRowsToLanes(const uint8_t* __restrict bytes, ptrdiff_t stride, size_t count,
+                    uint16_t* __restrict lanes) {
+  const uint8_t* __restrict row[RowsAtOnce];
+  for (int r = 0; r < RowsAtOnce; ++r) row[r] = bytes + r * stride;
+  for (size_t k = 0; k < count; ++k) {
+    uint16_t sum = 0;
+    for (int r = 0; r < RowsAtOnce; ++r) sum = static_cast<uint16_t>(sum + row[r][k]);
+    lanes[k] = static_cast<uint16_t>(lanes[k] + sum);
+  }
 }
 
 void FlushLanes(uint16_t* __restrict lanes, size_t count, uint64_t* __restrict totals) {
@@ -46,8 +48,25 @@ void AddPairsToSums(const double* __restrict values, size_t count, double* __res
   for (size_t k = 0; k < count; ++k) sums[k] += values[2 * k];
 }
 
+void AddPairRowsToSums(const double* __restrict values, ptrdiff_t stride, size_t count,
+                       double* __restrict sums) {
+  for (size_t k = 0; k < count; ++k) {
+    double sum = sums[k];
+    for (int r = 0; r < PairRowsAtOnce; ++r) sum += values[r * stride + 2 * k];
+    sums[k] = sum;
+  }
+}
+
 // One dependent chain of additions: the order is the result, so it cannot be split.
 double SumPairs(const double* values, size_t count, double sum) {
   for (size_t k = 0; k < count; ++k) sum += values[2 * k];
   return sum;
+}
+
+void SumPairRows(const double* __restrict values, ptrdiff_t stride, size_t count, double* __restrict sums) {
+  double chain[PairRowsAtOnce];
+  for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] = sums[r];
+  for (size_t k = 0; k < count; ++k)
+    for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] += values[r * stride + 2 * k];
+  for (int r = 0; r < PairRowsAtOnce; ++r) sums[r] = chain[r];
 }

@@ -83,6 +83,13 @@ void TApplication::ShowHelp(int32_t context, const std::string& file) {
   if (OnHelp) OnHelp(context, file);
 }
 
+std::string TApplication::Title() const {
+  if (!FTitle.empty() || !FHandle) return FTitle;
+  char text[256] = "";
+  GetWindowTextA(FHandle, text, sizeof text);
+  return text;
+}
+
 void TApplication::Terminate() noexcept { PostQuitMessage(0); }
 
 void TApplication::Minimize() noexcept {

@@ -25,7 +25,10 @@ class TApplication : public TComponent {
   HWND Handle() const noexcept { return FHandle; }
   void SetHandle(HWND handle) noexcept { FHandle = handle; }
 
-  std::string Title;
+  // The title set, or else the text of the application's window (inside a host, the
+  // host's main window).
+  std::string Title() const;
+  void SetTitle(std::string title) { FTitle = std::move(title); }
   TForm* MainForm = nullptr;
   // Raised whenever a message loop finds the queue empty; Done starts true, and a handler
   // that clears it gets another idle moment before the loop waits for a message.
@@ -55,6 +58,7 @@ class TApplication : public TComponent {
   bool ProcessMessage();
 
   HWND FHandle = nullptr;
+  std::string FTitle;
   bool FTerminated = false;
   int FQuitCode = 0;
 };

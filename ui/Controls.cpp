@@ -71,7 +71,7 @@ bool IsFormWindow(HWND window) noexcept {
 }
 
 COLORREF ColorToRGB(TColor color) noexcept {
-  return (color & SystemColorBit) ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
+  return (color & SystemColorFlag) ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
 TWinControl::~TWinControl() {
@@ -231,6 +231,7 @@ void TWinControl::SetFont(HFONT font) noexcept {
 }
 
 void TWinControl::SetStyleBits(DWORD bits, bool on) noexcept {
+  if (!FHandle) return;
   const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
   SetWindowLongA(FHandle, GWL_STYLE, on ? (style | LONG(bits)) : (style & ~LONG(bits)));
   Invalidate();

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "image/LinarBitmap.h"
 #include "ui/Application.h"
 #include "ui/Handles.h"
 
-// A colour (TColor, as the raster types have it): an RGB value, or a system colour index
-// with the top bit set.
-constexpr TColor SystemColorBit = 0x80000000u;
-constexpr TColor SystemColor(int index) { return SystemColorBit | unsigned(index); }
+// A colour: an RGB value (the image model's colour type), or a system colour index with
+// the top bit set.
+using TColor = uint32_t;
+constexpr TColor SystemColorFlag = 0x80000000u;
+constexpr TColor SystemColor(int index) { return SystemColorFlag | unsigned(index); }
 constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
 constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
 COLORREF ColorToRGB(TColor color) noexcept;

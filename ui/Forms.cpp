@@ -115,6 +115,23 @@ TWinControl::TCreateParams TForm::CreateParams() const {
   return {FormClassName(), style, exStyle};
 }
 
+void TForm::SetBorderStyle(TBorderStyle style) noexcept {
+  FBorderStyle = style;
+  const TCreateParams params = CreateParams();
+  const LONG visible = GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE;
+  SetWindowLongA(Handle(), GWL_STYLE, LONG(params.Style) | visible);
+  SetWindowLongA(Handle(), GWL_EXSTYLE, LONG(params.ExStyle));
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetClientSize(int width, int height) {
+  RECT rect{0, 0, width, height};
+  AdjustWindowRectEx(&rect, DWORD(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+  SetBounds({Left(), Top(), rect.right - rect.left, rect.bottom - rect.top});
+}
+
 void TForm::SetColor(TColor color) {
   FColor = color;
   FBrush.Reset();
@@ -122,7 +139,7 @@ void TForm::SetColor(TColor color) {
 }
 
 HBRUSH TForm::BackgroundBrush() noexcept {
-  if (FColor & SystemColorBit) return GetSysColorBrush(FColor & 0xFF);
+  if (FColor & SystemColorFlag) return GetSysColorBrush(FColor & 0xFF);
   if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
   return FBrush.Get();
 }

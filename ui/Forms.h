@@ -40,6 +40,9 @@ class TForm : public TWinControl {
   bool Modal() const noexcept { return FModal; }
 
   TBorderStyle BorderStyle() const noexcept { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle style) noexcept;
+  // Sizes the window so that its client area gets this size.
+  void SetClientSize(int width, int height);
   TPosition Position = poDesigned;
   TWindowState WindowState = wsNormal;
   bool Scaled = true;

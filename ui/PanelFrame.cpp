@@ -1,7 +1,7 @@
 #include "ui/PanelFrame.h"
 
-#include "ui/Canvas.h"
-#include "ui/DIBitmap.h"
+#include <algorithm>
+
 #include "ui/StyleForm.h"
 
 namespace {
@@ -17,19 +17,27 @@ TBevelColors BevelColors(TBevelCut cut) noexcept {
   return cut == bvLowered ? TBevelColors{shadow, highlight} : TBevelColors{highlight, shadow};
 }
 
-// `width` nested outlines, top and left in one colour, bottom and right in the other; the
-// rectangle shrinks by `width` on every side.
+void FillStrip(TCanvas& canvas, COLORREF color, const RECT& strip) {
+  canvas.SetBrushColor(color);
+  canvas.FillRect(strip);
+}
+
+// Nested one-pixel outlines: the top and left sides in the first colour, the bottom and
+// right sides (with the corners they end in) in the second; the rectangle shrinks by the
+// width on every side.
 void Frame3D(TCanvas& canvas, RECT& rect, TBevelColors colors, int width) {
-  for (int i = 0; i < width; ++i) {
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    canvas.SetBrushColor(colors.TopLeft);
-    canvas.FillRect({rect.left, rect.top, rect.right - 1, rect.top + 1});
-    canvas.FillRect({rect.left, rect.top, rect.left + 1, rect.bottom - 1});
-    canvas.SetBrushColor(colors.BottomRight);
-    canvas.FillRect({rect.left, rect.bottom - 1, rect.right, rect.bottom});
-    canvas.FillRect({rect.right - 1, rect.top, rect.right, rect.bottom});
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  for (int i = 0; i < width && rect.right > rect.left && rect.bottom > rect.top; ++i) {
+    FillStrip(canvas, colors.TopLeft, {rect.left, rect.top, rect.right - 1, rect.top + 1});
+    FillStrip(canvas, colors.TopLeft, {rect.left, rect.top, rect.left + 1, rect.bottom - 1});
+    FillStrip(canvas, colors.BottomRight, {rect.right - 1, rect.top, rect.right, rect.bottom});
+    FillStrip(canvas, colors.BottomRight, {rect.left, rect.bottom - 1, rect.right, rect.bottom});
     InflateRect(&rect, -1, -1);
   }
+}
+
+int BevelCount(const TPanelFrame& panel) noexcept {
+  return (panel.BevelInner != bvNone) + (panel.BevelOuter != bvNone);
 }
 
 }  // namespace
@@ -38,73 +46,51 @@ void TPanelFrame::SetRenderThemeBackground(bool render) noexcept {
   FRenderThemeBackground = render && dynamic_cast<TStyleForm*>(Parent()) != nullptr;
 }
 
-TWinControl::TCreateParams TPanelFrame::CreateParams() const { return {ControlClassName(), 0, 0}; }
-
-RECT TPanelFrame::PaintFrame(TCanvas& canvas) const {
-  RECT rect;
-  GetClientRect(Handle(), &rect);
-  if (BevelOuter != bvNone) Frame3D(canvas, rect, BevelColors(BevelOuter), BevelWidth);
-  const COLORREF face = GetSysColor(COLOR_BTNFACE);
-  Frame3D(canvas, rect, {face, face}, BorderWidth);
-  if (BevelInner != bvNone) Frame3D(canvas, rect, BevelColors(BevelInner), BevelWidth);
+RECT TPanelFrame::PaintFrame() {
+  RECT rect{0, 0, Width(), Height()};
+  if (BevelOuter != bvNone) Frame3D(Canvas(), rect, BevelColors(BevelOuter), BevelWidth);
+  const COLORREF color = ColorToRGB(Color);
+  Frame3D(Canvas(), rect, {color, color}, BorderWidth);
+  if (BevelInner != bvNone) Frame3D(Canvas(), rect, BevelColors(BevelInner), BevelWidth);
   return rect;
 }
 
-void TPanelFrame::Paint(TCanvas& canvas) {
-  PaintFrame(canvas);
+void TPanelFrame::Paint() {
+  PaintFrame();
   if (FRenderThemeBackground) {
-    canvas.SetBrushStyle(TBrushStyle::Solid);
-    canvas.SetBrushColor(ColorToRGB(static_cast<TForm*>(Parent())->Color()));
-    canvas.FillRect(canvas.ClipRect());
+    Canvas().SetBrushColor(ColorToRGB(static_cast<TStyleForm*>(Parent())->Color()));
+    Canvas().FillRect(Canvas().ClipRect());
   }
-  if (OnPaint) OnPaint(this, canvas);
+  if (OnPaint) OnPaint(this);
 }
 
-void TPanelFrame::PaintMessage() {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(Handle(), &paint);
-  struct TEndPaint {
-    HWND Window;
-    PAINTSTRUCT& Paint;
-    ~TEndPaint() { EndPaint(Window, &Paint); }
-  } end{Handle(), paint};
-  TCanvas canvas(dc);
-  Paint(canvas);
-}
-
-// The background is never erased: the paint covers it, and erasing first would flicker.
+// The background is never erased: the paint covers the whole panel, and erasing first
+// would only make it flicker.
 void TPanelFrame::WndProc(TMessage& message) {
-  switch (message.Msg) {
-    case WM_ERASEBKGND: message.Result = 0; break;
-    case WM_PAINT: PaintMessage(); break;
-    default: TWinControl::WndProc(message);
+  if (message.Msg == WM_ERASEBKGND) {
+    message.Result = 0;
+    return;
   }
+  TCustomControl::WndProc(message);
 }
 
-TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner)
-    : TPanelFrame(owner), FBuffer(std::make_unique<TDIBitmap>()) {}
+TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner) : TPanelFrame(owner) {}
 
-TDoubleBufferedPanel::~TDoubleBufferedPanel() = default;
-
-TCanvas& TDoubleBufferedPanel::BufferCanvas() const noexcept { return FBuffer->Canvas(); }
-
-void TDoubleBufferedPanel::SizeBuffer() {
-  const int bevels = (BevelInner != bvNone) + (BevelOuter != bvNone);
-  FInset = 2 * (BevelWidth * bevels + 2 * BorderWidth);
-  const SIZE client = ClientSize();
-  FBuffer->SetSize(std::max(0, int(client.cx) - FInset), std::max(0, int(client.cy) - FInset));
-}
-
-void TDoubleBufferedPanel::Created() { SizeBuffer(); }
-
-// The buffer has the new size before the owner hears of it, so that it can draw at once.
 void TDoubleBufferedPanel::Resize() {
-  SizeBuffer();
+  FInset = 2 * (BevelWidth * BevelCount(*this) + 2 * BorderWidth);
+  FBuffer->SetSize(std::max(0, Width() - FInset), std::max(0, Height() - FInset));
+  FBufferCanvas = &FBuffer->Canvas();
   TPanelFrame::Resize();
 }
 
-void TDoubleBufferedPanel::Paint(TCanvas& canvas) {
-  const RECT interior = PaintFrame(canvas);
-  if (OnPaint) OnPaint(this, canvas);
-  canvas.Draw(interior.left, interior.top, FBuffer->Canvas(), {0, 0, FBuffer->Width(), FBuffer->Height()});
+// The buffer is narrower than the interior when there is a border; the strip it leaves
+// takes the panel's colour instead of whatever the screen held.
+void TDoubleBufferedPanel::Paint() {
+  const RECT interior = PaintFrame();
+  if (OnPaint) OnPaint(this);
+  const RECT source{0, 0, FBuffer->Width(), FBuffer->Height()};
+  Canvas().Draw(interior.left, interior.top, FBuffer->Canvas(), source);
+  Canvas().SetBrushColor(ColorToRGB(Color));
+  Canvas().FillRect({interior.left + source.right, interior.top, interior.right, interior.bottom});
+  Canvas().FillRect({interior.left, interior.top + source.bottom, interior.left + source.right, interior.bottom});
 }

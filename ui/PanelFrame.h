@@ -1,62 +1,57 @@
 #pragma once
-// Custom-drawn panels. TPanelFrame draws its bevels and border and hands the rest of the
-// painting to its owner through OnPaint; it never erases its background. TDoubleBufferedPanel
-// adds a back buffer the size of its interior: the owner draws into the buffer whenever it
-// likes and invalidates the panel, whose paint is one block copy of the buffer.
+// Framed panels. TPanelFrame draws its bevels and border and leaves the rest to its
+// owner's OnPaint; it never erases its background. TDoubleBufferedPanel keeps a back
+// buffer the size of its interior, which the owner draws into whenever it likes; its paint
+// is one block copy of the buffer.
 
 #include <memory>
 
-#include "ui/Controls.h"
-
-class TCanvas;
-class TDIBitmap;
+#include "ui/CustomControl.h"
+#include "ui/DIBitmap.h"
 
 enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
-class TPanelFrame : public TWinControl {
+class TPanelFrame : public TCustomControl {
  public:
-  explicit TPanelFrame(TComponent* owner) : TWinControl(owner) {}
+  using TCustomControl::TCustomControl;
 
   TBevelCut BevelInner = bvNone;
   TBevelCut BevelOuter = bvNone;
   int BevelWidth = 1;
   int BorderWidth = 0;
-  // Stays false unless the panel sits on a styled form; checked when set, not when painting.
+  TColor Color = clBtnFace;
+  TNotifyEvent OnPaint;
+
   bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }
+  // Only a panel placed on a styled form shows that form's colour under its content.
   void SetRenderThemeBackground(bool render) noexcept;
-  // The owner's painting, on the panel's paint canvas.
-  std::function<void(TComponent* sender, TCanvas& canvas)> OnPaint;
 
  protected:
-  TCreateParams CreateParams() const override;
+  void Paint() override;
   void WndProc(TMessage& message) override;
-  // Draws the bevels and the border and returns the interior that is left.
-  RECT PaintFrame(TCanvas& canvas) const;
-  virtual void Paint(TCanvas& canvas);
+  // Draws the bevels and the border and returns the rectangle inside them.
+  RECT PaintFrame();
 
  private:
-  void PaintMessage();
   bool FRenderThemeBackground = false;
 };
 
 class TDoubleBufferedPanel : public TPanelFrame {
  public:
   explicit TDoubleBufferedPanel(TComponent* owner);
-  ~TDoubleBufferedPanel() override;
 
-  // Where the owner draws; it has the panel's interior size from the first resize on.
-  TCanvas& BufferCanvas() const noexcept;
-  const TDIBitmap& Buffer() const noexcept { return *FBuffer; }
-  // How many pixels the buffer is narrower and lower than the panel.
+  TDIBitmap& Buffer() noexcept { return *FBuffer; }
+  // Where the owner draws; null until the panel first gets its size.
+  TCanvas* BufferCanvas() const noexcept { return FBufferCanvas; }
+  // How much narrower and lower the buffer is than the panel.
   int Inset() const noexcept { return FInset; }
 
  protected:
-  void Created() override;
+  void Paint() override;
   void Resize() override;
-  void Paint(TCanvas& canvas) override;
 
  private:
-  void SizeBuffer();
-  std::unique_ptr<TDIBitmap> FBuffer;
+  std::unique_ptr<TDIBitmap> FBuffer = std::make_unique<TDIBitmap>();
+  TCanvas* FBufferCanvas = nullptr;
   int FInset = 0;
 };

@@ -9,79 +9,38 @@
 
 namespace {
 
-TEST(ProfilePlot, GeometryOfTheDialogsPanel) {
-  const TPlotGeometry geometry(595, 272, 8, 2, 255);
-  EXPECT_EQ(geometry.Left(), 8);
-  EXPECT_EQ(geometry.Top(), 8);
-  EXPECT_EQ(geometry.Right(), 585);
-  EXPECT_EQ(geometry.BaseY(), 263);
-  EXPECT_EQ(geometry.X(0), 8);
-  EXPECT_EQ(geometry.X(1), 585);
-  EXPECT_EQ(geometry.Y(0), 263);
-  EXPECT_EQ(geometry.Y(255), 8);
-}
+TEST(ProfilePlot, GeometryRoundsHalfToEvenAndSurvivesDegenerateInputs) {
+  const TPlotGeometry panel(595, 272, 8, 2, 255);
+  EXPECT_EQ(panel.Right(), 585);
+  EXPECT_EQ(panel.BaseY(), 263);
+  EXPECT_EQ(panel.X(1), 585);
+  EXPECT_EQ(panel.Y(255), 8);
 
-TEST(ProfilePlot, CoordinatesRoundHalfToEven) {
-  // xScale = 5 / 2 = 2.5 and yScale = 5 / 2 = 2.5.
-  const TPlotGeometry geometry(7, 6, 0, 3, 2);
-  EXPECT_EQ(geometry.X(1), 2);
-  EXPECT_EQ(geometry.X(2), 5);
-  EXPECT_EQ(geometry.Y(1), 5 - 2);
-  EXPECT_EQ(geometry.Y(3), 5 - 8);
-  EXPECT_EQ(geometry.Y(-1), 5 + 2);
-}
+  const TPlotGeometry halves(7, 6, 0, 3, 2);  // xScale = yScale = 2.5
+  EXPECT_EQ(halves.X(1), 2);
+  EXPECT_EQ(halves.X(2), 5);
+  EXPECT_EQ(halves.Y(1), 5 - 2);
+  EXPECT_EQ(halves.Y(3), 5 - 8);
+  EXPECT_EQ(halves.Y(-1), 5 + 2);
 
-TEST(ProfilePlot, DegenerateInputsStayOnTheCanvas) {
-  const TPlotGeometry single(595, 272, 8, 1, 255);
-  EXPECT_EQ(single.X(0), 8);
-  const TPlotGeometry empty(595, 272, 8, 0, 255);
-  EXPECT_EQ(empty.Right(), 585);
-
+  EXPECT_EQ(TPlotGeometry(595, 272, 8, 1, 255).X(0), 8);  // one sample: no division by zero
   const TPlotGeometry zeroMax(595, 272, 8, 10, 0);
   EXPECT_EQ(zeroMax.Y(0), 263);
   EXPECT_LT(zeroMax.Y(1), -100000);
-  EXPECT_GT(zeroMax.Y(-1), 100000);
-  const TPlotGeometry geometry(595, 272, 8, 10, 255);
-  EXPECT_EQ(geometry.Y(std::numeric_limits<double>::quiet_NaN()), 263);
-  EXPECT_LT(geometry.Y(1e300), -100000);
-  EXPECT_GT(geometry.Y(-std::numeric_limits<double>::infinity()), 100000);
+  EXPECT_EQ(panel.Y(std::nan("")), 263);
+  EXPECT_GT(panel.Y(-std::numeric_limits<double>::infinity()), 100000);
 }
 
-TEST(ProfilePlot, CurvesOfEachPlaneInDrawingOrder) {
-  using K = TCurveKind;
-  const auto kinds = [](int plane, bool complexMap) {
-    std::vector<K> result;
-    for (const TPlotCurve& curve : CurvesOf(plane, complexMap)) result.push_back(curve.Kind);
-    return result;
-  };
-  EXPECT_EQ(kinds(piGrayscale, false), std::vector<K>{K::Gray});
-  EXPECT_EQ(kinds(piAverage, false), std::vector<K>{K::Average});
-  EXPECT_EQ(kinds(piAll, false), (std::vector<K>{K::Red, K::Green, K::Blue}));
-  EXPECT_EQ(kinds(piRed, false), std::vector<K>{K::Red});
-  EXPECT_EQ(kinds(piGreen, false), std::vector<K>{K::Green});
-  EXPECT_EQ(kinds(piBlue, false), std::vector<K>{K::Blue});
-  for (int plane = 0; plane < 6; ++plane) EXPECT_EQ(kinds(plane, true), std::vector<K>{K::Gray});
-
-  const std::vector<TPlotCurve> all = CurvesOf(piAll, false);
-  EXPECT_EQ(all[0].Color, PackColor(255, 0, 0));
-  EXPECT_EQ(all[1].Color, PackColor(0, 128, 0));
-  EXPECT_EQ(all[2].Color, PackColor(0, 0, 255));
-  EXPECT_EQ(CurvesOf(piAverage, false)[0].Color, PackColor(128, 128, 128));
-}
-
-TEST(ProfilePlot, CurveValuesAndLengths) {
+TEST(ProfilePlot, ColourCurvesOnlyWhereThereAreChannels) {
   const double profile[] = {1, 2, 3};
   const TColorSample rgb[] = {{3, 6, 12}, {0, 0, 0}};
   TProfilePlotData data;
   data.Profile = profile;
-  EXPECT_EQ(CurveLength(data, TCurveKind::Gray), 3u);
-  EXPECT_EQ(CurveLength(data, TCurveKind::Red), 0u);  // no channels: no colour curve
+  EXPECT_EQ(CurveLength(data, TCurveKind::Red), 0u);
   data.ProfileRGB = rgb;
   EXPECT_EQ(CurveLength(data, TCurveKind::Average), 2u);
-  EXPECT_EQ(CurveValue(data, TCurveKind::Gray, 2), 3);
+  EXPECT_EQ(CurveLength(data, TCurveKind::Gray), 3u);
   EXPECT_EQ(CurveValue(data, TCurveKind::Average, 0), 7);
-  EXPECT_EQ(CurveValue(data, TCurveKind::Red, 0), 3);
-  EXPECT_EQ(CurveValue(data, TCurveKind::Green, 0), 6);
   EXPECT_EQ(CurveValue(data, TCurveKind::Blue, 0), 12);
 }
 
@@ -139,29 +98,14 @@ TEST(ProfilePlot, RampRunsMatchTheLineByLineRamp) {
   }
 }
 
-TEST(ProfilePlot, RampRestartsAtBlackAfter256Samples) {
-  const TPlotGeometry geometry(1000 + 18, 100, 8, 1001, 1);  // one column per sample
-  const std::vector<TRampRun> runs = RampRuns(geometry, 1001);
-  ASSERT_EQ(runs.size(), 1000u);
-  EXPECT_EQ(runs[0].FromX, 8);
-  EXPECT_EQ(runs[0].Level, 1);  // the segment that ends at sample 1
-  EXPECT_EQ(runs[254].Level, 255);
-  EXPECT_EQ(runs[255].Level, 0);
-  EXPECT_EQ(runs[255].FromX, 8 + 255);
-  EXPECT_TRUE(RampRuns(geometry, 1).empty());
-}
-
 TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGeneral(255), "255");
   EXPECT_EQ(FormatGeneral(1), "1");
-  EXPECT_EQ(FormatGeneral(0), "0");
   EXPECT_EQ(FormatGeneral(-0.0), "0");
   EXPECT_EQ(FormatGeneral(123456), "1.2346E5");
   EXPECT_EQ(FormatGeneral(99999), "99999");
   EXPECT_EQ(FormatGeneral(99999.7), "1E5");
-  EXPECT_EQ(FormatGeneral(12345.6), "12346");
   EXPECT_EQ(FormatGeneral(1.23456), "1.2346");
-  EXPECT_EQ(FormatGeneral(0.5), "0.5");
   EXPECT_EQ(FormatGeneral(-2.5), "-2.5");
   EXPECT_EQ(FormatGeneral(9.99996), "10");
   EXPECT_EQ(FormatGeneral(0.0001234567), "0.00012346");
@@ -169,11 +113,9 @@ TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGeneral(0.000001), "1E-6");
   EXPECT_EQ(FormatGeneral(-0.0000012345678), "-1.2346E-6");
   EXPECT_EQ(FormatGeneral(1e300), "1E300");
-  EXPECT_EQ(FormatGeneral(2550000), "2.55E6");
   EXPECT_EQ(FormatGeneral(1234.5, 5, ','), "1234,5");
   EXPECT_EQ(FormatGeneral(1.5e7, 5, ','), "1,5E7");
   EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity()), "INF");
-  EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::infinity()), "-INF");
   EXPECT_EQ(FormatGeneral(std::nan("")), "NAN");
   EXPECT_EQ(FormatGeneral(123.456, 2), "1.2E2");
 }
