@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int ImageSide = 10'000;
+constexpr int DefaultSide = 10'000;
 constexpr int Repetitions = 5;
 constexpr UINT WM_PAINTED = WM_APP + 1;
 
@@ -48,7 +49,7 @@ int32_t __stdcall Callback(int32_t request, void* data) {
     auto& info = *static_cast<THostImageInfo*>(data);
     if (info.Index != 0) return 0;
     info.Pixels = Host.Image.Pixels;
-    info.Selection = {0, 0, ImageSide - 1, ImageSide - 1};
+    info.Selection = {0, 0, Host.Image.Width - 1, Host.Image.Height - 1};
     return 1;
   }
   if (request == hrImageChanged && Host.Painted == 0) PostMessageA(Host.Listener, WM_PAINTED, 0, 0);
@@ -127,13 +128,16 @@ void Report(const char* mode, TResult result) {
 
 }  // namespace
 
-int main() {
-  const size_t size = size_t{3} * ImageSide * ImageSide;
+// An optional argument sets the image's side, to see the fixed cost of the window on a
+// small image.
+int main(int argc, char** argv) {
+  const int side = argc > 1 ? std::max(2, std::atoi(argv[1])) : DefaultSide;
+  const size_t size = size_t{3} * side * side;
   std::unique_ptr<uint8_t[]> pixels(new uint8_t[size]);
   std::unique_ptr<uint8_t[]> copy(new uint8_t[size]);
   for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
   std::memset(copy.get(), 0, size);
-  Host.Image = {ImageSide, ImageSide, 3 * ImageSide, hf24Bit, pixels.get(), nullptr};
+  Host.Image = {side, side, 3 * side, hf24Bit, pixels.get(), nullptr};
   Host.Listener = CreateListener();
 
   const TLibraryHandle library(LoadLibraryA("Ostravine.dll"));
@@ -147,7 +151,7 @@ int main() {
       reinterpret_cast<void*>(GetProcAddress(library.Get(), "ProcessImage")));
   registerPlugin(Callback);
 
-  std::printf("Opening the dialog on a %d x %d 24-bit image, median of %d\n", ImageSide, ImageSide, Repetitions);
+  std::printf("Opening the dialog on a %d x %d 24-bit image, median of %d\n", side, side, Repetitions);
   OpenDialog(processImage);
   Report("line mode", Measure(processImage, pixels.get(), copy.get(), size));
   Host.SwitchToIntegrate = true;
