@@ -287,6 +287,7 @@ TEST_F(ProfileDialog, ThePlotShowsItsFrameAndTheRampOfTheMarks) {
   std::fill(image.Pixels(), image.Pixels() + image.ByteCount(), uint8_t{128});
   const TSteps steps = {
       [](HWND dialog) {
+        EXPECT_NE(FindChild(dialog, "Static", "Length: 100 pixels"), nullptr);
         const TWindowPixels plot = ReadClientPixels(Panel(dialog));
         const int right = plot.Width - Margin - 2;
         const int baseY = plot.Height - 1 - Margin;
@@ -311,6 +312,44 @@ TEST_F(ProfileDialog, ThePlotShowsItsFrameAndTheRampOfTheMarks) {
       },
   };
   Run(image, {0, 2, 99, 2}, steps);
+}
+
+// Integrate mode over the rows of a one-row selection gives one sample, drawn at the left
+// edge; over the rows of a selection upside down, none: the frame stays, with no curve and
+// no ramp. The second dialog opens in the mode the first one was closed in.
+TEST_F(ProfileDialog, OneSampleIsDrawnAtTheLeftEdgeAndNoSampleLeavesTheFrameOnly) {
+  for (bool empty : {false, true}) {
+    auto image = THostImageBuffer::Make24Bit(10, 8);
+    std::fill(image.Pixels(), image.Pixels() + image.ByteCount(), uint8_t{128});
+    const TSteps steps = {
+        [](HWND dialog) {
+          if (!IsChecked(dialog, "&Integrate values")) ClickChild(dialog, "Button", "&Integrate values");
+        },
+        [](HWND dialog) {
+          if (!IsChecked(dialog, "Change &direction")) ClickChild(dialog, "Button", "Change &direction");
+        },
+        [&](HWND dialog) {
+          EXPECT_NE(FindChild(dialog, "Static", empty ? "Grayscale pixel sum: 0" : "Grayscale pixel sum: 1280"),
+                    nullptr);
+          const TWindowPixels plot = ReadClientPixels(Panel(dialog));
+          const int right = plot.Width - Margin - 2;
+          const int baseY = plot.Height - 1 - Margin;
+          EXPECT_EQ(plot.At(right, Margin), Black);
+          EXPECT_EQ(plot.At(right, baseY), Black);
+          EXPECT_EQ(plot.At(Margin, baseY), Black);
+          const uint32_t background = plot.At(right + 1, baseY + 2);
+          EXPECT_EQ(plot.At(Margin, baseY + 2), empty ? background : Gray(0));
+          EXPECT_EQ(plot.At(Margin + 1, baseY + 2), background);
+          EXPECT_EQ(CurvePixels(plot, RedCurve) + CurvePixels(plot, GreenCurve), 0u);
+          if (!empty) {
+            // 10 pixels of 128 in each channel against a maximum of 1280: the top edge.
+            EXPECT_EQ(plot.At(Margin, Margin), BlueCurve);
+            EXPECT_EQ(plot.At(Margin + 1, Margin), Black);
+          }
+        },
+    };
+    Run(image, empty ? TRect{0, 5, 9, 2} : TRect{0, 3, 9, 3}, steps);
+  }
 }
 
 // An error raised while sampling is shown, the dialog still opens, and the host's pixels
