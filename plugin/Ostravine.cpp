@@ -7,9 +7,11 @@
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
 #include "plugin/HostInterface.h"
+#include "profile/OstravineMain.h"
 #include "resources/Texts.h"
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
+#include "ui/StdCtrls.h"
 
 namespace {
 
@@ -51,21 +53,32 @@ void AdoptHostMainWindow() {
   Application.SetHandle(mainWindow);
 }
 
-void ProfileBitmap(const THostImage& image) {
-  auto bitmap = std::make_unique<TPluginLinearBitmap>(image);
-}
-
-// Real and complex images are profiled from a private copy of the host's doubles.
-void ProfileComplexMap(const THostImage& image) {
-  auto map = HostImageToProfileMap(image);
+// The host's 8-bit and 24-bit pixels are worked on in place; real and complex images are
+// profiled from a private copy of the host's doubles. The dialog goes before its raster.
+void ShowProfile(const THostImage& image, const TRect& selection) {
+  std::unique_ptr<TPluginLinearBitmap> bitmap;
+  std::unique_ptr<TComplexMap> map;
+  if (image.PixelFormat == hf8Bit || image.PixelFormat == hf24Bit)
+    bitmap = std::make_unique<TPluginLinearBitmap>(image);
+  else
+    map = HostImageToProfileMap(image);
+  auto dialog = CreateForm<TProfilePluginForm>(nullptr, HostCallback);
+  dialog->SetSelection(selection);
+  if (bitmap) {
+    dialog->SetBitmap(bitmap.get());
+    if (bitmap->PixelFormat() == TPixelFormat::Bgr24) dialog->PlaneGroup->SetItemIndex(piAll);
+  } else {
+    dialog->SetMap(map.get());
+    dialog->UseMapPlanes(image.PixelFormat == hfComplex);
+  }
+  dialog->ShowModal();
 }
 
 void RunCommand(const THostImage& image) {
   if (!IsAcceptedFormat(image.PixelFormat)) return Refuse(S_ONLY_8_OR_24_BIT);
   const TRect selection = FindSelection(image, HostCallback);
   if (!IsUsableSelection(selection)) return Refuse(S_NO_SELECTION);
-  if (image.PixelFormat == hf8Bit || image.PixelFormat == hf24Bit) ProfileBitmap(image);
-  if (image.PixelFormat == hfFloat || image.PixelFormat == hfComplex) ProfileComplexMap(image);
+  ShowProfile(image, selection);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
   local n
-  for n in $(seq 90 120); do
+  for n in $(seq 90 400); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!

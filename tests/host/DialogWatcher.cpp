@@ -1,5 +1,7 @@
 #include "tests/host/DialogWatcher.h"
 
+#include "ui/Handles.h"
+
 TDialogWatcher* TDialogWatcher::Current = nullptr;
 
 namespace {
@@ -54,32 +56,139 @@ TDialogWatcher::TDialogWatcher(TDialogAnswer answer, TInspect inspect)
   FTimer = SetTimer(nullptr, 0, 30, Tick);
 }
 
+// A slower tick for scripts: the window's loop must find its queue empty (its idle moment)
+// between two steps, and paint work in between may outlast the short tick.
+TDialogWatcher::TDialogWatcher(const std::string& caption, std::vector<TInspect> steps, TDialogAnswer answer)
+    : TDialogWatcher(answer) {
+  FCaption = caption;
+  FSteps = std::move(steps);
+  KillTimer(nullptr, FTimer);
+  FTimer = SetTimer(nullptr, 0, 120, Tick);
+}
+
 TDialogWatcher::~TDialogWatcher() {
   KillTimer(nullptr, FTimer);
   if (Current == this) Current = nullptr;
 }
 
 void CALLBACK TDialogWatcher::Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (Current) EnumThreadWindows(GetCurrentThreadId(), VisitWindow, reinterpret_cast<LPARAM>(Current));
+  if (!Current) return;
+  if (Current->FScripted && IsWindow(Current->FScripted) && IsWindowEnabled(Current->FScripted))
+    return Current->RunScript();
+  EnumThreadWindows(GetCurrentThreadId(), VisitWindow, reinterpret_cast<LPARAM>(Current));
+}
+
+bool TDialogWatcher::TakeScripted(HWND window) {
+  if (FCaption.empty() || FScripted || FScriptDone || TextOf(window) != FCaption) return false;
+  FScripted = window;
+  Record(window);
+  return true;
+}
+
+// A step may open a nested loop (a message box); the step counter moves on first, so that
+// the ticks inside that loop do not run the same step again.
+void TDialogWatcher::RunScript() {
+  if (GetQueueStatus(QS_ALLINPUT & ~QS_TIMER) != 0) return;
+  const HWND dialog = FScripted;
+  if (FNextStep < FSteps.size()) {
+    const size_t step = FNextStep++;
+    FSteps[step](dialog);
+    return;
+  }
+  FScripted = nullptr;
+  FScriptDone = true;
+  Answer(dialog, FAnswer);
 }
 
 BOOL CALLBACK TDialogWatcher::VisitWindow(HWND window, LPARAM self) {
   auto* watcher = reinterpret_cast<TDialogWatcher*>(self);
   if (watcher->FKnown.count(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
   watcher->FKnown.insert(window);
-  watcher->Handle(window);
+  if (!watcher->TakeScripted(window)) watcher->Handle(window);
   return FALSE;
 }
 
-void TDialogWatcher::Handle(HWND dialog) {
+void TDialogWatcher::Record(HWND dialog) {
   TSeenDialog seen{dialog, TextOf(dialog), GetWindow(dialog, GW_OWNER), {}, {}};
   GetClientRect(dialog, &seen.Client);
   EnumChildWindows(dialog, RecordControl, reinterpret_cast<LPARAM>(&seen));
   Seen.push_back(std::move(seen));
+}
+
+void TDialogWatcher::Handle(HWND dialog) {
+  Record(dialog);
+  if (!FCaption.empty()) return Answer(dialog, TDialogAnswer::Enter);
   if (FInspect) FInspect(dialog);
-  switch (FAnswer) {
+  Answer(dialog, FAnswer);
+}
+
+void TDialogWatcher::Answer(HWND dialog, TDialogAnswer answer) {
+  switch (answer) {
     case TDialogAnswer::Enter: PressKey(dialog, VK_RETURN); break;
     case TDialogAnswer::Escape: PressKey(dialog, VK_ESCAPE); break;
     case TDialogAnswer::Close: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case TDialogAnswer::None: break;
   }
+}
+
+namespace {
+
+struct TChildSearch {
+  std::string ClassName;
+  std::string Text;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM target) {
+  auto& search = *reinterpret_cast<TChildSearch*>(target);
+  if (_stricmp(ClassOf(window).c_str(), search.ClassName.c_str()) != 0 || TextOf(window) != search.Text) return TRUE;
+  search.Found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindChild(HWND dialog, const std::string& className, const std::string& text) {
+  TChildSearch search{className, text};
+  EnumChildWindows(dialog, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+void ClickChild(HWND dialog, const std::string& className, const std::string& text) {
+  if (HWND child = FindChild(dialog, className, text)) SendMessageA(child, BM_CLICK, 0, 0);
+}
+
+std::string WindowText(HWND window) { return TextOf(window); }
+
+RECT BoundsIn(HWND window, HWND reference) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  if (reference) MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&bounds), 2);
+  return bounds;
+}
+
+void ResizeWindow(HWND window, int width, int height) {
+  SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A top-down 32-bit section, so that pixel (x, y) is element y * width + x.
+TWindowPixels ReadClientPixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  TWindowPixels result;
+  result.Width = client.right;
+  result.Height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), result.Width, -result.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const TWindowDc windowDc(window);
+  const TMemoryDc memoryDc(CreateCompatibleDC(windowDc.Get()));
+  const TBitmapHandle section(CreateDIBSection(windowDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const TSelectObject selection(memoryDc.Get(), section.Get());
+  BitBlt(memoryDc.Get(), 0, 0, result.Width, result.Height, windowDc.Get(), 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  result.Pixels.assign(pixels, pixels + static_cast<size_t>(result.Width) * result.Height);
+  for (uint32_t& pixel : result.Pixels) pixel &= 0xFFFFFF;
+  return result;
 }

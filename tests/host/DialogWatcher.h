@@ -26,12 +26,18 @@ struct TSeenDialog {
   const TSeenControl* Find(const std::string& className, const std::string& text) const;
 };
 
-enum class TDialogAnswer { Enter, Escape, Close };
+// None leaves the window to the last scripted step (say, a click on its own button).
+enum class TDialogAnswer { Enter, Escape, Close, None };
 
 class TDialogWatcher {
  public:
   using TInspect = std::function<void(HWND dialog)>;
   explicit TDialogWatcher(TDialogAnswer answer = TDialogAnswer::Enter, TInspect inspect = {});
+  // Acts on the first window with this caption as a user would, one step per tick, so that
+  // the window's message loop goes idle between two steps; then answers it. Steps wait
+  // while the window is disabled, and every other window (a message box over it) is
+  // answered with Enter at once.
+  TDialogWatcher(const std::string& caption, std::vector<TInspect> steps, TDialogAnswer answer);
   ~TDialogWatcher();
   TDialogWatcher(const TDialogWatcher&) = delete;
   TDialogWatcher& operator=(const TDialogWatcher&) = delete;
@@ -42,10 +48,37 @@ class TDialogWatcher {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
   static BOOL CALLBACK VisitWindow(HWND window, LPARAM self);
   void Handle(HWND dialog);
+  void Record(HWND dialog);
+  void Answer(HWND dialog, TDialogAnswer answer);
+  bool TakeScripted(HWND window);
+  void RunScript();
 
   static TDialogWatcher* Current;
   TDialogAnswer FAnswer;
   TInspect FInspect;
   std::set<HWND> FKnown;
   UINT_PTR FTimer = 0;
+  std::string FCaption;
+  std::vector<TInspect> FSteps;
+  size_t FNextStep = 0;
+  HWND FScripted = nullptr;
+  bool FScriptDone = false;
 };
+
+// Acting on an open window: what a user clicks, and what the test reads back.
+HWND FindChild(HWND dialog, const std::string& className, const std::string& text);
+// BM_CLICK: the control is pressed and released, and notifies its parent as on a real click.
+void ClickChild(HWND dialog, const std::string& className, const std::string& text);
+std::string WindowText(HWND window);
+// The window's bounds in the client coordinates of `reference` (null: the screen's).
+RECT BoundsIn(HWND window, HWND reference);
+void ResizeWindow(HWND window, int width, int height);
+
+// The window's client area as 0x00RRGGBB values, row by row, read from its window DC.
+struct TWindowPixels {
+  int Width = 0;
+  int Height = 0;
+  std::vector<uint32_t> Pixels;
+  uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+};
+TWindowPixels ReadClientPixels(HWND window);

@@ -69,6 +69,14 @@ THostImageBuffer THostImageBuffer::MakeComplex(int width, int height) {
   return image;
 }
 
+THostImageBuffer THostImageBuffer::CopyOf(const THostImageBuffer& image) {
+  const THostImage& record = image.Record();
+  THostImageBuffer copy(record.Width, record.Height, record.BytesPerLine, record.PixelFormat, image.ByteCount());
+  std::memcpy(copy.Pixels(), image.Pixels(), image.ByteCount());
+  copy.FRecord.Palette = record.Palette;
+  return copy;
+}
+
 std::vector<uint8_t> THostImageBuffer::Snapshot() const {
   return std::vector<uint8_t>(Pixels(), Pixels() + ByteCount());
 }

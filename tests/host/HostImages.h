@@ -16,6 +16,8 @@ class THostImageBuffer {
   static THostImageBuffer Make32Bit(int width, int height, int bytesPerLine = 0);
   static THostImageBuffer MakeFloat(int width, int height);
   static THostImageBuffer MakeComplex(int width, int height);
+  // The same record and bytes in memory of its own; the palette is shared.
+  static THostImageBuffer CopyOf(const THostImageBuffer& image);
 
   THostImage& Record() noexcept { return FRecord; }
   const THostImage& Record() const noexcept { return FRecord; }

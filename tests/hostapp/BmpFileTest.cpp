@@ -8,7 +8,7 @@
 namespace {
 
 // A BMP file written field by field, as other programs write them.
-struct TBmpSpec {
+struct TBmpLayout {
   int32_t Width = 5;
   int32_t Height = 3;
   int BitCount = 24;
@@ -30,36 +30,36 @@ void Put16(std::vector<uint8_t>& out, uint16_t v) {
 // Pixel (x, y) as the image shows it; every byte differs, so a swap or a flip shows.
 uint8_t SourceByte(int x, int y, int c) { return static_cast<uint8_t>(16 * y + 4 * x + c + 1); }
 
-size_t FileStride(const TBmpSpec& spec) { return (static_cast<size_t>(spec.Width) * spec.BitCount + 31) / 32 * 4; }
+size_t FileStride(const TBmpLayout& layout) { return (static_cast<size_t>(layout.Width) * layout.BitCount + 31) / 32 * 4; }
 
-void PutPixels(std::vector<uint8_t>& out, const TBmpSpec& spec) {
-  const int bytes = spec.BitCount / 8;
-  for (int row = 0; row < spec.Height; ++row) {
-    const int y = spec.TopDown ? row : spec.Height - 1 - row;
+void PutPixels(std::vector<uint8_t>& out, const TBmpLayout& layout) {
+  const int bytes = layout.BitCount / 8;
+  for (int row = 0; row < layout.Height; ++row) {
+    const int y = layout.TopDown ? row : layout.Height - 1 - row;
     const size_t start = out.size();
-    for (int x = 0; x < spec.Width; ++x)
+    for (int x = 0; x < layout.Width; ++x)
       for (int c = 0; c < bytes; ++c) out.push_back(SourceByte(x, y, c));
-    out.resize(start + FileStride(spec), 0xEE);
+    out.resize(start + FileStride(layout), 0xEE);
   }
 }
 
-std::vector<uint8_t> MakeBmp(const TBmpSpec& spec) {
-  const uint32_t paletteBytes = 4 * spec.PaletteEntries + 4 * static_cast<uint32_t>(spec.Masks.size());
+std::vector<uint8_t> MakeBmp(const TBmpLayout& layout) {
+  const uint32_t paletteBytes = 4 * layout.PaletteEntries + 4 * static_cast<uint32_t>(layout.Masks.size());
   const uint32_t offset = 54 + paletteBytes;
   std::vector<uint8_t> out{'B', 'M'};
-  Put32(out, offset + static_cast<uint32_t>(FileStride(spec) * spec.Height));
+  Put32(out, offset + static_cast<uint32_t>(FileStride(layout) * layout.Height));
   Put32(out, 0);
   Put32(out, offset);
   Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(spec.Width));
-  Put32(out, static_cast<uint32_t>(spec.TopDown ? -spec.Height : spec.Height));
+  Put32(out, static_cast<uint32_t>(layout.Width));
+  Put32(out, static_cast<uint32_t>(layout.TopDown ? -layout.Height : layout.Height));
   Put16(out, 1);
-  Put16(out, static_cast<uint16_t>(spec.BitCount));
-  Put32(out, spec.Compression);
-  for (uint32_t field : {0u, 0u, 0u, spec.ColorsUsed, 0u}) Put32(out, field);
-  for (uint32_t mask : spec.Masks) Put32(out, mask);
-  for (int i = 0; i < spec.PaletteEntries; ++i) Put32(out, 0xAA000000u | (i * 3u) << 16 | (i * 5u) << 8 | (i * 7u & 0xFF));
-  PutPixels(out, spec);
+  Put16(out, static_cast<uint16_t>(layout.BitCount));
+  Put32(out, layout.Compression);
+  for (uint32_t field : {0u, 0u, 0u, layout.ColorsUsed, 0u}) Put32(out, field);
+  for (uint32_t mask : layout.Masks) Put32(out, mask);
+  for (int i = 0; i < layout.PaletteEntries; ++i) Put32(out, 0xAA000000u | (i * 3u) << 16 | (i * 5u) << 8 | (i * 7u & 0xFF));
+  PutPixels(out, layout);
   return out;
 }
 
@@ -77,9 +77,9 @@ void ExpectPixels(const THostBitmap& bitmap, int sourceBytes) {
 
 TEST(BmpFile, Reads24BitRowsBottomUpAndTopDownAlike) {
   for (bool topDown : {false, true}) {
-    TBmpSpec spec;
-    spec.TopDown = topDown;
-    const THostBitmap bitmap = Decode(MakeBmp(spec));
+    TBmpLayout layout;
+    layout.TopDown = topDown;
+    const THostBitmap bitmap = Decode(MakeBmp(layout));
     EXPECT_EQ(bitmap.Width(), 5);
     EXPECT_EQ(bitmap.Height(), 3);
     EXPECT_EQ(bitmap.PixelFormat(), hf24Bit);
@@ -90,12 +90,12 @@ TEST(BmpFile, Reads24BitRowsBottomUpAndTopDownAlike) {
 }
 
 TEST(BmpFile, Reads8BitWithItsPalette) {
-  TBmpSpec spec;
-  spec.Width = 6;
-  spec.BitCount = 8;
-  spec.ColorsUsed = 3;
-  spec.PaletteEntries = 3;
-  THostBitmap bitmap = Decode(MakeBmp(spec));
+  TBmpLayout layout;
+  layout.Width = 6;
+  layout.BitCount = 8;
+  layout.ColorsUsed = 3;
+  layout.PaletteEntries = 3;
+  THostBitmap bitmap = Decode(MakeBmp(layout));
   EXPECT_EQ(bitmap.PixelFormat(), hf8Bit);
   EXPECT_EQ(bitmap.BytesPerLine(), 8);
   ExpectPixels(bitmap, 1);
@@ -111,32 +111,32 @@ TEST(BmpFile, Reads8BitWithItsPalette) {
 }
 
 TEST(BmpFile, Reads8BitWithoutCountAsFullPalette) {
-  TBmpSpec spec;
-  spec.BitCount = 8;
-  spec.PaletteEntries = 256;
-  spec.TopDown = true;
-  const THostBitmap bitmap = Decode(MakeBmp(spec));
+  TBmpLayout layout;
+  layout.BitCount = 8;
+  layout.PaletteEntries = 256;
+  layout.TopDown = true;
+  const THostBitmap bitmap = Decode(MakeBmp(layout));
   EXPECT_EQ(bitmap.Palette()[3 * 255 + 2], static_cast<uint8_t>(255 * 3));
   ExpectPixels(bitmap, 1);
 }
 
 TEST(BmpFile, Reads32BitAs24Bit) {
-  TBmpSpec spec;
-  spec.BitCount = 32;
-  const THostBitmap plain = Decode(MakeBmp(spec));
+  TBmpLayout layout;
+  layout.BitCount = 32;
+  const THostBitmap plain = Decode(MakeBmp(layout));
   EXPECT_EQ(plain.PixelFormat(), hf24Bit);
   EXPECT_EQ(plain.BytesPerLine(), 16);
   ExpectPixels(plain, 3);
 
-  spec.Compression = 3;
-  spec.Masks = {0xFF0000, 0xFF00, 0xFF};
-  ExpectPixels(Decode(MakeBmp(spec)), 3);
-  spec.Masks = {0xFF, 0xFF00, 0xFF0000};
-  EXPECT_THROW(Decode(MakeBmp(spec)), EInvalidImage);
+  layout.Compression = 3;
+  layout.Masks = {0xFF0000, 0xFF00, 0xFF};
+  ExpectPixels(Decode(MakeBmp(layout)), 3);
+  layout.Masks = {0xFF, 0xFF00, 0xFF0000};
+  EXPECT_THROW(Decode(MakeBmp(layout)), EInvalidImage);
 }
 
 TEST(BmpFile, RefusesWhatItCannotReadSafely) {
-  const std::vector<uint8_t> good = MakeBmp(TBmpSpec{});
+  const std::vector<uint8_t> good = MakeBmp(TBmpLayout{});
   for (size_t cut : {size_t{1}, size_t{20}, size_t{54}, good.size() - 1}) {
     const std::vector<uint8_t> shortFile(good.begin(), good.begin() + cut);
     EXPECT_THROW(Decode(shortFile), EInvalidImage) << cut;
@@ -155,7 +155,7 @@ TEST(BmpFile, RefusesWhatItCannotReadSafely) {
   EXPECT_THROW(Decode(with(30, 1)), EInvalidImage);            // run-length coded
   EXPECT_THROW(Decode(with(28, 16)), EInvalidImage);           // 16 bits per pixel
 
-  TBmpSpec indexed;
+  TBmpLayout indexed;
   indexed.BitCount = 8;
   indexed.ColorsUsed = 300;
   indexed.PaletteEntries = 4;
@@ -167,17 +167,17 @@ TEST(BmpFile, RefusesWhatItCannotReadSafely) {
 }
 
 TEST(BmpFile, WritesWhatItReads) {
-  TBmpSpec spec;
-  spec.Width = 7;
-  const THostBitmap colour = Decode(MakeBmp(spec));
+  TBmpLayout layout;
+  layout.Width = 7;
+  const THostBitmap colour = Decode(MakeBmp(layout));
   const std::vector<uint8_t> written = EncodeBmp(colour);
   EXPECT_EQ(written.size(), 54u + 24u * 3);
   ExpectPixels(Decode(written), 3);
 
-  spec.BitCount = 8;
-  spec.PaletteEntries = 5;
-  spec.ColorsUsed = 5;
-  const THostBitmap indexed = Decode(MakeBmp(spec));
+  layout.BitCount = 8;
+  layout.PaletteEntries = 5;
+  layout.ColorsUsed = 5;
+  const THostBitmap indexed = Decode(MakeBmp(layout));
   const THostBitmap again = Decode(EncodeBmp(indexed));
   ExpectPixels(again, 1);
   EXPECT_EQ(again.Palette(), indexed.Palette());

@@ -1,0 +1,58 @@
+#pragma once
+// The profile dialog: the one window of the plug-in. It shows the plot over its full width
+// and, underneath, the plane choice, the two mode check boxes, the result label and the
+// Close button. It decides when the profile is rebuilt and repainted, protects the host's
+// pixels against the marks that sampling writes into them, and keeps its two check-box
+// settings for the next dialog.
+
+#include "plugin/HostInterface.h"
+#include "profile/ProfileSession.h"
+#include "ui/StyleForm.h"
+
+class TButton;
+class TCheckBox;
+class TComplexMap;
+class TDoubleBufferedPanel;
+class TLabel;
+class TLinearBitmap;
+class TRadioGroup;
+
+class TProfilePluginForm : public TStyleForm {
+ public:
+  // `host` is told each time the dialog has changed or restored the host's pixels.
+  TProfilePluginForm(TComponent* owner, THostCallback host);
+  // Puts the host's pixels back if no close did, whatever ended the dialog.
+  ~TProfilePluginForm() override;
+
+  TRadioGroup* const PlaneGroup;
+  TDoubleBufferedPanel* const ProfilePanel;
+  TButton* const CloseButton;
+  TLabel* const LengthLabel;
+  TCheckBox* const DirectionBox;
+  TCheckBox* const IntegrateBox;
+
+  // Set by the command before the dialog is shown. The raster stays the command's; exactly
+  // one of the two is set.
+  void SetSelection(const TRect& selection) noexcept { FSession.Selection = selection; }
+  void SetBitmap(TLinearBitmap* bitmap) noexcept { FSession.Raster.Bitmap = bitmap; }
+  void SetMap(const TComplexMap* map) noexcept { FSession.Raster.Map = map; }
+  // The planes of a real image ("Real") or a complex one ("Real", "Complex"), item 0 chosen.
+  void UseMapPlanes(bool complex);
+
+  void FormCreate(TComponent* sender);
+  // A null sender rebuilds without moving the window.
+  void FormShow(TComponent* sender);
+  void StartProfile();
+  void CheckBoxClick(TComponent* sender);
+  void FormClose(TComponent* sender, TCloseAction& action);
+  void FormResize(TComponent* sender);
+  void PaintProfile(TComponent* sender);
+
+ private:
+  TProfileMode Mode() const noexcept;
+  void ShowProfile();
+  void NotifyHost() noexcept;
+
+  TProfileSession FSession;
+  THostCallback FHost;
+};

@@ -1,0 +1,148 @@
+#include "profile/OstravineMain.h"
+
+#include "profile/ProfilePlot_win.h"
+#include "resources/Texts.h"
+#include "ui/EventUtils.h"
+#include "ui/PanelFrame.h"
+#include "ui/StdCtrls.h"
+
+namespace {
+
+// The dialog as designed, in pixels at 96 dots per inch.
+const TControlDescription ProfileControls[] = {
+    {.Name = "ProfilePanel", .Make = MakeControl<TDoubleBufferedPanel>, .Bounds = {0, 0, 595, 272},
+     .TabOrder = 0, .Align = alTop},
+    {.Name = "PlaneGroup", .Make = MakeControl<TRadioGroup>, .Bounds = {8, 283, 185, 89}, .Caption = "&Plane",
+     .TabOrder = 1, .Items = "Grayscale\nAverage\nAll\nRed\nGreen\nBlue", .Columns = 2, .ItemIndex = 0},
+    {.Name = "LengthLabel", .Make = MakeControl<TLabel>, .Bounds = {204, 289, 59, 13}},
+    {.Name = "IntegrateBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 332, 113, 17},
+     .Caption = "&Integrate values", .TabOrder = 2},
+    {.Name = "DirectionBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 352, 113, 17}, .TabOrder = 3},
+    {.Name = "CloseButton", .Make = MakeControl<TButton>, .Bounds = {506, 347, 75, 25}, .Caption = "Close",
+     .TabOrder = 4, .ModalResult = 1, .Cancel = true},
+};
+
+const TFormDescription ProfileForm{
+    .Caption = "Ostravine",
+    .Bounds = {405, 167, 611, 416},
+    .BorderStyle = bsSizeable,
+    .BorderIcons = biSystemMenu | biMaximize,
+    .Icon = "MAINICON",
+    .Color = clBtnFace,
+    .Font = {"MS Sans Serif", -11, DEFAULT_CHARSET},
+    .MinSize = {416, 200},
+    .Controls = ProfileControls,
+};
+
+// Distances of the lower controls from the client area's edges and from each other.
+constexpr int EdgeGap = 8;
+constexpr int ControlGap = 4;
+// Where the dialog opens: near the screen's top right corner.
+constexpr int ScreenRightGap = 8;
+constexpr int ScreenTop = 40;
+
+}  // namespace
+
+TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
+    : TStyleForm(owner, ProfileForm),
+      PlaneGroup(Find<TRadioGroup>("PlaneGroup")),
+      ProfilePanel(Find<TDoubleBufferedPanel>("ProfilePanel")),
+      CloseButton(Find<TButton>("CloseButton")),
+      LengthLabel(Find<TLabel>("LengthLabel")),
+      DirectionBox(Find<TCheckBox>("DirectionBox")),
+      IntegrateBox(Find<TCheckBox>("IntegrateBox")),
+      FHost(host) {
+  OnCreate = [this](TComponent* sender) { FormCreate(sender); };
+  OnShow = [this](TComponent* sender) { FormShow(sender); };
+  OnClose = [this](TComponent* sender, TCloseAction& action) { FormClose(sender, action); };
+  OnResize = [this](TComponent* sender) { FormResize(sender); };
+}
+
+// Normally the close has put the pixels back already. Should the dialog end otherwise (an
+// error that left the modal loop), the marks must not stay in the host's image.
+TProfilePluginForm::~TProfilePluginForm() {
+  if (FSession.RestorePixels()) NotifyHost();
+}
+
+void TProfilePluginForm::UseMapPlanes(bool complex) {
+  PlaneGroup->SetItems(complex ? std::vector<std::string>{"Real", "Complex"} : std::vector<std::string>{"Real"});
+  PlaneGroup->SetItemIndex(0);
+}
+
+// The states are restored before the handlers are attached, so restoring triggers no rebuild.
+void TProfilePluginForm::FormCreate(TComponent*) {
+  const TNotifyEvent checkBoxClick = [this](TComponent* sender) { CheckBoxClick(sender); };
+  IntegrateBox->SetChecked(SavedIntegrate);
+  IntegrateBox->OnClick = checkBoxClick;
+  DirectionBox->SetChecked(SavedDirection);
+  DirectionBox->OnClick = checkBoxClick;
+  FormResize(this);
+}
+
+void TProfilePluginForm::FormShow(TComponent* sender) {
+  ShowProfile();
+  if (sender) SetBounds({Screen.Width() - Width() - ScreenRightGap, ScreenTop, Width(), Height()});
+  RunOnIdle(this, [this](TComponent*) { StartProfile(); });
+}
+
+// The pixels are saved before any mark is written, and the caption follows the mode even
+// when sampling fails.
+void TProfilePluginForm::ShowProfile() {
+  const TProfileMode mode = Mode();
+  DirectionBox->SetCaption(mode.Integrate ? S_CHANGE_DIRECTION : S_CHANGE_DIAGONAL);
+  FSession.Raster.Plane = PlaneGroup->ItemIndex();
+  FSession.Rebuild(mode);
+  LengthLabel->SetCaption(FSession.Profile().LengthLabel);
+  if (FSession.Profile().PlaneGroupDisabled) PlaneGroup->SetEnabled(false);
+}
+
+// A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
+// component is chosen while sampling, so a new plane needs a rebuild.
+void TProfilePluginForm::StartProfile() {
+  ProfilePanel->OnResize = [this](TComponent* sender) { PaintProfile(sender); };
+  if (FSession.Raster.Bitmap)
+    PlaneGroup->OnClick = [this](TComponent* sender) { PaintProfile(sender); };
+  else
+    PlaneGroup->OnClick = [this](TComponent* sender) { CheckBoxClick(sender); };
+  NotifyHost();
+  PaintProfile(this);
+}
+
+void TProfilePluginForm::CheckBoxClick(TComponent*) {
+  FSession.RestorePixels();
+  FormShow(nullptr);
+}
+
+void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
+  SavedIntegrate = IntegrateBox->Checked();
+  SavedDirection = DirectionBox->Checked();
+  if (FSession.RestorePixels()) NotifyHost();
+}
+
+void TProfilePluginForm::FormResize(TComponent*) {
+  const SIZE client = ClientSize();
+  const int planeTop = client.cy - PlaneGroup->Height() - EdgeGap;
+  PlaneGroup->SetTop(planeTop);
+  LengthLabel->SetTop(planeTop);
+  DirectionBox->SetTop(planeTop + PlaneGroup->Height() - DirectionBox->Height());
+  IntegrateBox->SetTop(DirectionBox->Top() - ControlGap - IntegrateBox->Height());
+  ProfilePanel->SetHeight(planeTop - ControlGap);
+  CloseButton->SetBounds({client.cx - CloseButton->Width() - EdgeGap, client.cy - EdgeGap - CloseButton->Height(),
+                          CloseButton->Width(), CloseButton->Height()});
+}
+
+// The panel's buffer exists once the panel has its size, which the layout gives it long
+// before the first paint.
+void TProfilePluginForm::PaintProfile(TComponent*) {
+  TCanvas* canvas = ProfilePanel->BufferCanvas();
+  if (!canvas) return;
+  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left());
+  ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
+  ProfilePanel->Invalidate();
+}
+
+TProfileMode TProfilePluginForm::Mode() const noexcept { return {IntegrateBox->Checked(), DirectionBox->Checked()}; }
+
+void TProfilePluginForm::NotifyHost() noexcept {
+  if (FHost) FHost(hrImageChanged, nullptr);
+}

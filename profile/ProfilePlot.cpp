@@ -1,0 +1,191 @@
+#include "profile/ProfilePlot.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr TColor CurveGray = PackColor(128, 128, 128);
+constexpr TColor CurveRed = PackColor(255, 0, 0);
+constexpr TColor CurveGreen = PackColor(0, 128, 0);
+constexpr TColor CurveBlue = PackColor(0, 0, 255);
+
+// To the nearest integer, ties to even, by arithmetic rather than through the current
+// rounding mode, which belongs to the host process and may have been changed. Offsets that fit no coordinate (a huge value, an infinity
+// from a zero maximum) are pinned far outside the canvas; NaN, which has no place at
+// all, sits on the zero line.
+int Coordinate(double offset) noexcept {
+  constexpr double Limit = 1 << 20;
+  if (std::isnan(offset)) return 0;
+  const double clamped = std::clamp(offset, -Limit, Limit);
+  const double lower = std::floor(clamped);
+  const double fraction = clamped - lower;  // exact: both lie within 2^20
+  int result = static_cast<int>(lower);
+  if (fraction > 0.5 || (fraction == 0.5 && (result & 1) != 0)) ++result;
+  return result;
+}
+
+// Drops trailing zeros of the fraction and a separator left alone, then puts in the
+// user's separator.
+std::string TrimmedFraction(std::string_view digits, char decimalSeparator) {
+  std::string text(digits);
+  const size_t point = text.find('.');
+  if (point == std::string::npos) return text;
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.')
+    text.pop_back();
+  else
+    text[point] = decimalSeparator;
+  return text;
+}
+
+std::string_view ToChars(char* buffer, size_t size, double value, std::chars_format format,
+                         int decimals) {
+  const auto result = std::to_chars(buffer, buffer + size, value, format, decimals);
+  return std::string_view(buffer, result.ptr - buffer);
+}
+
+void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
+  if (points.empty() || !(points.back() == point)) points.push_back(point);
+}
+
+// The points of a curve met on one column. Vertical lines through all of them cover the
+// pixels from the lowest to the highest, and so do the lines through the first, the
+// extremes in the order met and the last. The last is the start of the next column's
+// line, which covers it however it was reached.
+class TColumnRun {
+ public:
+  explicit TColumnRun(TPlotPoint first) noexcept
+      : FFirst(first), FLast(first), FLow(first), FHigh(first) {}
+  int X() const noexcept { return FFirst.X; }
+  void Add(TPlotPoint point) noexcept {
+    if (point.Y < FLow.Y) {
+      FLow = point;
+      FLowAt = FCount;
+    }
+    if (point.Y > FHigh.Y) {
+      FHigh = point;
+      FHighAt = FCount;
+    }
+    FLast = point;
+    ++FCount;
+  }
+  void AppendTo(std::vector<TPlotPoint>& points) const {
+    const bool lowFirst = FLowAt <= FHighAt;
+    AppendPoint(points, FFirst);
+    AppendPoint(points, lowFirst ? FLow : FHigh);
+    AppendPoint(points, lowFirst ? FHigh : FLow);
+    AppendPoint(points, FLast);
+  }
+
+ private:
+  TPlotPoint FFirst, FLast, FLow, FHigh;
+  int FLowAt = 0, FHighAt = 0, FCount = 1;
+};
+
+}  // namespace
+
+std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap) {
+  if (complexMap) return {{TCurveKind::Gray, CurveGray}};
+  std::vector<TPlotCurve> curves;
+  if (planeIndex == piGrayscale) curves.push_back({TCurveKind::Gray, CurveGray});
+  if (planeIndex == piAverage) curves.push_back({TCurveKind::Average, CurveGray});
+  if (planeIndex == piAll || planeIndex == piRed) curves.push_back({TCurveKind::Red, CurveRed});
+  if (planeIndex == piAll || planeIndex == piGreen) curves.push_back({TCurveKind::Green, CurveGreen});
+  if (planeIndex == piAll || planeIndex == piBlue) curves.push_back({TCurveKind::Blue, CurveBlue});
+  return curves;
+}
+
+size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
+  if (kind == TCurveKind::Gray) return data.Profile.size();
+  return std::min(data.Profile.size(), data.ProfileRGB.size());
+}
+
+double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) {
+  switch (kind) {
+    case TCurveKind::Gray: return data.Profile[i];
+    case TCurveKind::Average: {
+      const TColorSample& sample = data.ProfileRGB[i];
+      return (sample.R + sample.G + sample.B) / 3;
+    }
+    case TCurveKind::Red: return data.ProfileRGB[i].R;
+    case TCurveKind::Green: return data.ProfileRGB[i].G;
+    case TCurveKind::Blue: return data.ProfileRGB[i].B;
+  }
+  return 0;
+}
+
+TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue)
+    : FMargin(margin),
+      FRight(width - margin - 2),
+      FBaseY(height - 1 - margin),
+      FXScale(count > 1 ? (width - 2.0 - 2.0 * margin) / static_cast<double>(count - 1) : 0),
+      FYScale((height - 1.0 - 2.0 * margin) / maxValue) {}
+
+int TPlotGeometry::X(size_t i) const noexcept {
+  return FMargin + Coordinate(static_cast<double>(i) * FXScale);
+}
+
+int TPlotGeometry::Y(double value) const noexcept { return FBaseY - Coordinate(value * FYScale); }
+
+// The last column keeps all its points: nothing starts there to cover its last pixel.
+void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
+                 std::vector<TPlotPoint>& points) {
+  points.clear();
+  const size_t length = CurveLength(data, kind);
+  if (length == 0) return;
+  const int lastX = geometry.X(length - 1);
+  std::optional<TColumnRun> column;
+  const auto closeColumn = [&] {
+    if (column) column->AppendTo(points);
+    column.reset();
+  };
+  for (size_t i = 0; i < length; ++i) {
+    const TPlotPoint point{geometry.X(i), geometry.Y(CurveValue(data, kind, i))};
+    if (column && column->X() == point.X) {
+      column->Add(point);
+      continue;
+    }
+    closeColumn();
+    if (point.X == lastX)
+      points.push_back(point);
+    else
+      column.emplace(point);
+  }
+}
+
+std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count) {
+  std::vector<TRampRun> runs;
+  int x = geometry.Left();
+  for (size_t i = 0; i < count; ++i) {
+    const int to = geometry.X(i);
+    if (to == x) continue;
+    runs.push_back({x, to, static_cast<uint8_t>(i % 256)});
+    x = to;
+  }
+  return runs;
+}
+
+std::string FormatGeneral(double value, int precision, char decimalSeparator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  precision = std::clamp(precision, 1, 17);
+  char buffer[400];
+  // The exponent of the value rounded to `precision` digits decides the notation:
+  // 99999.7 rounds to 1.0000E5 and needs six integer digits.
+  const std::string_view scientific =
+      ToChars(buffer, sizeof buffer, value, std::chars_format::scientific, precision - 1);
+  const size_t e = scientific.find('e');
+  int exponent = 0;
+  std::from_chars(scientific.data() + e + (scientific[e + 1] == '+' ? 2 : 1),
+                  scientific.data() + scientific.size(), exponent);
+  if (exponent >= precision || std::fabs(value) < 1E-5)
+    return TrimmedFraction(scientific.substr(0, e), decimalSeparator) + "E" +
+           std::to_string(exponent);
+  const int decimals = std::max(0, precision - 1 - exponent);
+  return TrimmedFraction(ToChars(buffer, sizeof buffer, value, std::chars_format::fixed, decimals),
+                         decimalSeparator);
+}

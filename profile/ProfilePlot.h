@@ -1,0 +1,98 @@
+#pragma once
+// The portable half of the profile plot: where each sample lands in the plot, which
+// curves a plane choice shows, the runs of the gray ramp under the frame and the text of
+// the value scale. The drawing itself is PaintProfile (ProfilePlot_win.h).
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "image/LinarBitmap.h"
+#include "profile/ColorSample.h"
+
+// What the plot shows: the profile, its per-channel samples (24-bit images only), the top
+// of the value scale, whether the raster is a complex map, the plane group's item index
+// and the margin around the frame.
+struct TProfilePlotData {
+  std::span<const double> Profile;
+  std::span<const TColorSample> ProfileRGB;
+  double MaxValue = 1;
+  bool ComplexMap = false;
+  int PlaneIndex = 0;
+  int Margin = 8;
+};
+
+// Plane items of a colour image, in the plane group's order.
+enum TPlaneItem : int { piGrayscale, piAverage, piAll, piRed, piGreen, piBlue };
+
+enum class TCurveKind : uint8_t { Gray, Average, Red, Green, Blue };
+
+struct TPlotCurve {
+  TCurveKind Kind;
+  TColor Color;
+};
+
+// The curves of a plane choice in drawing order; later curves cover earlier ones. A
+// complex map shows its one curve whatever the item.
+std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap);
+
+// How many samples a curve has: the colour curves only as many as ProfileRGB holds (none
+// for an image without channels, whatever plane is chosen).
+size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
+
+// Sample i (below CurveLength) of a curve.
+double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i);
+
+// The plot's coordinates in a canvas of width x height pixels. Sample 0 lies on the
+// frame's left edge, sample count - 1 on its right edge, value 0 on the bottom edge and
+// the maximum on the top edge. A single sample stays on the left edge.
+class TPlotGeometry {
+ public:
+  TPlotGeometry(int width, int height, int margin, size_t count, double maxValue);
+
+  int Left() const noexcept { return FMargin; }
+  int Top() const noexcept { return FMargin; }
+  int Right() const noexcept { return FRight; }
+  int BaseY() const noexcept { return FBaseY; }
+  int X(size_t i) const noexcept;
+  int Y(double value) const noexcept;
+
+ private:
+  int FMargin;
+  int FRight;
+  int FBaseY;
+  double FXScale;
+  double FYScale;
+};
+
+struct TPlotPoint {
+  int X;
+  int Y;
+  friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
+};
+
+// The points of a curve for one polyline, into a buffer the caller reuses. Samples that
+// fall on one column collapse to the first, the highest and lowest (in the order met) and
+// the last of them: the lines through those cover the same pixels as the lines through
+// all of them, so a long profile costs at most four points per column.
+void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
+                 std::vector<TPlotPoint>& points);
+
+// A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
+struct TRampRun {
+  int FromX;
+  int ToX;
+  uint8_t Level;
+};
+
+// The ramp as lines from sample to sample: the segment that ends at sample i carries
+// sample i's level (i mod 256). Segments that cover no pixel (several samples on one
+// column) are left out, so there are never more runs than columns.
+std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count);
+
+// The value in general number format with at most `precision` significant digits:
+// trailing zeros and an unneeded separator dropped, scientific notation (1.2346E5,
+// 1E-6) when the integer part needs more digits than that or the value is below 1E-5.
+std::string FormatGeneral(double value, int precision = 5, char decimalSeparator = '.');

@@ -1,0 +1,79 @@
+#include "profile/ProfilePlot_win.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+char UserDecimalSeparator() noexcept {
+  char separator[4] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2)
+    return '.';
+  return separator[0];
+}
+
+void PaintBackground(TCanvas& canvas) {
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
+  canvas.FillRect(canvas.ClipRect());
+}
+
+// Right and bottom are exclusive: the frame's lines lie on Right() and BaseY().
+void PaintFrame(TCanvas& canvas, const TPlotGeometry& geometry) {
+  canvas.SetBrushColor(RGB(0, 0, 0));
+  canvas.FrameRect(RECT{geometry.Left(), geometry.Top(), geometry.Right() + 1, geometry.BaseY() + 1});
+}
+
+void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double maxValue) {
+  canvas.SetBrushStyle(TBrushStyle::Clear);
+  canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  const int left = geometry.Left() + 2;
+  canvas.TextOut(left, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, "0");
+  canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, UserDecimalSeparator()));
+}
+
+// One Polyline per curve from reused point buffers, a few points per column: a long
+// profile costs no GDI object and no line per sample. A lone point would make a line of
+// no length, so it is set as a pixel.
+void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  std::vector<TPlotPoint> plotPoints;
+  std::vector<POINT> points;
+  for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
+    CurvePoints(geometry, data, curve.Kind, plotPoints);
+    points.resize(plotPoints.size());
+    std::transform(plotPoints.begin(), plotPoints.end(), points.begin(),
+                   [](TPlotPoint point) { return POINT{point.X, point.Y}; });
+    canvas.SetPenColor(curve.Color);
+    if (points.size() == 1)
+      canvas.SetPixel(points[0].x, points[0].y, curve.Color);
+    else
+      canvas.Polyline(points.data(), static_cast<int>(points.size()));
+  }
+}
+
+// A line never covers its end point, so the last sample's pixel is set on its own.
+void PaintRampRow(TCanvas& canvas, const TPlotGeometry& geometry, const std::vector<TRampRun>& runs,
+                  size_t count, int y) {
+  canvas.MoveTo(geometry.Left(), y);
+  for (const TRampRun& run : runs) {
+    canvas.SetPenColor(GrayLevel(run.Level));
+    canvas.LineTo(run.ToX, y);
+  }
+  canvas.SetPixel(geometry.X(count - 1), y, GrayLevel(static_cast<uint8_t>((count - 1) % 256)));
+}
+
+}  // namespace
+
+void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
+  const size_t count = data.Profile.size();
+  const TPlotGeometry geometry(width, height, data.Margin, count, data.MaxValue);
+  PaintBackground(canvas);
+  PaintFrame(canvas, geometry);
+  PaintLabels(canvas, geometry, data.MaxValue);
+  PaintCurves(canvas, geometry, data);
+  if (count == 0) return;
+  const std::vector<TRampRun> runs = RampRuns(geometry, count);
+  PaintRampRow(canvas, geometry, runs, count, geometry.BaseY() + 2);
+  PaintRampRow(canvas, geometry, runs, count, geometry.BaseY() + 3);
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The Win32 half of the profile plot: drawing it on a canvas.
+
+#include "profile/ProfilePlot.h"
+#include "ui/Canvas.h"
+
+// Draws the whole plot on a canvas of width x height pixels (the panel's back buffer):
+// background, frame, the value scale's labels, the curves of the chosen plane and the
+// two ramp rows under the frame. The caller then has the panel repaint.
+void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data);

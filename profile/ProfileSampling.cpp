@@ -1,0 +1,340 @@
+#include "profile/ProfileSampling.h"
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
+
+#include "image/FloatMap.h"
+#include "profile/ProfileSums.h"
+#include "resources/Texts.h"
+
+namespace {
+
+// The plane group's item for a complex map: "Complex" is the imaginary part, anything else
+// the real part, so that no item reads beyond the element's pair.
+int ComponentOf(const TProfileRaster& raster) { return raster.Plane == 1 ? 1 : 0; }
+
+// A map without elements has no edge to clamp to.
+void CheckMap(const TComplexMap& map) {
+  if (map.Width() < 1 || map.Height() < 1) throw Exception(S_INVALID_BITMAP_SIZE);
+}
+
+enum class TRasterKind { Color, Gray, Complex };
+
+TRasterKind KindOf(const TProfileRaster& raster) {
+  assert((raster.Bitmap != nullptr) != (raster.Map != nullptr) && "exactly one raster");
+  if (!raster.Bitmap) {
+    CheckMap(*raster.Map);
+    return TRasterKind::Complex;
+  }
+  switch (raster.Bitmap->PixelFormat()) {
+    case TPixelFormat::Bgr24: return TRasterKind::Color;
+    case TPixelFormat::Indexed8:
+    case TPixelFormat::Gray16: return TRasterKind::Gray;
+    default: throw Exception(S_UNSUPPORTED_PIXEL_FORMAT);
+  }
+}
+
+// Counts are signed 32-bit like every size of the system; a selection that asks for more
+// samples could not be held anyway.
+void SizeArrays(TProfile& profile, int64_t count, bool color) {
+  if (count > INT_MAX) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  try {
+    profile.Profile.resize(static_cast<size_t>(count));
+    profile.ProfileRGB.resize(color ? static_cast<size_t>(count) : 0);
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  } catch (const std::length_error&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
+}
+
+// Positions beyond the int range lie outside every image; -1 and INT_MAX keep them outside,
+// both for reads (which clamp) and for writes (which are skipped).
+int Coordinate(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, -1, INT_MAX)); }
+
+TColorSample SampleOf(TColor color) {
+  return {static_cast<double>(RedOf(color)), static_cast<double>(GreenOf(color)),
+          static_cast<double>(BlueOf(color))};
+}
+
+double GrayOf(const TColorSample& sample) { return (2 * sample.R + 3 * sample.G + sample.B) / 6; }
+
+void FillGrayFromColor(TProfile& profile) {
+  for (size_t j = 0; j < profile.ProfileRGB.size(); ++j) profile.Profile[j] = GrayOf(profile.ProfileRGB[j]);
+}
+
+// Saturates where the double has no 64-bit integer; NaN shows as the lowest value.
+long long RoundToInt64(double value) {
+  const double rounded = RoundHalfEven(value);
+  if (rounded >= 0x1p63) return LLONG_MAX;
+  if (!(rounded >= -0x1p63)) return LLONG_MIN;
+  return static_cast<long long>(rounded);
+}
+
+std::string SumLabel(const std::vector<double>& profile) {
+  double sum = 0;
+  for (double value : profile) sum += value;
+  return FormatText(S_PIXEL_SUM, RoundToInt64(sum));
+}
+
+// ---- Line mode ----
+
+struct TPoint64 {
+  int64_t X;
+  int64_t Y;
+  friend bool operator==(const TPoint64&, const TPoint64&) = default;
+};
+
+struct TLineWalk {
+  TPoint64 Start;
+  TPoint64 End;
+  double Dx;
+  double Dy;
+  // |dx| + |dy| + 1: never fewer than the samples of a walk that meets its end point.
+  int64_t Capacity;
+};
+
+TLineWalk MakeWalk(const TRect& selection, bool direction) {
+  TLineWalk walk;
+  walk.Start = {selection.Left, direction ? selection.Bottom : selection.Top};
+  walk.End = {selection.Right, direction ? selection.Top : selection.Bottom};
+  const int64_t dx = walk.End.X - walk.Start.X, dy = walk.End.Y - walk.Start.Y;
+  walk.Capacity = std::llabs(dx) + std::llabs(dy) + 1;
+  if (walk.Capacity > INT_MAX) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  const double length = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+  // A single pixel has no direction; its walk ends with the first sample.
+  walk.Dx = length > 0 ? static_cast<double>(dx) / length : 0;
+  walk.Dy = length > 0 ? static_cast<double>(dy) / length : 0;
+  return walk;
+}
+
+// Calls visit(i, point, copy) for every sample and returns their number; copy says that the
+// rounded point repeats the previous one, which the first sample never does, wherever the
+// line starts. The position is accumulated step by step, never recomputed from i, so the
+// rounded points are the ones the walk really meets. It stops at the end point, or at the
+// capacity should rounding ever step past the end point.
+template <class TVisit>
+int Walk(const TLineWalk& walk, TVisit&& visit) {
+  double px = static_cast<double>(walk.Start.X), py = static_cast<double>(walk.Start.Y);
+  TPoint64 previous{};
+  for (int i = 0;;) {
+    const TPoint64 point{static_cast<int64_t>(RoundHalfEven(px)), static_cast<int64_t>(RoundHalfEven(py))};
+    visit(i, point, i > 0 && point == previous);
+    previous = point;
+    px += walk.Dx;
+    py += walk.Dy;
+    ++i;
+    if (point == walk.End || i == walk.Capacity) return i;
+  }
+}
+
+int WalkColor(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<TColorSample>& samples) {
+  return Walk(walk, [&](int i, TPoint64 point, bool copy) {
+    if (copy) {
+      samples[i] = samples[i - 1];
+      return;
+    }
+    const int x = Coordinate(point.X), y = Coordinate(point.Y);
+    samples[i] = SampleOf(bitmap.GetPixel(x, y));
+    bitmap.SetPixel(x, y, GrayLevel(static_cast<uint8_t>(i % 256)));
+  });
+}
+
+int WalkGray(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<double>& samples) {
+  return Walk(walk, [&](int i, TPoint64 point, bool copy) {
+    if (copy) {
+      samples[i] = samples[i - 1];
+      return;
+    }
+    const int x = Coordinate(point.X), y = Coordinate(point.Y);
+    samples[i] = bitmap.GetIntensity(x, y);
+    bitmap.SetIntensity(x, y, static_cast<uint32_t>(i));
+  });
+}
+
+// Reads outside the map clamp to the nearest edge element, as the bitmap's reads do: the
+// map is a private copy with nothing around it.
+double ComponentAt(const TComplexMap& map, int component, TPoint64 point) {
+  const int x = static_cast<int>(std::clamp<int64_t>(point.X, 0, map.Width() - 1));
+  const int y = static_cast<int>(std::clamp<int64_t>(point.Y, 0, map.Height() - 1));
+  return map.Element(x, y)[component];
+}
+
+int WalkMap(const TComplexMap& map, int component, const TLineWalk& walk, std::vector<double>& samples) {
+  return Walk(walk, [&](int i, TPoint64 point, bool copy) {
+    samples[i] = copy ? samples[i - 1] : ComponentAt(map, component, point);
+  });
+}
+
+int WalkRaster(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk, TProfile& profile) {
+  switch (kind) {
+    case TRasterKind::Color: return WalkColor(*raster.Bitmap, walk, profile.ProfileRGB);
+    case TRasterKind::Gray: return WalkGray(*raster.Bitmap, walk, profile.Profile);
+    default: return WalkMap(*raster.Map, ComponentOf(raster), walk, profile.Profile);
+  }
+}
+
+// ---- Integrate mode ----
+
+// The lines of integrate mode in selection coordinates, and the span each one covers.
+struct TLines {
+  bool ByRows;
+  int64_t First;
+  int64_t Last;
+  int64_t AlongFirst;
+  int64_t AlongLast;
+  int64_t Count() const { return Last - First + 1; }
+};
+
+TLines LinesOf(const TRect& selection, bool byRows) {
+  if (byRows) return {true, selection.Top, selection.Bottom, selection.Left, selection.Right};
+  return {false, selection.Left, selection.Right, selection.Top, selection.Bottom};
+}
+
+int ClampLine(int64_t line, int size) { return static_cast<int>(std::clamp<int64_t>(line, 0, size - 1)); }
+
+// The lines that read the image in [FirstLine, LastLine]: a line outside reads the edge.
+TLineSpan SpanOf(const TLines& lines, int size) {
+  return {lines.ByRows, ClampLine(lines.First, size), ClampLine(lines.Last, size), lines.AlongFirst,
+          lines.AlongLast};
+}
+
+void StoreSums(const TChannelSums& sums, size_t i, bool color, TProfile& profile) {
+  if (!color) {
+    profile.Profile[i] = static_cast<double>(sums.Channel[0]);
+    return;
+  }
+  profile.ProfileRGB[i] = {static_cast<double>(sums.Channel[2]), static_cast<double>(sums.Channel[1]),
+                           static_cast<double>(sums.Channel[0])};
+  profile.Profile[i] = GrayOf(profile.ProfileRGB[i]);
+}
+
+// Four marks at both ends of the line, written after it has been summed.
+void MarkLine(TLinearBitmap& bitmap, const TLines& lines, int64_t line, uint32_t value) {
+  const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
+  for (int64_t along : ends) {
+    if (lines.ByRows) {
+      bitmap.SetIntensity(Coordinate(along), Coordinate(line), value);
+    } else {
+      bitmap.SetIntensity(Coordinate(line), Coordinate(along), value);
+    }
+  }
+}
+
+void MarkLines(TLinearBitmap& bitmap, const TLines& lines, int64_t end) {
+  for (int64_t i = std::max<int64_t>(0, -lines.First); i < end; ++i)
+    MarkLine(bitmap, lines, lines.First + i, static_cast<uint32_t>(i % 256));
+}
+
+// The lines past the image's far edge read its edge line as it is after the marks.
+void StoreFarLines(TLinearBitmap& bitmap, const TLines& lines, int size, int64_t first, bool color,
+                   TProfile& profile) {
+  std::vector<TChannelSums> edge;
+  SumBitmapLines(bitmap, {lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, edge);
+  for (int64_t i = first; i < lines.Count(); ++i) StoreSums(edge[0], static_cast<size_t>(i), color, profile);
+}
+
+// Lines are summed in order and each one's marks follow its sum. The marks of a line lie
+// on that line, so they reach a later sum only through clamped reads: the lines before the
+// image read its first line unmarked, the lines past its far edge read the last line with
+// its marks. So the lines up to the far edge are summed in one pass before any mark.
+void IntegrateBitmap(TLinearBitmap& bitmap, const TLines& lines, bool color, TProfile& profile) {
+  const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
+  const TLineSpan span = SpanOf(lines, size);
+  std::vector<TChannelSums> sums;
+  SumBitmapLines(bitmap, span, sums);
+  // The lines before the far edge, inside the image or before it.
+  const int64_t nearLines = std::clamp<int64_t>(size - lines.First, 0, lines.Count());
+  for (int64_t i = 0; i < nearLines; ++i) {
+    const TChannelSums& line = sums[ClampLine(lines.First + i, size) - span.FirstLine];
+    StoreSums(line, static_cast<size_t>(i), color, profile);
+  }
+  MarkLines(bitmap, lines, nearLines);
+  if (nearLines < lines.Count()) StoreFarLines(bitmap, lines, size, nearLines, color, profile);
+}
+
+void IntegrateMap(const TComplexMap& map, int component, const TLines& lines, TProfile& profile) {
+  const int size = lines.ByRows ? map.Height() : map.Width();
+  const TLineSpan span = SpanOf(lines, size);
+  std::vector<double> sums;
+  SumComplexLines({map.Map(), map.Width(), map.Height()}, component, span, sums);
+  for (int64_t i = 0; i < lines.Count(); ++i)
+    profile.Profile[static_cast<size_t>(i)] = sums[ClampLine(lines.First + i, size) - span.FirstLine];
+}
+
+// The largest sample, or 1 when that is 0 (a scale needs a height).
+double LargestOrOne(const std::vector<double>& samples) {
+  double largest = samples[0];
+  for (double value : samples)
+    if (value > largest) largest = value;
+  return largest == 0 ? 1 : largest;
+}
+
+double LargestFromOne(const TProfile& profile, bool color) {
+  double largest = 1;
+  if (!color) {
+    for (double value : profile.Profile)
+      if (value > largest) largest = value;
+    return largest;
+  }
+  for (const TColorSample& sample : profile.ProfileRGB)
+    for (double value : {sample.R, sample.G, sample.B})
+      if (value > largest) largest = value;
+  return largest;
+}
+
+}  // namespace
+
+double RoundHalfEven(double value) {
+  const double below = std::floor(value);
+  const double fraction = value - below;
+  if (fraction < 0.5) return below;
+  if (fraction > 0.5) return below + 1;
+  return std::fmod(below, 2) == 0 ? below : below + 1;
+}
+
+void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile) {
+  const TRasterKind kind = KindOf(raster);
+  const TLineWalk walk = MakeWalk(selection, direction);
+  const bool color = kind == TRasterKind::Color;
+  SizeArrays(profile, walk.Capacity, color);
+  profile.PlaneGroupDisabled = kind == TRasterKind::Gray;
+  const int count = WalkRaster(raster, kind, walk, profile);
+  profile.Profile.resize(count);
+  profile.ProfileRGB.resize(color ? count : 0);
+  if (color) FillGrayFromColor(profile);
+  profile.MaxValue = kind == TRasterKind::Complex ? LargestOrOne(profile.Profile) : 255;
+  profile.LengthLabel = FormatText(S_LENGTH, count);
+}
+
+void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile) {
+  const TRasterKind kind = KindOf(raster);
+  const bool color = kind == TRasterKind::Color;
+  const TLines lines = LinesOf(selection, direction);
+  // A rectangle turned inside out in either direction holds no pixel: no lines, no marks.
+  const bool empty = selection.Right < selection.Left || selection.Bottom < selection.Top;
+  SizeArrays(profile, empty ? 0 : lines.Count(), color);
+  profile.PlaneGroupDisabled = kind == TRasterKind::Gray;
+  if (!empty) {
+    if (kind == TRasterKind::Complex) {
+      IntegrateMap(*raster.Map, ComponentOf(raster), lines, profile);
+    } else {
+      IntegrateBitmap(*raster.Bitmap, lines, color, profile);
+    }
+  }
+  profile.MaxValue = LargestFromOne(profile, color);
+  profile.LengthLabel = SumLabel(profile.Profile);
+}
+
+void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile) {
+  if (mode.Integrate) {
+    SampleIntegrated(raster, selection, mode.Direction, profile);
+  } else {
+    SampleLine(raster, selection, mode.Direction, profile);
+  }
+}

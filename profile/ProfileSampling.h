@@ -1,0 +1,54 @@
+#pragma once
+// Profile sampling: turns the selection of an image into the series of values that the
+// profile dialog plots, either along a diagonal (line mode) or as the sums of the
+// selection's rows or columns (integrate mode), and marks the sampled pixels of a bitmap
+// so that the host's view shows where the profile runs. No window is involved.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/LinarBitmap.h"
+#include "plugin/HostInterface.h"
+#include "profile/ColorSample.h"
+
+class TComplexMap;
+
+// What one rebuild of the profile produces; the dialog copies it into its fields.
+struct TProfile {
+  std::vector<double> Profile;
+  // Per-channel samples of a 24-bit bitmap, as long as Profile; empty for other rasters.
+  std::vector<TColorSample> ProfileRGB;
+  // Top of the plot's value scale.
+  double MaxValue = 1;
+  // The caption of the dialog's length label.
+  std::string LengthLabel;
+  // Gray bitmaps have one plane only: the plane choice is to be disabled.
+  bool PlaneGroupDisabled = false;
+};
+
+// The dialog's raster: exactly one of Bitmap and Map is set. Plane is the plane group's
+// item, which for a complex map picks the component: 1 the imaginary part, else the real.
+struct TProfileRaster {
+  TLinearBitmap* Bitmap = nullptr;
+  const TComplexMap* Map = nullptr;
+  int Plane = 0;
+};
+
+// The two check boxes of the dialog.
+struct TProfileMode {
+  bool Integrate = false;
+  // The other diagonal in line mode; rows instead of columns in integrate mode.
+  bool Direction = false;
+};
+
+// Sampling writes marks into a bitmap's pixels; the caller restores them. A bitmap format
+// other than 8-bit, 16-bit gray or 24-bit raises "Unsupported pixel format" before
+// anything is changed.
+void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
+void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
+// The rebuild the dialog runs: one of the two by the integrate box.
+void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);
+
+// To the nearest integer, ties to the even one, whatever the floating-point unit's mode.
+double RoundHalfEven(double value);

@@ -1,0 +1,224 @@
+#include "profile/ProfileSums.h"
+
+#include <algorithm>
+
+#include "profile/SumKernels.h"
+
+namespace {
+
+// A span along an axis of `size` pixels: Before positions read pixel 0, First..Last lie
+// inside (none when First > Last), After positions read pixel size - 1.
+struct TSplit {
+  uint64_t Before;
+  int First;
+  int Last;
+  uint64_t After;
+};
+
+TSplit SplitSpan(int64_t first, int64_t last, int size) {
+  TSplit split;
+  split.Before = first < 0 ? static_cast<uint64_t>(std::min<int64_t>(last, -1) - first + 1) : 0;
+  split.After = last >= size ? static_cast<uint64_t>(last - std::max<int64_t>(first, size) + 1) : 0;
+  split.First = static_cast<int>(std::clamp<int64_t>(first, 0, size));
+  split.Last = static_cast<int>(std::clamp<int64_t>(last, -1, size - 1));
+  return split;
+}
+
+size_t InsideCount(const TSplit& split) {
+  return split.First <= split.Last ? static_cast<size_t>(split.Last - split.First) + 1 : 0;
+}
+
+uint32_t WordAt(const uint8_t* bytes) { return bytes[0] | uint32_t{bytes[1]} << 8; }
+
+void AddPixelTimes(TPixelFormat format, const uint8_t* pixel, uint64_t times, TChannelSums& sums) {
+  switch (format) {
+    case TPixelFormat::Gray16:
+      sums.Channel[0] += times * WordAt(pixel);
+      break;
+    case TPixelFormat::Bgr24:
+      for (int c = 0; c < 3; ++c) sums.Channel[c] += times * pixel[c];
+      break;
+    default:
+      sums.Channel[0] += times * pixel[0];
+  }
+}
+
+TChannelSums SumInsideRow(TPixelFormat format, const uint8_t* pixels, size_t count) {
+  TChannelSums sums{};
+  if (format == TPixelFormat::Gray16) {
+    for (size_t x = 0; x < count; ++x) sums.Channel[0] += WordAt(pixels + 2 * x);
+    return sums;
+  }
+  uint64_t totals[3] = {};
+  SumBytesByThree(pixels, format == TPixelFormat::Bgr24 ? 3 * count : count, totals);
+  if (format == TPixelFormat::Bgr24) {
+    for (int c = 0; c < 3; ++c) sums.Channel[c] = totals[c];
+  } else {
+    sums.Channel[0] = totals[0] + totals[1] + totals[2];
+  }
+  return sums;
+}
+
+void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums) {
+  const TPixelFormat format = bitmap.PixelFormat();
+  const int pixelSize = bitmap.PixelSize();
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Width());
+  const size_t inside = InsideCount(along);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y) {
+    const uint8_t* row = bitmap.Row(y);
+    TChannelSums line = inside ? SumInsideRow(format, row + along.First * pixelSize, inside) : TChannelSums{};
+    AddPixelTimes(format, row, along.Before, line);
+    AddPixelTimes(format, row + (bitmap.Width() - 1) * pixelSize, along.After, line);
+    sums[y - span.FirstLine] = line;
+  }
+}
+
+// Per-byte column totals over whole rows: rows go into 16-bit lanes in groups of RowsAtOnce,
+// flushed into 64 bits every LaneAdds rows.
+class TByteColumns {
+ public:
+  explicit TByteColumns(size_t lanes) : FLanes(lanes), FTotals(lanes) {}
+
+  // Rows first..last of the bitmap, from byte `offset` of each.
+  void AddRows(const TLinearBitmap& bitmap, int first, int last, size_t offset) {
+    int y = first;
+    for (; last - y + 1 >= RowsAtOnce; y += RowsAtOnce) {
+      AddRowsToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FLanes.size(), FLanes.data());
+      Count(RowsAtOnce);
+    }
+    for (; y <= last; ++y) {
+      AddBytesToLanes(bitmap.Row(y) + offset, FLanes.size(), FLanes.data());
+      Count(1);
+    }
+  }
+  void AddRowTimes(const uint8_t* bytes, uint64_t times) {
+    for (size_t k = 0; k < FTotals.size(); ++k) FTotals[k] += times * bytes[k];
+  }
+  const std::vector<uint64_t>& Totals() {
+    Flush();
+    return FTotals;
+  }
+
+ private:
+  // LaneAdds is a multiple of RowsAtOnce, so the lanes are flushed exactly at their limit.
+  void Count(int adds) {
+    FAdds += adds;
+    if (FAdds == LaneAdds) Flush();
+  }
+  void Flush() {
+    FlushLanes(FLanes.data(), FLanes.size(), FTotals.data());
+    FAdds = 0;
+  }
+
+  std::vector<uint16_t> FLanes;
+  std::vector<uint64_t> FTotals;
+  int FAdds = 0;
+};
+
+void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along,
+                    std::vector<TChannelSums>& sums) {
+  const size_t columns = sums.size();
+  const bool color = bitmap.PixelFormat() == TPixelFormat::Bgr24;
+  const size_t offset = static_cast<size_t>(span.FirstLine) * bitmap.PixelSize();
+  TByteColumns lanes(columns * bitmap.PixelSize());
+  lanes.AddRowTimes(bitmap.Row(0) + offset, along.Before);
+  lanes.AddRows(bitmap, along.First, along.Last, offset);
+  lanes.AddRowTimes(bitmap.Row(bitmap.Height() - 1) + offset, along.After);
+  const uint64_t* totals = lanes.Totals().data();
+  for (size_t x = 0; x < columns; ++x) {
+    sums[x] = TChannelSums{};
+    if (color) {
+      for (int c = 0; c < 3; ++c) sums[x].Channel[c] = totals[3 * x + c];
+    } else {
+      sums[x].Channel[0] = totals[x];
+    }
+  }
+}
+
+void AddWordRow(const uint8_t* row, uint64_t times, std::vector<TChannelSums>& sums) {
+  for (size_t x = 0; x < sums.size(); ++x) sums[x].Channel[0] += times * WordAt(row + 2 * x);
+}
+
+void SumWordColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along,
+                    std::vector<TChannelSums>& sums) {
+  const size_t offset = 2 * static_cast<size_t>(span.FirstLine);
+  std::fill(sums.begin(), sums.end(), TChannelSums{});
+  AddWordRow(bitmap.Row(0) + offset, along.Before, sums);
+  for (int y = along.First; y <= along.Last; ++y) AddWordRow(bitmap.Row(y) + offset, 1, sums);
+  AddWordRow(bitmap.Row(bitmap.Height() - 1) + offset, along.After, sums);
+}
+
+const double* PairRow(const TComplexRows& map, int y) {
+  return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
+}
+
+// One addition per position beyond the edge, as the per-pixel sum makes them.
+double AddRepeated(double sum, double value, uint64_t times) {
+  for (uint64_t k = 0; k < times; ++k) sum += value;
+  return sum;
+}
+
+// Each row's sum runs from 0 through the repeated first element, the elements inside and
+// the repeated last element, in that order. Rows go through the inside in groups, as
+// separate chains of additions.
+void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& span,
+                    std::vector<double>& sums) {
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Width);
+  const size_t inside = InsideCount(along);
+  const size_t first = 2 * static_cast<size_t>(along.First) + component;
+  const size_t last = 2 * static_cast<size_t>(map.Width - 1) + component;
+  const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
+  int y = span.FirstLine;
+  for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
+    SumPairRows(PairRow(map, y) + first, stride, inside, &sums[y - span.FirstLine]);
+  for (; inside && y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
+  for (int y = span.FirstLine; y <= span.LastLine; ++y)
+    sums[y - span.FirstLine] = AddRepeated(sums[y - span.FirstLine], PairRow(map, y)[last], along.After);
+}
+
+void AddPairRowTimes(const double* row, uint64_t times, std::vector<double>& sums) {
+  for (uint64_t t = 0; t < times; ++t) AddPairsToSums(row, sums.size(), sums.data());
+}
+
+// Each column's sum takes the rows in order; groups of rows pass through a register
+// before the sum is stored again.
+void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& span,
+                       std::vector<double>& sums) {
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, map.Height);
+  const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
+  const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
+  AddPairRowTimes(PairRow(map, 0) + offset, along.Before, sums);
+  int y = along.First;
+  for (; along.Last - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
+    AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), sums.data());
+  for (; y <= along.Last; ++y) AddPairsToSums(PairRow(map, y) + offset, sums.size(), sums.data());
+  AddPairRowTimes(PairRow(map, map.Height - 1) + offset, along.After, sums);
+}
+
+}  // namespace
+
+void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums) {
+  sums.resize(static_cast<size_t>(span.LastLine - span.FirstLine) + 1);
+  if (span.ByRows) {
+    SumRows(bitmap, span, sums);
+    return;
+  }
+  const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Height());
+  if (bitmap.PixelFormat() == TPixelFormat::Gray16) {
+    SumWordColumns(bitmap, span, along, sums);
+  } else {
+    SumByteColumns(bitmap, span, along, sums);
+  }
+}
+
+void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums) {
+  sums.assign(static_cast<size_t>(span.LastLine - span.FirstLine) + 1, 0.0);
+  if (span.ByRows) {
+    SumComplexRows(map, component, span, sums);
+  } else {
+    SumComplexColumns(map, component, span, sums);
+  }
+}

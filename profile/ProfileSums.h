@@ -1,0 +1,43 @@
+#pragma once
+// The heavy half of integrate mode: the sums of the rows or the columns of a selection.
+// Values are read the way the pixel accessors read them, a position outside the image
+// standing for the nearest edge pixel, but the inside of the image is walked with one row
+// pointer at a time and integer pixels are summed in integers.
+
+#include <cstdint>
+#include <vector>
+
+#include "image/LinarBitmap.h"
+
+// The lines to sum and the span each one covers. The lines lie inside the image; the span
+// (inclusive, AlongFirst <= AlongLast) may reach outside it on either side.
+struct TLineSpan {
+  // Rows y = FirstLine..LastLine running along x; otherwise columns running along y.
+  bool ByRows;
+  int FirstLine;
+  int LastLine;
+  int64_t AlongFirst;
+  int64_t AlongLast;
+};
+
+// Integer sums of one line in the pixel's byte order: blue, green, red for 24-bit pixels;
+// gray pixels use Channel[0] only. Below 2^53 they equal the sums of the same values taken
+// as doubles in any order.
+struct TChannelSums {
+  uint64_t Channel[3];
+};
+
+// One entry per line. Indexed8 and Gray16 sum the stored values (GetIntensity), Bgr24 the
+// three channels (GetPixel); the caller rejects other formats.
+void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums);
+
+// A complex map as packed rows of (real, imaginary) pairs.
+struct TComplexRows {
+  const double* Pairs;
+  int Width;
+  int Height;
+};
+
+// One double per line: component 0 (real) or 1 (imaginary) added from 0 in the span's
+// order, one addition per pixel, so the rounding is that of the plain per-pixel sum.
+void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums);

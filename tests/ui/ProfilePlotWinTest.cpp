@@ -1,0 +1,243 @@
+// The plot drawn into a back buffer and read back pixel by pixel.
+#include "profile/ProfilePlot_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "ui/DIBitmap.h"
+
+namespace {
+
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF Gray = RGB(128, 128, 128);
+constexpr COLORREF Red = RGB(255, 0, 0);
+constexpr COLORREF Green = RGB(0, 128, 0);
+constexpr COLORREF Blue = RGB(0, 0, 255);
+
+// Inside the frame, right of the labels: a flat curve covers 535 pixels of one row here.
+constexpr RECT Inner{50, 9, 585, 263};
+constexpr int FlatCurve = 585 - 50;
+
+class ProfilePlotTest : public ::testing::Test {
+ protected:
+  void Paint(int width, int height) {
+    FBuffer.SetPixelFormat(TPixelFormat::Bgrx32);
+    FBuffer.SetSize(width, height);
+    FData.Profile = FProfile;
+    FData.ProfileRGB = FProfileRGB;
+    PaintProfile(FBuffer.Canvas(), width, height, FData);
+  }
+  COLORREF At(int x, int y) const {
+    const uint8_t* pixel = FBuffer.ScanLine(y) + 4 * x;
+    return RGB(pixel[2], pixel[1], pixel[0]);
+  }
+  int CountInRow(int y, COLORREF color) const {
+    int count = 0;
+    for (int x = 0; x < FBuffer.Width(); ++x) count += At(x, y) == color;
+    return count;
+  }
+  int CountIn(const RECT& rect, COLORREF color) const {
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+      for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color;
+    return count;
+  }
+  // A 24-bit profile of constant channels.
+  void ConstantColors(size_t count, TColorSample sample) {
+    FProfileRGB.assign(count, sample);
+    FProfile.assign(count, (2 * sample.R + 3 * sample.G + sample.B) / 6);
+    FData.MaxValue = 255;
+  }
+
+  const COLORREF FBackground = GetSysColor(COLOR_BTNFACE);
+  TDIBitmap FBuffer;
+  std::vector<double> FProfile;
+  std::vector<TColorSample> FProfileRGB;
+  TProfilePlotData FData;
+};
+
+TEST_F(ProfilePlotTest, FrameLabelsAndCurveInTheDialogsPanel) {
+  FProfile.assign(300, 100);
+  FData.MaxValue = 255;
+  Paint(595, 272);
+  // Frame on x = 8 and 585, y = 8 and 263 (the curve starts on its left edge at y = 163);
+  // background outside it.
+  EXPECT_EQ(CountIn(RECT{8, 8, 9, 264}, Black), 256 - 1);
+  EXPECT_EQ(CountIn(RECT{585, 8, 586, 264}, Black), 256);
+  EXPECT_EQ(CountInRow(8, Black), 578);
+  EXPECT_EQ(CountInRow(263, Black), 578);
+  EXPECT_EQ(CountIn(RECT{7, 7, 587, 8}, FBackground) + CountIn(RECT{7, 264, 587, 265}, FBackground) +
+                CountIn(RECT{7, 8, 8, 264}, FBackground) + CountIn(RECT{586, 8, 587, 264}, FBackground),
+            2 * 580 + 2 * 256);
+  EXPECT_EQ(At(0, 0), FBackground);
+  // yScale is 1: the value 100 lies on row 163, from the left edge up to the right one.
+  EXPECT_EQ(CountInRow(163, Gray), 585 - 8);
+  EXPECT_EQ(At(584, 163), Gray);
+  // "0" from (10, 251), the maximum from (10, 9), in the window-text colour.
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  EXPECT_GT(CountIn(RECT{10, 251, 20, 263}, text), 0);
+  EXPECT_EQ(CountIn(RECT{10, 240, 40, 251}, text), 0);
+  EXPECT_GT(CountIn(RECT{10, 9, 40, 22}, text), 0);
+  EXPECT_EQ(CountIn(RECT{40, 9, 80, 22}, text), 0);  // "255" is short
+}
+
+TEST_F(ProfilePlotTest, RampRowsCarryTheGrayLevelOfEachSampleAndTheEndPixel) {
+  FProfile.assign(600, 1);
+  const int width = 700, height = 120, margin = 8;
+  Paint(width, height);
+  const TPlotGeometry geometry(width, height, margin, FProfile.size(), 1);
+  for (const int y : {geometry.BaseY() + 2, geometry.BaseY() + 3}) {
+    SCOPED_TRACE(y);
+    // The pixels of the line from sample i - 1 to sample i are sample i's.
+    int x = margin;
+    for (size_t i = 0; i < FProfile.size(); ++i) {
+      const int to = geometry.X(i);
+      const uint8_t level = static_cast<uint8_t>(i % 256);
+      for (; x < to; ++x) ASSERT_EQ(At(x, y), RGB(level, level, level)) << x;
+    }
+    EXPECT_EQ(At(geometry.Right(), y), RGB(599 % 256, 599 % 256, 599 % 256));
+    EXPECT_EQ(At(geometry.Right() + 1, y), FBackground);
+    EXPECT_EQ(At(margin - 1, y), FBackground);
+  }
+  EXPECT_EQ(CountInRow(geometry.BaseY() + 1, Black), 0);
+  EXPECT_EQ(CountInRow(geometry.BaseY() + 4, Black), 0);
+}
+
+TEST_F(ProfilePlotTest, CurveColoursPerPlane) {
+  ConstantColors(50, TColorSample{200, 120, 50});  // gray 135, average 123.3
+  const int redRow = 263 - 200, greenRow = 263 - 120, blueRow = 263 - 50;
+  const int grayRow = 263 - 135, averageRow = 263 - 123;
+  struct TCase { int Plane; int GrayAt; bool R, G, B; };
+  for (const TCase c : {TCase{piGrayscale, grayRow, false, false, false},
+                        TCase{piAverage, averageRow, false, false, false},
+                        TCase{piAll, -1, true, true, true}, TCase{piRed, -1, true, false, false},
+                        TCase{piGreen, -1, false, true, false}, TCase{piBlue, -1, false, false, true}}) {
+    SCOPED_TRACE(c.Plane);
+    FData.PlaneIndex = c.Plane;
+    Paint(595, 272);
+    EXPECT_EQ(At(300, redRow) == Red, c.R);
+    EXPECT_EQ(At(300, greenRow) == Green, c.G);
+    EXPECT_EQ(At(300, blueRow) == Blue, c.B);
+    EXPECT_EQ(CountIn(Inner, Gray), c.GrayAt >= 0 ? FlatCurve : 0);
+    if (c.GrayAt >= 0) {
+      EXPECT_EQ(At(300, c.GrayAt), Gray);
+    }
+  }
+}
+
+TEST_F(ProfilePlotTest, OneSampleAtTheLeftEdgeAndNoSampleAtAll) {
+  FProfile = {100};
+  FData.MaxValue = 255;
+  Paint(595, 272);
+  EXPECT_EQ(At(8, 163), Gray);
+  EXPECT_EQ(CountIn(Inner, Gray), 0);
+  EXPECT_EQ(At(8, 265), Black);  // the end pixel of sample 0, in level 0
+  EXPECT_EQ(CountInRow(266, Black), 1);
+
+  FProfile.clear();
+  Paint(595, 272);
+  EXPECT_EQ(CountIn(RECT{8, 8, 9, 264}, Black), 256);
+  EXPECT_EQ(CountInRow(265, FBackground), 595);
+  EXPECT_EQ(CountInRow(266, FBackground), 595);
+  EXPECT_GT(CountIn(RECT{10, 9, 40, 22}, GetSysColor(COLOR_WINDOWTEXT)), 0);
+}
+
+// The plot drawn the plain way, as it is described: a line to every sample, a pen for
+// every ramp segment.
+void PaintPlainly(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
+  const int m = data.Margin, baseY = height - 1 - m;
+  const size_t n = data.Profile.size();
+  const double xScale = (width - 2.0 - 2 * m) / static_cast<double>(n - 1);
+  const double yScale = (height - 1.0 - 2 * m) / data.MaxValue;
+  const auto x = [&](size_t i) { return m + static_cast<int>(std::nearbyint(i * xScale)); };
+  const auto y = [&](double v) { return baseY - static_cast<int>(std::nearbyint(v * yScale)); };
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
+  canvas.FillRect(canvas.ClipRect());
+  canvas.SetBrushColor(Black);
+  canvas.FrameRect(RECT{m, m, width - m - 1, baseY + 1});
+  canvas.SetBrushStyle(TBrushStyle::Clear);
+  canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  canvas.TextOut(m + 2, baseY - std::abs(canvas.FontHeight()) - 1, "0");
+  canvas.TextOut(m + 2, m + 1, FormatGeneral(data.MaxValue));
+  const auto curve = [&](COLORREF color, auto value) {
+    canvas.SetPenColor(color);
+    canvas.MoveTo(m, y(value(0)));
+    for (size_t i = 0; i < n; ++i) canvas.LineTo(x(i), y(value(i)));
+  };
+  const auto& rgb = data.ProfileRGB;
+  const int plane = data.PlaneIndex;
+  if (data.ComplexMap || plane == 0)
+    curve(Gray, [&](size_t i) { return data.Profile[i]; });
+  else if (plane == 1)
+    curve(Gray, [&](size_t i) { return (rgb[i].R + rgb[i].G + rgb[i].B) / 3; });
+  if (plane == 2 || plane == 3) curve(Red, [&](size_t i) { return rgb[i].R; });
+  if (plane == 2 || plane == 4) curve(Green, [&](size_t i) { return rgb[i].G; });
+  if (plane == 2 || plane == 5) curve(Blue, [&](size_t i) { return rgb[i].B; });
+  for (const int row : {baseY + 2, baseY + 3}) {
+    canvas.MoveTo(m, row);
+    for (size_t i = 0; i < n; ++i) {
+      canvas.SetPenColor(RGB(i % 256, i % 256, i % 256));
+      canvas.LineTo(x(i), row);
+    }
+    canvas.SetPixel(width - m - 2, row, canvas.PenColor());
+  }
+}
+
+TEST_F(ProfilePlotTest, MatchesThePlainDrawingPixelForPixel) {
+  std::mt19937 random(5);
+  const auto uniform = [&](double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(random);
+  };
+  for (int round = 0; round < 24; ++round) {
+    const int width = static_cast<int>(uniform(60, 900)), height = static_cast<int>(uniform(40, 400));
+    const size_t count = static_cast<size_t>(uniform(2, round % 2 ? 40 : 6000));
+    FProfileRGB.resize(count);
+    double level = uniform(0, 255);
+    for (TColorSample& sample : FProfileRGB) {
+      level = std::clamp(level + uniform(-20, 20), -30.0, 290.0);
+      sample = {level, uniform(0, 255), 255 - level};
+    }
+    FProfile.resize(count);
+    for (size_t i = 0; i < count; ++i)
+      FProfile[i] = (2 * FProfileRGB[i].R + 3 * FProfileRGB[i].G + FProfileRGB[i].B) / 6;
+    FData.MaxValue = round % 3 ? 255 : uniform(50, 2000);
+    FData.PlaneIndex = round % 6;
+    FData.ComplexMap = FData.PlaneIndex < 2 && round % 4 == 1;  // "Real" or "Complex"
+    SCOPED_TRACE(testing::Message() << width << " x " << height << ", " << count << " samples");
+    Paint(width, height);
+    TDIBitmap plain;
+    plain.SetPixelFormat(TPixelFormat::Bgrx32);
+    plain.SetSize(width, height);
+    PaintPlainly(plain.Canvas(), width, height, FData);
+    for (int y = 0; y < height; ++y)
+      ASSERT_EQ(std::memcmp(plain.ScanLine(y), FBuffer.ScanLine(y), 4 * width), 0) << "row " << y;
+  }
+}
+
+// 100,000 samples in the dialog's panel: a repaint while the window is being resized
+// must not lag (about 25 ms under Wine; the bound leaves room for a loaded machine).
+TEST_F(ProfilePlotTest, RepaintsALongProfileQuickly) {
+  FProfileRGB.resize(100000);
+  for (size_t i = 0; i < FProfileRGB.size(); ++i) {
+    const double level = static_cast<double>(i * 7919 % 256);
+    FProfileRGB[i] = {level, 255 - level, static_cast<double>(i % 256)};
+  }
+  FProfile.assign(FProfileRGB.size(), 128);
+  FData.MaxValue = 255;
+  FData.PlaneIndex = piAll;
+  Paint(595, 272);
+  const DWORD start = GetTickCount();
+  Paint(595, 272);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  // The ramp's 256-sample cycles are squeezed into a few columns each.
+  EXPECT_NE(At(300, 265), FBackground);
+}
+
+}  // namespace
