@@ -110,6 +110,7 @@ void TWinControl::CreateHandle() {
   const TCreateParams params = CreateParams();
   DWORD style = params.Style | WS_CHILD | WS_CLIPSIBLINGS;
   if (FVisible) style |= WS_VISIBLE;
+  if (!FEnabled) style |= WS_DISABLED;
   const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->FNextId++));
   const char* className = IsOwnClass(params.ClassName) ? ControlClass.Name(WindowProcedure) : params.ClassName;
   const HWND window = CreateWindowExA(params.ExStyle, className, FCaption.c_str(), style, FBounds.Left,
@@ -216,7 +217,12 @@ void TWinControl::SetVisible(bool visible) {
   if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
 }
 
-bool TWinControl::Enabled() const noexcept { return FHandle && IsWindowEnabled(FHandle); }
+bool TWinControl::Enabled() const noexcept { return FHandle ? IsWindowEnabled(FHandle) != 0 : FEnabled; }
+
+void TWinControl::SetEnabled(bool enabled) {
+  FEnabled = enabled;
+  if (FHandle) EnableWindow(FHandle, enabled);
+}
 
 void TWinControl::SetFont(HFONT font) noexcept {
   FFont = font;

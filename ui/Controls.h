@@ -79,6 +79,7 @@ class TWinControl : public TComponent {
   bool Visible() const noexcept;
   void SetVisible(bool visible);
   bool Enabled() const noexcept;
+  virtual void SetEnabled(bool enabled);
   HFONT Font() const noexcept { return FFont; }
   // The font of this control and of every child that has no font of its own.
   void SetFont(HFONT font) noexcept;
@@ -137,6 +138,7 @@ class TWinControl : public TComponent {
   TAnchors FAnchors = akLeft | akTop;
   std::string FCaption;
   bool FVisible = true;
+  bool FEnabled = true;
   HFONT FFont = nullptr;
   int FNextId = 100;
 };

@@ -116,6 +116,12 @@ void TRadioGroup::SetItemIndex(int index) noexcept {
   for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetChecked(static_cast<int>(i) == FItemIndex);
 }
 
+void TRadioGroup::SetEnabled(bool enabled) {
+  TWinControl::SetEnabled(enabled);
+  if (FGroupBox) EnableWindow(FGroupBox, enabled);
+  for (TRadioButton* button : FButtons) button->SetEnabled(enabled);
+}
+
 void TRadioGroup::RebuildButtons() {
   for (TRadioButton* button : FButtons) delete button;
   FButtons.clear();
@@ -123,6 +129,7 @@ void TRadioGroup::RebuildButtons() {
     auto* button = new TRadioButton(this, FButtons.empty());
     FButtons.push_back(button);
     button->SetCaption(item);
+    button->SetEnabled(Enabled());
     button->SetParent(this);
   }
   // The group box stays beneath the buttons, which it must not paint over.

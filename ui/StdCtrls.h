@@ -75,6 +75,8 @@ class TRadioGroup : public TWinControl {
   int Columns() const noexcept { return FColumns; }
   int ItemIndex() const noexcept { return FItemIndex; }
   void SetItemIndex(int index) noexcept;
+  // A disabled group shows its caption and every item grayed.
+  void SetEnabled(bool enabled) override;
   void SetCaption(const std::string& caption) override;
 
  protected:

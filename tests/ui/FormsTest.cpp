@@ -177,6 +177,13 @@ TEST_F(Forms, RadioGroupLabelAndCheckBoxKeepTheirState) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(SendMessageA(group->Controls()[1]->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
+  group->SetEnabled(false);
+  group->SetItems({"Real", "Imaginary"});
+  ASSERT_EQ(group->Controls().size(), 2u);
+  EXPECT_FALSE(IsWindowEnabled(group->Controls()[1]->Handle()));
+  group->SetEnabled(true);
+  EXPECT_TRUE(IsWindowEnabled(group->Controls()[1]->Handle()));
+
   auto* text = form->Find<TLabel>("Text");
   EXPECT_TRUE(GetWindowLongA(text->Handle(), GWL_STYLE) & SS_NOPREFIX);
   EXPECT_EQ(text->Caption(), "A & B");
