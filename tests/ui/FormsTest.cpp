@@ -34,6 +34,8 @@ const TControlDescription TestControls[] = {
 const TFormDescription TestForm{.Caption = "Test form",
                                 .Bounds = {100, 100, 340, 240},
                                 .BorderStyle = bsSizeable,
+                                .Icon = "MAINICON",
+                                .Font = {.Name = "Arial", .Height = -13},
                                 .MinSize = {200, 150},
                                 .Controls = TestControls};
 
@@ -64,6 +66,17 @@ TEST_F(Forms, EnterEscAndTheCloseBoxEndTheModalLoopWithTheirResults) {
     EXPECT_EQ(watcher.Seen[0].Owner, FMainWindow.Handle());
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
   }
+}
+
+TEST_F(Forms, TheDescriptionsIconAndFontReachTheWindows) {
+  auto form = CreateForm<TForm>(nullptr, TestForm);
+  EXPECT_NE(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_STREQ(form->FontData().lfFaceName, "Arial");
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(form->Find<TButton>("Ok")->Handle(), WM_GETFONT, 0, 0));
+  LOGFONTA shown{};
+  ASSERT_TRUE(GetObjectA(font, sizeof shown, &shown));
+  EXPECT_STREQ(shown.lfFaceName, "Arial");
+  EXPECT_EQ(shown.lfHeight, -13);
 }
 
 TEST_F(Forms, EnterPressesAFocusedPushButtonInsteadOfTheDefault) {
