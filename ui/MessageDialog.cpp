@@ -35,7 +35,7 @@ constexpr TButtonInfo ButtonInfo[MessageButtonCount] = {
 constexpr UINT NonClientMetricsSize = 340;
 static_assert(offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA) == NonClientMetricsSize);
 
-struct TButtonSpec {
+struct TButtonEntry {
   std::string Caption;
   int Result;
   bool Default;
@@ -64,13 +64,13 @@ class TMessageBuilder {
 
   int MinButtonWidth() const noexcept { return FLayout.ButtonWidth; }
   int ButtonWidth(const std::string& caption) { return Measure(caption, DT_CALCRECT | DT_SINGLELINE, 0).cx + 8; }
-  void Build(const std::string& text, TMessageKind kind, int buttonWidth, const std::vector<TButtonSpec>& buttons);
+  void Build(const std::string& text, TMessageKind kind, int buttonWidth, const std::vector<TButtonEntry>& buttons);
 
  private:
   SIZE Measure(const std::string& text, UINT flags, int width);
   void AddIcon(WORD icon);
   void AddText(const std::string& text, TBounds bounds);
-  void AddButtons(const std::vector<TButtonSpec>& buttons, int x, int top, int width);
+  void AddButtons(const std::vector<TButtonEntry>& buttons, int x, int top, int width);
 
   TMessageForm& FForm;
   TWindowDc FDc;
@@ -88,7 +88,7 @@ SIZE TMessageBuilder::Measure(const std::string& text, UINT flags, int width) {
 // The text is measured as the label shows it: an "&" is a character of its own, not the
 // mark of an underlined letter, so that the label is as wide as its text.
 void TMessageBuilder::Build(const std::string& text, TMessageKind kind, int buttonWidth,
-                            const std::vector<TButtonSpec>& buttons) {
+                            const std::vector<TButtonEntry>& buttons) {
   const TMessageLayout& l = FLayout;
   const SIZE textSize = Measure(text, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, Screen.Width() / 2);
   const WORD icon = KindInfo[kind].Icon;
@@ -123,18 +123,18 @@ void TMessageBuilder::AddText(const std::string& text, TBounds bounds) {
   label->SetParent(&FForm);
 }
 
-void TMessageBuilder::AddButtons(const std::vector<TButtonSpec>& buttons, int x, int top, int width) {
-  for (const TButtonSpec& spec : buttons) {
+void TMessageBuilder::AddButtons(const std::vector<TButtonEntry>& buttons, int x, int top, int width) {
+  for (const TButtonEntry& entry : buttons) {
     auto* button = new TButton(&FForm);
-    button->SetCaption(spec.Caption);
-    button->ModalResult = spec.Result;
-    button->SetDefault(spec.Default);
-    button->Cancel = spec.Cancel;
+    button->SetCaption(entry.Caption);
+    button->ModalResult = entry.Result;
+    button->SetDefault(entry.Default);
+    button->Cancel = entry.Cancel;
     button->SetBounds({x, top, width, FLayout.ButtonHeight});
     button->SetParent(&FForm);
-    if (spec.Help) button->OnClick = [form = &FForm](TComponent* sender) { form->HelpButtonClick(sender); };
+    if (entry.Help) button->OnClick = [form = &FForm](TComponent* sender) { form->HelpButtonClick(sender); };
     // Enter answers the default button from the start, as in the platform's own boxes.
-    if (spec.Default) FForm.ActiveControl = button;
+    if (entry.Default) FForm.ActiveControl = button;
     x += width + FLayout.ButtonSpacing;
   }
 }
@@ -179,7 +179,7 @@ std::unique_ptr<TMessageForm> CreateMessageForm(const std::string& text, TMessag
   auto form = NewMessageForm();
   TMessageBuilder builder(*form);
   int width = builder.MinButtonWidth();
-  std::vector<TButtonSpec> specs;
+  std::vector<TButtonEntry> entries;
   const TMessageButton defaultButton = DefaultButton(buttons);
   const TMessageButton cancelButton = CancelButton(buttons);
   for (int i = 0; i < MessageButtonCount; ++i) {
@@ -188,10 +188,10 @@ std::unique_ptr<TMessageForm> CreateMessageForm(const std::string& text, TMessag
     std::string caption = LoadResString(ButtonInfo[i].Caption);
     if (ButtonWidthCache[i] == 0) ButtonWidthCache[i] = builder.ButtonWidth(caption);
     width = std::max(width, ButtonWidthCache[i]);
-    specs.push_back({std::move(caption), ButtonInfo[i].Result, button == defaultButton, button == cancelButton,
+    entries.push_back({std::move(caption), ButtonInfo[i].Result, button == defaultButton, button == cancelButton,
                      button == bnHelp});
   }
-  builder.Build(text, kind, width, specs);
+  builder.Build(text, kind, width, entries);
   return form;
 }
 
@@ -201,13 +201,13 @@ std::unique_ptr<TMessageForm> CreateCustomMessageForm(const std::string& text, T
   auto form = NewMessageForm();
   TMessageBuilder builder(*form);
   int width = builder.MinButtonWidth();
-  std::vector<TButtonSpec> specs;
+  std::vector<TButtonEntry> entries;
   const int count = static_cast<int>(captions.size());
   for (int i = 0; i < count; ++i) {
     width = std::max(width, builder.ButtonWidth(captions[i]));
-    specs.push_back({captions[i], -(i + 1), i == 0, i == ClampedCancel(cancelPosition, count), false});
+    entries.push_back({captions[i], -(i + 1), i == 0, i == ClampedCancel(cancelPosition, count), false});
   }
-  builder.Build(text, kind, width, specs);
+  builder.Build(text, kind, width, entries);
   return form;
 }
 
