@@ -74,8 +74,12 @@ COLORREF ColorToRGB(TColor color) noexcept {
   return (color & SystemColorFlag) ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
-TWinControl::~TWinControl() {
+void TWinControl::DestroyControls() noexcept {
   while (!FControls.empty()) delete FControls.back();
+}
+
+TWinControl::~TWinControl() {
+  DestroyControls();
   if (FParent) FParent->RemoveControl(this);
   if (!FHandle) return;
   // Detached first: the messages of the destruction find no half-destroyed object.

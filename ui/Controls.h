@@ -110,6 +110,8 @@ class TWinControl : public TComponent {
   // Messages of the system's own window classes; standard controls never get here.
   virtual void WndProc(TMessage& message);
   LRESULT DefaultHandler(const TMessage& message) noexcept;
+  // Destroys the child controls (each leaves its owner's list).
+  void DestroyControls() noexcept;
 
   // Creates the native window of a top-level control (a form): owner instead of parent.
   void CreateTopLevel(HWND owner, const std::string& caption);

@@ -63,7 +63,9 @@ TForm::TForm(TComponent* owner, const TFormDescription& description, HWND ownerW
   LoadControls(description.Controls);
 }
 
+// The controls go before the font and the brush that they use.
 TForm::~TForm() {
+  DestroyControls();
   if (Screen.ActiveForm == this) Screen.ActiveForm = nullptr;
   if (Application.MainForm == this) Application.MainForm = nullptr;
 }
