@@ -27,6 +27,12 @@ OSTRAVINE_ERROR_CLASS(EOutOfMemory, Exception);
 OSTRAVINE_ERROR_CLASS(EInOutError, Exception);
 OSTRAVINE_ERROR_CLASS(EListError, Exception);
 OSTRAVINE_ERROR_CLASS(EStringListError, EListError);
+OSTRAVINE_ERROR_CLASS(EAccessViolation, Exception);
+OSTRAVINE_ERROR_CLASS(EPrivilege, Exception);
+OSTRAVINE_ERROR_CLASS(EInvalidPointer, Exception);
+OSTRAVINE_ERROR_CLASS(EIntError, Exception);
+OSTRAVINE_ERROR_CLASS(EDivByZero, EIntError);
+OSTRAVINE_ERROR_CLASS(EMathError, Exception);
 
 // printf-style formatting of the system's message templates.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
