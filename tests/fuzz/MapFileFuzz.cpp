@@ -15,12 +15,21 @@
 
 namespace {
 
+// One file per process, rewritten for each input and removed at exit.
+struct TFuzzFile {
+  std::string Name = (std::filesystem::temp_directory_path() /
+                      ("ostravine_mapfuzz_" +
+                       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".map"))
+                         .string();
+  ~TFuzzFile() {
+    std::error_code ignored;
+    std::filesystem::remove(Name, ignored);
+  }
+};
+
 const std::string& FuzzFileName() {
-  static const std::string name =
-      (std::filesystem::temp_directory_path() /
-       ("ostravine_mapfuzz_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".map"))
-          .string();
-  return name;
+  static const TFuzzFile file;
+  return file.Name;
 }
 
 uint32_t Word(const uint8_t* data) {
