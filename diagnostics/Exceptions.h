@@ -27,6 +27,7 @@ OSTRAVINE_ERROR_CLASS(EOutOfMemory, Exception);
 OSTRAVINE_ERROR_CLASS(EInOutError, Exception);
 OSTRAVINE_ERROR_CLASS(EListError, Exception);
 OSTRAVINE_ERROR_CLASS(EStringListError, EListError);
+// Faults of the processor and the memory manager, as the exception report receives them.
 OSTRAVINE_ERROR_CLASS(EAccessViolation, Exception);
 OSTRAVINE_ERROR_CLASS(EPrivilege, Exception);
 OSTRAVINE_ERROR_CLASS(EInvalidPointer, Exception);

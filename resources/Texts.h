@@ -117,19 +117,21 @@
 #define S_FIXED_FILE_INFO "An error occurred while reading the FixedFileInfo structure from the file."
 #define IDS_TRANSLATION_INFO 64066
 #define S_TRANSLATION_INFO "An error occurred while reading the language/charset description in the file."
-#define IDS_ACCESS_VIOLATION 64067
+#define IDS_INVALID_INTEGER 64069
+#define S_INVALID_INTEGER "'%s' is not a valid integer value"
+#define IDS_ACCESS_VIOLATION 64070
 #define S_ACCESS_VIOLATION "Access violation at address %08X in module '%s'. %s of address %08X"
-#define IDS_READ_ACCESS 64068
+#define IDS_READ_ACCESS 64071
 #define S_READ_ACCESS "Read"
-#define IDS_WRITE_ACCESS 64069
+#define IDS_WRITE_ACCESS 64072
 #define S_WRITE_ACCESS "Write"
-#define IDS_DIV_BY_ZERO 64070
+#define IDS_DIV_BY_ZERO 64073
 #define S_DIV_BY_ZERO "Division by zero"
-#define IDS_PRIVILEGE 64071
+#define IDS_PRIVILEGE 64074
 #define S_PRIVILEGE "Privileged instruction"
-#define IDS_STACK_OVERFLOW 64072
+#define IDS_STACK_OVERFLOW 64075
 #define S_STACK_OVERFLOW "Stack overflow.\rThe application will terminate."
-#define IDS_EXCEPTION 64073
+#define IDS_EXCEPTION 64076
 #define S_EXCEPTION "Exception"
 
 /* Reference host. */
