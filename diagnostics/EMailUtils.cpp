@@ -8,28 +8,6 @@
 
 namespace {
 
-char AsciiLower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
-
-// The paths of "attachment0", "attachment1", ... up to the first missing or empty one.
-std::vector<std::string> AttachmentPaths(const TMailValues& values) {
-  std::vector<std::string> paths;
-  for (;;) {
-    std::string path = MailValue(values, "attachment" + std::to_string(paths.size()));
-    if (path.empty()) return paths;
-    paths.push_back(std::move(path));
-  }
-}
-
-// The text after the last "\" or ":"; a path without either is its own file name.
-std::string FileNamePart(const std::string& path) { return path.substr(path.find_last_of("\\:") + 1); }
-
 // The attachment sits after the body text, not inside it.
 constexpr ULONG NoPosition = 0xFFFFFFFF;
 
@@ -108,12 +86,6 @@ std::string SystemFolder() {
 
 }  // namespace
 
-std::string MailValue(const TMailValues& values, const std::string& name) {
-  for (const auto& [entryName, value] : values)
-    if (SameName(entryName, name)) return value;
-  return std::string();
-}
-
 TMapiMail::TMapiMail(const TMailValues& values)
     : FSubject(MailValue(values, "subject")), FBody(MailValue(values, "body")) {
   SetRecipient(MailValue(values, "to"));
@@ -136,8 +108,8 @@ void TMapiMail::SetRecipient(const std::string& address) {
 // The texts are all in place before the records point into them: a growing vector would
 // move short texts that live inside their string object.
 void TMapiMail::SetFiles(const TMailValues& values) {
-  FPathNames = AttachmentPaths(values);
-  for (const std::string& path : FPathNames) FFileNames.push_back(FileNamePart(path));
+  FPathNames = MailAttachments(values);
+  for (const std::string& path : FPathNames) FFileNames.push_back(AttachmentFileName(path));
   FFiles.resize(FPathNames.size());
   for (size_t i = 0; i < FFiles.size(); ++i) {
     FFiles[i].nPosition = NoPosition;

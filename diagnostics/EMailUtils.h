@@ -3,21 +3,12 @@
 // compose window shown so that the user can edit and send it.
 
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "diagnostics/MailValues.h"
 #include "ui/WinApi.h"
 
 #include <mapi.h>
-
-// The mail as (name, value) pairs, names compared without regard to ASCII case; of equal
-// names the first pair counts. Names read: "to" (one recipient address), "subject",
-// "body", and "attachment0", "attachment1", ... (full paths; counting stops at the first
-// number that is missing or empty). An empty value counts as absent.
-using TMailValues = std::vector<std::pair<std::string, std::string>>;
-
-// The value of the first pair with this name, or an empty text.
-std::string MailValue(const TMailValues& values, const std::string& name);
 
 // The Simple MAPI records of one mail. Every text they point to is a copy owned by this
 // object, so the records stay valid exactly as long as it lives; it is neither copied nor
