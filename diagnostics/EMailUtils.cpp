@@ -57,7 +57,7 @@ class TMapiSession {
 };
 
 LHANDLE Logon(const TMapiFunctions& mapi, ULONG_PTR owner) {
-  // Profile and password are empty texts, not null: the client then asks for none.
+  // Empty texts, not null, for profile and password: the client's default profile.
   char profile[] = "";
   char password[] = "";
   LHANDLE session = 0;
@@ -121,8 +121,8 @@ void TMapiMail::SetFiles(const TMailValues& values) {
 }
 
 TMapiFunctions BindMapi(const std::string& libraryPath) {
-  // Kept loaded for the rest of the process: a mail client may still run threads from it
-  // after the logoff, and a library must not be freed while the host unloads the plug-in.
+  // Never freed: a mail client may still run threads in it after the logoff, and the only
+  // later moment would be the plug-in's unload, where FreeLibrary must not be called.
   const HMODULE library = LoadLibraryA(libraryPath.c_str());
   return {Bind(library, "MAPILogon", UnavailableMapi.Logon), Bind(library, "MAPISendMail", UnavailableMapi.SendMail),
           Bind(library, "MAPILogoff", UnavailableMapi.Logoff)};
