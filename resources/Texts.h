@@ -133,6 +133,8 @@
 #define S_STACK_OVERFLOW "Stack overflow.\rThe application will terminate."
 #define IDS_EXCEPTION 64076
 #define S_EXCEPTION "Exception"
+#define IDS_BUG_REPORT_SUBJECT 64077
+#define S_BUG_REPORT_SUBJECT "Orvalis Bug report"
 
 /* Reference host. */
 #define IDS_HOST_CAPTION 64100

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "diagnostics/ExceptionReportHandler.h"
 #include "ui/EventUtils.h"
 
 bool StylingEnabled = true;
@@ -108,7 +109,8 @@ void ReadStylingSwitch() {
   if (StylingEnabled) StylingEnabled = RegistryAllowsStyling();
 }
 
-TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description) : TForm(owner, description) {
+TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description)
+    : TForm((InstallExceptionReport(), owner), description) {
   if (description.Position != poDefault && description.WindowState != wsMaximized)
     CompensateFrameMetrics(SystemFrameMetrics());
 }

@@ -360,7 +360,7 @@ TEST_F(ProfileDialog, AnErrorWhileSamplingLeavesNoMarks) {
   auto& watcher = Run(image, {0, -2'000'000'000, 7, 2'000'000'000},
                       {[&](HWND) { EXPECT_EQ(image.Snapshot(), before); }});
   ASSERT_EQ(watcher.Seen.size(), 2u);
-  EXPECT_NE(watcher.Seen[0].Find("Static", "Out of memory"), nullptr);
+  EXPECT_NE(watcher.Seen[0].Find("Static", "Out of memory."), nullptr);
   EXPECT_EQ(watcher.Seen[1].Caption, "Ostravine");
   EXPECT_EQ(image.Snapshot(), before);
   EXPECT_EQ(FHost.Requests.back(), hrImageChanged);
