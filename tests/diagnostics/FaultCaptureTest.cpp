@@ -12,6 +12,7 @@
 #include "diagnostics/FaultCapture.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
+#include "ui/Handles.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 
@@ -183,6 +184,63 @@ TEST_F(FaultCapture, TheFrameWalkStopsAtFramesOutsideTheStackLoopsAndSmallValues
 
   CaptureFrameChain(at(0), trace, 1);
   EXPECT_EQ(std::vector<uint32_t>(trace, trace + 2), (std::vector<uint32_t>{0x00401000, 0}));
+}
+
+volatile int RecursionLimit = 1 << 30;
+
+__attribute__((noinline)) int Recurse(int depth) {
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  return depth < RecursionLimit ? Recurse(depth + 1) + frame[0] : 0;
+}
+
+// Run only as the child process of the test below: the overflow ends the process.
+TEST_F(FaultCapture, DISABLED_OverflowTheStack) { Recurse(0); }
+
+struct TProcessWindowSearch {
+  DWORD ProcessId;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM search) {
+  auto& target = *reinterpret_cast<TProcessWindowSearch*>(search);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != target.ProcessId || !IsWindowVisible(window)) return TRUE;
+  target.Found = window;
+  return FALSE;
+}
+
+HWND WaitForProcessWindow(DWORD processId) {
+  for (int tries = 0; tries < 200; ++tries) {
+    TProcessWindowSearch search{processId};
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.Found) return search.Found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string command = std::string("\"") + path + "\" --gtest_also_run_disabled_tests --gtest_filter=FaultCapture.DISABLED_OverflowTheStack";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                      &startup, &child);
+  ASSERT_TRUE(started);
+  const TScopedHandle<TFileHandleTraits> process(child.hProcess);
+  const TScopedHandle<TFileHandleTraits> thread(child.hThread);
+  const HWND notice = WaitForProcessWindow(child.dwProcessId);
+  ASSERT_NE(notice, nullptr);
+  EXPECT_NE(FindChild(notice, "Static", "Stack overflow.\rThe application will terminate."), nullptr);
+  PostMessageA(notice, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(child.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, EXCEPTION_STACK_OVERFLOW);
 }
 
 const TFormDescription FaultingForm{.Caption = "Faulting form", .Bounds = {100, 100, 300, 200}};
