@@ -12,7 +12,9 @@ uint32_t FaultTrace[FaultTraceSize] = {};
 namespace {
 
 // Small values are neither stack positions nor code addresses: the chain ends there.
-bool IsSignificant(uint32_t value) noexcept { return std::abs(static_cast<int64_t>(static_cast<int32_t>(value))) >= 65536; }
+bool IsSignificant(uint32_t value) noexcept {
+  return std::abs(static_cast<int64_t>(static_cast<int32_t>(value))) >= 65536;
+}
 
 struct TAddressRange {
   uintptr_t Start;
@@ -64,9 +66,11 @@ extern "C" __attribute__((noreturn, used, regparm(3), force_align_arg_pointer)) 
   switch (static_cast<TFaultKind>(fault >> 4)) {
     case fkDivByZero: throw TFault<EDivByZero>(address, S_DIV_BY_ZERO);
     case fkPrivilege: throw TFault<EPrivilege>(address, S_PRIVILEGE);
-    default:
-      throw TFault<EAccessViolation>(address, FormatText(S_ACCESS_VIOLATION, static_cast<unsigned>(address), OwnModuleName().c_str(),
-                                        (fault & 0xF) == 1 ? S_WRITE_ACCESS : S_READ_ACCESS, static_cast<unsigned>(data)));
+    default: {
+      const char* access = (fault & 0xF) == 1 ? S_WRITE_ACCESS : S_READ_ACCESS;
+      throw TFault<EAccessViolation>(address, FormatText(S_ACCESS_VIOLATION, static_cast<unsigned>(address),
+                                                         OwnModuleName().c_str(), access, static_cast<unsigned>(data)));
+    }
   }
 }
 
@@ -112,7 +116,8 @@ DWORD WINAPI StackOverflowNotice(void*) {
 }
 
 bool IsCapturedFault(DWORD code) noexcept {
-  return code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_INT_DIVIDE_BY_ZERO || code == EXCEPTION_PRIV_INSTRUCTION;
+  return code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_INT_DIVIDE_BY_ZERO ||
+         code == EXCEPTION_PRIV_INSTRUCTION;
 }
 
 TFaultKind FaultKind(DWORD code) noexcept {
@@ -120,8 +125,8 @@ TFaultKind FaultKind(DWORD code) noexcept {
   return code == EXCEPTION_PRIV_INSTRUCTION ? fkPrivilege : fkAccessViolation;
 }
 
-// The routine that was called, for a call through a null or garbage address: the return
-// address on top of the stack, when that call was made from this module's code.
+// A call through a null or garbage address faults at that address, outside every module;
+// the fault is this module's when the return address on top of the stack lies in its code.
 bool IsOwnBadCall(const CONTEXT& context, const TAddressRange& image) noexcept {
   if (IsSignificant(context.Eip)) return false;
   const TAddressRange stack = ThreadStack();
@@ -158,7 +163,7 @@ LONG HandleFault(EXCEPTION_POINTERS& info) noexcept {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info) {
+LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info) noexcept {
   if (InterlockedExchange(&Handling, 1) != 0) return EXCEPTION_CONTINUE_SEARCH;
   const LONG result = HandleFault(*info);
   InterlockedExchange(&Handling, 0);

@@ -224,7 +224,8 @@ HWND WaitForProcessWindow(DWORD processId) {
 TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string command = std::string("\"") + path + "\" --gtest_also_run_disabled_tests --gtest_filter=FaultCapture.DISABLED_OverflowTheStack";
+  std::string command = std::string("\"") + path +
+                        "\" --gtest_also_run_disabled_tests --gtest_filter=FaultCapture.DISABLED_OverflowTheStack";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
