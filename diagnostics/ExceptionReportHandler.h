@@ -7,6 +7,7 @@
 #include <string>
 
 #include "diagnostics/ExceptionReport.h"
+#include "diagnostics/MailValues.h"
 
 class TComponent;
 
@@ -19,6 +20,9 @@ void InstallExceptionReport() noexcept;
 
 // What the bug report tells about this error and the system right now.
 TReportDetails CollectReportDetails(TComponent* sender, const std::exception& error, const std::string& message);
+
+// The bug report's mail: to the maker's report address, with the report as its body.
+TMailValues ReportMail(TComponent* sender, const std::exception& error, const std::string& message);
 
 // The bare class name of the object, as the report prints it.
 std::string ClassNameOf(const TComponent& component);

@@ -43,11 +43,9 @@ void AddModuleLine(TReportDetails& details) {
   details.ModuleVersion = VersionString(info);
 }
 
+// Whether the user sent the mail or cancelled it is the mail client's business.
 void SendReport(TComponent* sender, const std::exception& error, const std::string& message) {
-  const TMailValues mail{{"to", OSTRAVINE_REPORT_ADDRESS},
-                         {"subject", S_BUG_REPORT_SUBJECT},
-                         {"body", BuildReportText(CollectReportDetails(sender, error, message))}};
-  SendMail(Application.Handle(), mail);
+  SendMail(Application.Handle(), ReportMail(sender, error, message));
 }
 
 void OfferReport(TComponent* sender, const std::exception& error, const std::string& message) {
@@ -99,6 +97,12 @@ TReportDetails CollectReportDetails(TComponent* sender, const std::exception& er
   details.WindowsMajor = static_cast<int>(version.dwMajorVersion);
   details.WindowsMinor = static_cast<int>(version.dwMinorVersion);
   return details;
+}
+
+TMailValues ReportMail(TComponent* sender, const std::exception& error, const std::string& message) {
+  return {{"to", OSTRAVINE_REPORT_ADDRESS},
+          {"subject", S_BUG_REPORT_SUBJECT},
+          {"body", BuildReportText(CollectReportDetails(sender, error, message))}};
 }
 
 void ExceptionReportHandler(TComponent* sender, std::exception_ptr error) noexcept {

@@ -146,4 +146,15 @@ TEST_F(ExceptionReport, WithoutSenderOrActiveFormTheReportNamesNeither) {
   EXPECT_EQ(details.ExceptionAddress, "00000000");
 }
 
+TEST_F(ExceptionReport, TheMailGoesToTheBuildsReportAddressWithTheReportAsItsBody) {
+  const EListError error("List index out of bounds (5)");
+  const TMailValues mail = ReportMail(nullptr, error, "List index out of bounds (5).");
+  ASSERT_EQ(mail.size(), 3u);
+  EXPECT_EQ(mail[0], (std::pair<std::string, std::string>{"to", OSTRAVINE_REPORT_ADDRESS}));
+  EXPECT_EQ(mail[1], (std::pair<std::string, std::string>{"subject", "Orvalis Bug report"}));
+  EXPECT_EQ(mail[2].first, "body");
+  EXPECT_EQ(mail[2].second.rfind("Application: report_win_tests.exe ", 0), 0u);
+  EXPECT_NE(mail[2].second.find("\n\rList index out of bounds (5).\n\r"), std::string::npos);
+}
+
 }  // namespace
