@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 
 namespace {
 

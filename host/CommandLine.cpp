@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "diagnostics/Exceptions.h"
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 #include "ui/WinApi.h"
 
 void SetUnattended(bool unattended) noexcept;

@@ -7,7 +7,7 @@
 #include "diagnostics/Exceptions.h"
 #include "host/CommandLine.h"
 #include "host/MainWindow.h"
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 
 namespace {
 

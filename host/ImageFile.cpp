@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "host/HostTexts.h"
 #include "resources/Texts.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <commdlg.h>
 
 #include "diagnostics/Exceptions.h"
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 
 namespace {
 

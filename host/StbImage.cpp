@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "host/ImageFile.h"
-#include "resources/Texts.h"
+#include "host/HostTexts.h"
 
 namespace {
 

@@ -136,42 +136,4 @@
 #define IDS_BUG_REPORT_SUBJECT 64077
 #define S_BUG_REPORT_SUBJECT "Orvalis Bug report"
 
-/* Reference host. */
-#define IDS_HOST_CAPTION 64100
-#define S_HOST_CAPTION "Ostravine Host"
-#define IDS_HOST_USAGE 64101
-#define S_HOST_USAGE "Usage: OstravineHost [IMAGE] [--select L,T,R,B] [--run \"Menu/Name\"] [--screenshot FILE.bmp] [--exit]"
-#define IDS_HOST_UNKNOWN_OPTION 64102
-#define S_HOST_UNKNOWN_OPTION "Unknown option \"%s\""
-#define IDS_HOST_MISSING_VALUE 64103
-#define S_HOST_MISSING_VALUE "The option %s needs a value"
-#define IDS_HOST_BAD_SELECTION 64104
-#define S_HOST_BAD_SELECTION "Invalid selection \"%s\": four integers L,T,R,B expected"
-#define IDS_HOST_TWO_IMAGES 64105
-#define S_HOST_TWO_IMAGES "Only one image can be given: \"%s\""
-#define IDS_HOST_CANNOT_OPEN_IMAGE 64106
-#define S_HOST_CANNOT_OPEN_IMAGE "Cannot open the image \"%s\": %s"
-#define IDS_HOST_UNSUPPORTED_IMAGE 64107
-#define S_HOST_UNSUPPORTED_IMAGE "Unsupported image format"
-#define IDS_HOST_DAMAGED_IMAGE 64108
-#define S_HOST_DAMAGED_IMAGE "The image file is truncated or damaged"
-#define IDS_HOST_NO_COMMAND 64109
-#define S_HOST_NO_COMMAND "There is no plug-in command \"%s\""
-#define IDS_HOST_NO_IMAGE 64110
-#define S_HOST_NO_IMAGE "Open an image first"
-#define IDS_HOST_MENU_FILE 64111
-#define S_HOST_MENU_FILE "&File"
-#define IDS_HOST_MENU_OPEN 64112
-#define S_HOST_MENU_OPEN "&Open..."
-#define IDS_HOST_MENU_EXIT 64113
-#define S_HOST_MENU_EXIT "E&xit"
-#define IDS_HOST_IMAGE_FILES 64114
-#define S_HOST_IMAGE_FILES "Images (*.bmp, *.png, *.jpg)"
-#define IDS_HOST_SELECTION 64115
-#define S_HOST_SELECTION "Selection: %d, %d - %d, %d"
-#define IDS_HOST_NO_SELECTION 64116
-#define S_HOST_NO_SELECTION "No selection"
-#define IDS_HOST_UNKNOWN_ERROR 64117
-#define S_HOST_UNKNOWN_ERROR "An unexpected error occurred in the host"
-
 #endif

@@ -69,20 +69,31 @@ class ProfileDialog : public ::testing::Test {
     ASSERT_EQ(FPlugin.RegisterPlugin(THostDouble::Callback), 1);
   }
 
-  // Runs the command on the image with a selection while the steps act on the dialog.
+  // Runs the command on the image with a selection while the steps act on the dialog. Each
+  // step waits until every profile built so far has been signalled to the host, that is
+  // until the dialog's idle work for it is done; a failed show builds none.
   TDialogWatcher& Run(THostImageBuffer& image, TRect selection, TSteps steps,
-                      TDialogAnswer answer = TDialogAnswer::Close) {
+                      TDialogAnswer answer = TDialogAnswer::Close, int profilesOnShow = 1) {
     FHost.OpenImages = {{image.Record().Pixels, selection}};
     FHost.Requests.clear();
+    FProfiles = profilesOnShow;
     FWatchers.push_back(std::make_unique<TDialogWatcher>("Ostravine", std::move(steps), answer));
+    FWatchers.back()->Ready = [this] { return Count(FHost.Requests, hrImageChanged) >= FProfiles; };
     EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
     return *FWatchers.back();
+  }
+
+  // A click that rebuilds the profile: a check box, or the plane of a complex image.
+  void Rebuild(HWND dialog, const std::string& text) {
+    ++FProfiles;
+    ClickChild(dialog, "Button", text);
   }
 
   TPluginLibrary FPlugin;
   THostMainWindow FMainWindow;
   THostDouble FHost;
   std::vector<std::unique_ptr<TDialogWatcher>> FWatchers;
+  int FProfiles = 0;
 };
 
 TEST_F(ProfileDialog, MarksFollowTheModeAndTogglingTwiceReturnsToTheFirstMarks) {
@@ -101,24 +112,24 @@ TEST_F(ProfileDialog, MarksFollowTheModeAndTogglingTwiceReturnsToTheFirstMarks) 
           EXPECT_EQ(WindowText(Child(dialog, "Change &diagonal")), "Change &diagonal");
           EXPECT_FALSE(IsChecked(dialog, "&Integrate values"));
           EXPECT_EQ(IsWindowEnabled(GetParent(Child(dialog, "Red"))) != 0, !gray);
-          ClickChild(dialog, "Button", "Change &diagonal");
+          Rebuild(dialog, "Change &diagonal");
         },
         [&](HWND dialog) {
           EXPECT_EQ(image.Snapshot(), marks(false, true));
-          ClickChild(dialog, "Button", "Change &diagonal");
+          Rebuild(dialog, "Change &diagonal");
         },
         [&](HWND dialog) {
           EXPECT_EQ(image.Snapshot(), first);
-          ClickChild(dialog, "Button", "&Integrate values");
+          Rebuild(dialog, "&Integrate values");
         },
         [&](HWND dialog) {
           EXPECT_EQ(image.Snapshot(), marks(true, false));
-          ClickChild(dialog, "Button", "Change &direction");
+          Rebuild(dialog, "Change &direction");
         },
         [&](HWND dialog) {
           EXPECT_EQ(image.Snapshot(), marks(true, true));
-          ClickChild(dialog, "Button", "&Integrate values");
-          ClickChild(dialog, "Button", "Change &diagonal");
+          Rebuild(dialog, "&Integrate values");
+          Rebuild(dialog, "Change &diagonal");
         },
         [&](HWND) { EXPECT_EQ(image.Snapshot(), first); },
     };
@@ -195,7 +206,7 @@ TEST_F(ProfileDialog, RealAndComplexImagesAreNeverWrittenAndAComplexPlaneRebuild
           EXPECT_EQ(FindChild(dialog, "Button", "Grayscale"), nullptr);
           EXPECT_EQ(Count(FHost.Requests, hrImageChanged), 1);
           EXPECT_EQ(image.Snapshot(), before);
-          if (complex) ClickChild(dialog, "Button", "Complex");
+          if (complex) Rebuild(dialog, "Complex");
         },
         [&](HWND dialog) {
           EXPECT_EQ(Count(FHost.Requests, hrImageChanged), complex ? 2 : 1);
@@ -215,12 +226,12 @@ TEST_F(ProfileDialog, RealAndComplexImagesAreNeverWrittenAndAComplexPlaneRebuild
 TEST_F(ProfileDialog, TheCheckBoxesAreRememberedForTheNextDialog) {
   auto image = THostImageBuffer::Make24Bit(12, 10);
   const THostImageBuffer clean = THostImageBuffer::CopyOf(image);
-  Run(image, {1, 1, 10, 8}, {[](HWND dialog) {
+  Run(image, {1, 1, 10, 8}, {[&](HWND dialog) {
         EXPECT_FALSE(IsChecked(dialog, "&Integrate values"));
         EXPECT_FALSE(IsChecked(dialog, "Change &diagonal"));
-        ClickChild(dialog, "Button", "&Integrate values");
+        Rebuild(dialog, "&Integrate values");
       },
-      [](HWND dialog) { ClickChild(dialog, "Button", "Change &direction"); }});
+      [&](HWND dialog) { Rebuild(dialog, "Change &direction"); }});
 
   auto other = THostImageBuffer::Make8Bit(7, 9);
   const THostImageBuffer otherClean = THostImageBuffer::CopyOf(other);
@@ -322,11 +333,11 @@ TEST_F(ProfileDialog, OneSampleIsDrawnAtTheLeftEdgeAndNoSampleLeavesTheFrameOnly
     auto image = THostImageBuffer::Make24Bit(10, 8);
     std::fill(image.Pixels(), image.Pixels() + image.ByteCount(), uint8_t{128});
     const TSteps steps = {
-        [](HWND dialog) {
-          if (!IsChecked(dialog, "&Integrate values")) ClickChild(dialog, "Button", "&Integrate values");
+        [&](HWND dialog) {
+          if (!IsChecked(dialog, "&Integrate values")) Rebuild(dialog, "&Integrate values");
         },
-        [](HWND dialog) {
-          if (!IsChecked(dialog, "Change &direction")) ClickChild(dialog, "Button", "Change &direction");
+        [&](HWND dialog) {
+          if (!IsChecked(dialog, "Change &direction")) Rebuild(dialog, "Change &direction");
         },
         [&](HWND dialog) {
           EXPECT_NE(FindChild(dialog, "Static", empty ? "Grayscale pixel sum: 0" : "Grayscale pixel sum: 1280"),
@@ -358,7 +369,7 @@ TEST_F(ProfileDialog, AnErrorWhileSamplingLeavesNoMarks) {
   auto image = THostImageBuffer::Make24Bit(8, 6);
   const auto before = image.Snapshot();
   auto& watcher = Run(image, {0, -2'000'000'000, 7, 2'000'000'000},
-                      {[&](HWND) { EXPECT_EQ(image.Snapshot(), before); }});
+                      {[&](HWND) { EXPECT_EQ(image.Snapshot(), before); }}, TDialogAnswer::Close, 0);
   ASSERT_EQ(watcher.Seen.size(), 2u);
   EXPECT_NE(watcher.Seen[0].Find("Static", "Out of memory."), nullptr);
   EXPECT_EQ(watcher.Seen[1].Caption, "Ostravine");

@@ -88,7 +88,7 @@ bool TDialogWatcher::TakeScripted(HWND window) {
 // A step may open a nested loop (a message box); the step counter moves on first, so that
 // the ticks inside that loop do not run the same step again.
 void TDialogWatcher::RunScript() {
-  if (GetQueueStatus(QS_ALLINPUT & ~QS_TIMER) != 0) return;
+  if (GetQueueStatus(QS_ALLINPUT & ~QS_TIMER) != 0 || (Ready && !Ready())) return;
   const HWND dialog = FScripted;
   if (FNextStep < FSteps.size()) {
     const size_t step = FNextStep++;
@@ -103,6 +103,7 @@ void TDialogWatcher::RunScript() {
 BOOL CALLBACK TDialogWatcher::VisitWindow(HWND window, LPARAM self) {
   auto* watcher = reinterpret_cast<TDialogWatcher*>(self);
   if (watcher->FKnown.count(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (watcher->Ready && !watcher->Ready()) return FALSE;
   watcher->FKnown.insert(window);
   if (!watcher->TakeScripted(window)) watcher->Handle(window);
   return FALSE;

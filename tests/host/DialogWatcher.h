@@ -43,6 +43,9 @@ class TDialogWatcher {
   TDialogWatcher& operator=(const TDialogWatcher&) = delete;
 
   std::vector<TSeenDialog> Seen;
+  // When set, the watcher takes no window and runs no step until this holds: work that a
+  // window does at its idle moment has no message to wait for.
+  std::function<bool()> Ready;
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);

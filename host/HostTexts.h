@@ -1,0 +1,21 @@
+#pragma once
+// The reference host's own texts; the plug-in's string table does not carry them.
+
+#define S_HOST_CAPTION "Ostravine Host"
+#define S_HOST_USAGE "Usage: OstravineHost [IMAGE] [--select L,T,R,B] [--run \"Menu/Name\"] [--screenshot FILE.bmp] [--exit]"
+#define S_HOST_UNKNOWN_OPTION "Unknown option \"%s\""
+#define S_HOST_MISSING_VALUE "The option %s needs a value"
+#define S_HOST_BAD_SELECTION "Invalid selection \"%s\": four integers L,T,R,B expected"
+#define S_HOST_TWO_IMAGES "Only one image can be given: \"%s\""
+#define S_HOST_CANNOT_OPEN_IMAGE "Cannot open the image \"%s\": %s"
+#define S_HOST_UNSUPPORTED_IMAGE "Unsupported image format"
+#define S_HOST_DAMAGED_IMAGE "The image file is truncated or damaged"
+#define S_HOST_NO_COMMAND "There is no plug-in command \"%s\""
+#define S_HOST_NO_IMAGE "Open an image first"
+#define S_HOST_MENU_FILE "&File"
+#define S_HOST_MENU_OPEN "&Open..."
+#define S_HOST_MENU_EXIT "E&xit"
+#define S_HOST_IMAGE_FILES "Images (*.bmp, *.png, *.jpg)"
+#define S_HOST_SELECTION "Selection: %d, %d - %d, %d"
+#define S_HOST_NO_SELECTION "No selection"
+#define S_HOST_UNKNOWN_ERROR "An unexpected error occurred in the host"
