@@ -232,8 +232,9 @@ TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
   const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                       &startup, &child);
   ASSERT_TRUE(started);
-  const TScopedHandle<TFileHandleTraits> process(child.hProcess);
-  const TScopedHandle<TFileHandleTraits> thread(child.hThread);
+  using TProcessHandle = TScopedHandle<TNullHandleTraits<HANDLE, CloseHandle>>;
+  const TProcessHandle process(child.hProcess);
+  const TProcessHandle thread(child.hThread);
   const HWND notice = WaitForProcessWindow(child.dwProcessId);
   ASSERT_NE(notice, nullptr);
   EXPECT_NE(FindChild(notice, "Static", "Stack overflow.\rThe application will terminate."), nullptr);
