@@ -67,6 +67,8 @@ void ReportError(TComponent* sender, const std::exception& error) {
     ShowMessageBox(message, mkError, ButtonBit(bnOK), 0);
 }
 
+// Installed when the library is loaded, before the host calls any export; the application
+// object is built ahead of ordinary statics, so its event can be set here.
 const bool InstalledAtLoad = (InstallExceptionReport(), true);
 
 }  // namespace
