@@ -154,15 +154,19 @@ TEST_F(SendMailCalls, ASendThatRaisesStillLogsOff) {
   EXPECT_EQ(TFakeMapi::Calls, Sequence);
 }
 
-TWindowHandle PopupWindow(DWORD style) {
-  return TWindowHandle(CreateWindowExA(0, "STATIC", "mail test", WS_POPUP | style, 0, 0, 50, 50, nullptr, nullptr,
-                                       nullptr, nullptr));
+// Shown without activation, so that the windows of tests running beside this one keep
+// the focus.
+TWindowHandle PopupWindow(bool visible, DWORD style) {
+  TWindowHandle window(CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "mail test", WS_POPUP | style, 0, 0, 50, 50,
+                                       nullptr, nullptr, nullptr, nullptr));
+  if (visible) ShowWindow(window.Get(), SW_SHOWNA);
+  return window;
 }
 
 TEST_F(SendMailCalls, TheThreadsWindowsAreDisabledWhileTheSendRuns) {
-  const TWindowHandle visible = PopupWindow(WS_VISIBLE);
-  const TWindowHandle disabled = PopupWindow(WS_VISIBLE | WS_DISABLED);
-  const TWindowHandle hidden = PopupWindow(0);
+  const TWindowHandle visible = PopupWindow(true, 0);
+  const TWindowHandle disabled = PopupWindow(true, WS_DISABLED);
+  const TWindowHandle hidden = PopupWindow(false, 0);
   ASSERT_TRUE(visible && disabled && hidden);
   std::vector<bool> enabledDuringSend;
   TFakeMapi::DuringSend = [&] {
