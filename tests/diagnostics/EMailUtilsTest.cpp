@@ -9,18 +9,10 @@
 
 #include "diagnostics/Exceptions.h"
 #include "resources/Texts.h"
+#include "tests/TestSupport.h"
 #include "ui/Handles.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<nothing raised>";
-}
 
 std::string TextOf(const char* text) { return text ? text : "<null>"; }
 
@@ -144,13 +136,13 @@ TEST_F(SendMailCalls, LogsOnSendsWithTheComposeDialogAndLogsOff) {
 
 TEST_F(SendMailCalls, AFailedLogonRaisesAndNothingElseIsCalled) {
   TFakeMapi::LogonResult = MAPI_E_LOGIN_FAILURE;
-  EXPECT_EQ(MessageOf([&] { Send(); }), "Error while trying to send e-mail");
+  EXPECT_EQ(MessageOf<Exception>([&] { Send(); }), "Error while trying to send e-mail");
   EXPECT_EQ(TFakeMapi::Calls, std::vector<std::string>{Sequence[0]});
 }
 
 TEST_F(SendMailCalls, ASendThatRaisesStillLogsOff) {
   TFakeMapi::SendRaises = true;
-  EXPECT_EQ(MessageOf([&] { Send(); }), "the client failed");
+  EXPECT_EQ(MessageOf<Exception>([&] { Send(); }), "the client failed");
   EXPECT_EQ(TFakeMapi::Calls, Sequence);
 }
 
@@ -176,7 +168,7 @@ TEST_F(SendMailCalls, TheThreadsWindowsAreDisabledWhileTheSendRuns) {
   for (bool raises : {false, true}) {
     enabledDuringSend.clear();
     TFakeMapi::SendRaises = raises;
-    MessageOf([&] { Send(); });
+    MessageOf<Exception>([&] { Send(); });
     EXPECT_EQ(enabledDuringSend, (std::vector<bool>{false, false, true})) << raises;
     EXPECT_TRUE(IsWindowEnabled(visible.Get())) << raises;
     EXPECT_FALSE(IsWindowEnabled(disabled.Get())) << raises;
@@ -190,7 +182,7 @@ TEST(EMailUtilsSystem, AMissingMailLibraryFailsTheLogonWithoutCallingAnything) {
   const TMapiFunctions missing = BindMapi(std::string(folder) + "\\no mail client here.dll");
   EXPECT_EQ(missing.SendMail(0, 0, nullptr, 0, 0), 1u);
   EXPECT_EQ(missing.Logoff(0, 0, 0, 0), 1u);
-  EXPECT_EQ(MessageOf([&] { SendMail(nullptr, {{"to", "maker@example.org"}}, missing); }),
+  EXPECT_EQ(MessageOf<Exception>([&] { SendMail(nullptr, {{"to", "maker@example.org"}}, missing); }),
             "Error while trying to send e-mail");
 }
 
