@@ -8,7 +8,6 @@
 #include <functional>
 
 #include "diagnostics/Exceptions.h"
-#include "resources/Texts.h"
 #include "tests/TestSupport.h"
 #include "ui/Handles.h"
 
