@@ -27,6 +27,13 @@ OSTRAVINE_ERROR_CLASS(EOutOfMemory, Exception);
 OSTRAVINE_ERROR_CLASS(EInOutError, Exception);
 OSTRAVINE_ERROR_CLASS(EListError, Exception);
 OSTRAVINE_ERROR_CLASS(EStringListError, EListError);
+// Faults of the processor and the memory manager, as the exception report receives them.
+OSTRAVINE_ERROR_CLASS(EAccessViolation, Exception);
+OSTRAVINE_ERROR_CLASS(EPrivilege, Exception);
+OSTRAVINE_ERROR_CLASS(EInvalidPointer, Exception);
+OSTRAVINE_ERROR_CLASS(EIntError, Exception);
+OSTRAVINE_ERROR_CLASS(EDivByZero, EIntError);
+OSTRAVINE_ERROR_CLASS(EMathError, Exception);
 
 // printf-style formatting of the system's message templates.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

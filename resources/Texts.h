@@ -117,5 +117,7 @@
 #define S_FIXED_FILE_INFO "An error occurred while reading the FixedFileInfo structure from the file."
 #define IDS_TRANSLATION_INFO 64066
 #define S_TRANSLATION_INFO "An error occurred while reading the language/charset description in the file."
+#define IDS_INVALID_INTEGER 64069
+#define S_INVALID_INTEGER "'%s' is not a valid integer value"
 
 #endif
