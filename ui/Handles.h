@@ -116,3 +116,17 @@ class TWindowDc {
   HWND FWindow;
   HDC FDc;
 };
+
+// A window's DC over the whole window, frame and caption included (GetWindowDC / ReleaseDC).
+class TWindowFrameDc {
+ public:
+  explicit TWindowFrameDc(HWND window) noexcept : FWindow(window), FDc(GetWindowDC(window)) {}
+  ~TWindowFrameDc() { ReleaseDC(FWindow, FDc); }
+  TWindowFrameDc(const TWindowFrameDc&) = delete;
+  TWindowFrameDc& operator=(const TWindowFrameDc&) = delete;
+  HDC Get() const noexcept { return FDc; }
+
+ private:
+  HWND FWindow;
+  HDC FDc;
+};
