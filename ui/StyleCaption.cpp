@@ -227,13 +227,17 @@ RECT TStyleCaption::PaintClassicCaption(HDC dc, bool active) {
   if (HasIcon()) DrawIcon(canvas.Handle(), local);
   DrawClassicButtons(canvas.Handle(), local);
   local.left += 2;
-  // The measuring above left the caption font selected into the bitmap's DC.
-  SetTextColor(canvas.Handle(), GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-  SetBkMode(canvas.Handle(), TRANSPARENT);
-  DrawTextA(canvas.Handle(), text.data(), int(text.size()), &local,
-            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  DrawCaptionText(canvas, local, text, active);
   BitBlt(dc, caption.left, caption.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
   return caption;
+}
+
+// The measuring of the text left the caption font selected into the canvas's DC.
+void TStyleCaption::DrawCaptionText(TCanvas& canvas, RECT rect, const std::string& text, bool active) const {
+  SetTextColor(canvas.Handle(), GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  SetBkMode(canvas.Handle(), TRANSPARENT);
+  DrawTextA(canvas.Handle(), text.data(), int(text.size()), &rect,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 // Every row first takes its two gradients, split where its band of the staircase ends;
@@ -310,30 +314,35 @@ void TStyleCaption::DrawClassicButtons(HDC dc, RECT& rect) const {
 RECT TStyleCaption::PaintThemedCaption(HDC dc, bool active) {
   const TBorderStyle border = FForm.BorderStyle();
   if (border == bsNone || ToolWindow() || (LightThemeFlag && !active)) return {};
-  RECT caption = CaptionRect();
-  const SIZE frame = FrameSize();
-  const int height = Height(caption) + frame.cy + 1;
-  TDIBitmap& sheet = RequireGraySheet(Window(), height, FCaptionFont);
-  const TBorderIcons icons = FForm.BorderIcons();
-  const bool systemMenu = icons & biSystemMenu;
-  const int button = Height(caption) - 4;
-  const bool minMax = border != bsDialog && (icons & (biMinimize | biMaximize));
-  caption.right += frame.cx;
-  const bool framed = border == bsSingle || border == bsSizeable;
-  const int text = sheet.Canvas().TextExtent(FForm.Caption()).cx + 21 + (systemMenu && framed ? 20 : 0);
-  if (text > caption.right - 2 * height - ThemedButtonBand(button, systemMenu, minMax)) return {};
-  caption.left = std::max<LONG>(text, caption.right / 3);
-
+  const RECT bar = CaptionRect();
+  const int height = Height(bar) + FrameSize().cy + 1;
+  const RECT rect = ThemedRect(RequireGraySheet(Window(), height, FCaptionFont), bar, height);
+  if (IsRectEmpty(&rect)) return {};
   const bool maximized = IsZoomed(Window());
   const auto strip = NewBitmap(2 * height, height);
   CaptionTheme().DrawPart(Window(), strip->Canvas().Handle(), maximized ? WP_MAXCAPTION : WP_CAPTION,
                           active ? CS_ACTIVE : CS_INACTIVE, {-64, maximized ? 4 : 0, 2 * height + 96, height});
-  const auto composite = NewBitmap(Width(caption), height);
+  const auto composite = NewBitmap(Width(rect), height);
+  const TDIBitmap& sheet = *GraySheet;
   composite->Canvas().Draw(composite->Width() - sheet.Width(), 0, sheet.Canvas(), {0, 0, sheet.Width(), sheet.Height()});
   DrawThemedBlocks(*composite, *strip, active ? FActive : FInactive, ThemedBlockSize(height, maximized));
-  DrawThemedButtons(*composite, button, active);
-  BitBlt(dc, caption.left, 0, composite->Width(), height, composite->Canvas().Handle(), 0, 0, SRCCOPY);
-  return {caption.left, 0, caption.right, height};
+  DrawThemedButtons(*composite, Height(bar) - 4, active);
+  BitBlt(dc, rect.left, 0, composite->Width(), height, composite->Canvas().Handle(), 0, 0, SRCCOPY);
+  return rect;
+}
+
+// From the end of the caption text (or a third of the width) to the window's right edge;
+// empty when the text leaves no room for the staircase and the buttons.
+RECT TStyleCaption::ThemedRect(const TDIBitmap& sheet, const RECT& bar, int height) const {
+  const TBorderStyle border = FForm.BorderStyle();
+  const TBorderIcons icons = FForm.BorderIcons();
+  const bool systemMenu = icons & biSystemMenu;
+  const bool minMax = border != bsDialog && (icons & (biMinimize | biMaximize));
+  const bool framed = border == bsSingle || border == bsSizeable;
+  const int right = bar.right + FrameSize().cx;
+  const int text = sheet.Canvas().TextExtent(FForm.Caption()).cx + 21 + (systemMenu && framed ? 20 : 0);
+  if (text > right - 2 * height - ThemedButtonBand(Height(bar) - 4, systemMenu, minMax)) return {};
+  return {std::max(text, right / 3), 0, right, height};
 }
 
 void TStyleCaption::DrawThemedBlocks(TDIBitmap& composite, const TDIBitmap& strip, const TCaptionColors& colors,

@@ -66,6 +66,8 @@ class TStyleCaption {
   bool ToolWindow() const noexcept;
   void PaintClassicSteps(TDIBitmap& bitmap, const TCaptionColors& colors, int split);
   void DrawIcon(HDC dc, RECT& rect) const;
+  void DrawCaptionText(TCanvas& canvas, RECT rect, const std::string& text, bool active) const;
+  RECT ThemedRect(const TDIBitmap& sheet, const RECT& bar, int height) const;
   void DrawClassicButtons(HDC dc, RECT& rect) const;
   void DrawThemedBlocks(TDIBitmap& composite, const TDIBitmap& strip, const TCaptionColors& colors, int size) const;
   void DrawThemedButtons(TDIBitmap& composite, int button, bool active) const;

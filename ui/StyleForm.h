@@ -3,7 +3,8 @@
 // difference between the platform's frame metrics and the ones the form was designed with,
 // applies two font rules, shows the screen cursor over the caption, minimizes the whole
 // application from a secondary form, repaints the buttons after a keyboard-cue change, and
-// lets a message box name the window that owns it.
+// lets a message box name the window that owns it. While styling is on, its caption is
+// painted by the form's TStyleCaption.
 
 #include <memory>
 
