@@ -4,12 +4,7 @@
 
 namespace {
 
-struct TFindTraits {
-  using THandle = HANDLE;
-  static THandle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(THandle handle) noexcept { FindClose(handle); }
-};
-using TFindHandle = TScopedHandle<TFindTraits>;
+using TFindHandle = TScopedHandle<TInvalidHandleTraits<FindClose>>;
 
 std::vector<std::string> LibraryNames(const std::string& folder) {
   std::vector<std::string> names;

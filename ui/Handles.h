@@ -34,61 +34,34 @@ class TScopedHandle {
   THandle FHandle = Traits::Invalid();
 };
 
-template <class H>
-struct TGdiObjectTraits {
+// A handle whose invalid value is null and that one function frees.
+template <class H, auto Free>
+struct TNullHandleTraits {
   using THandle = H;
   static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { DeleteObject(handle); }
+  static void Close(THandle handle) noexcept { Free(handle); }
 };
 
-struct TFileHandleTraits {
+// Files and searches: their invalid value is INVALID_HANDLE_VALUE, not null.
+template <auto Free>
+struct TInvalidHandleTraits {
   using THandle = HANDLE;
   static THandle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(THandle handle) noexcept { CloseHandle(handle); }
+  static void Close(THandle handle) noexcept { Free(handle); }
 };
 
-struct TWindowTraits {
-  using THandle = HWND;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { DestroyWindow(handle); }
-};
-
-struct TRegKeyTraits {
-  using THandle = HKEY;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { RegCloseKey(handle); }
-};
-
-struct TLibraryTraits {
-  using THandle = HMODULE;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { FreeLibrary(handle); }
-};
-
-struct TMemoryDcTraits {
-  using THandle = HDC;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { DeleteDC(handle); }
-};
-
-struct TIconTraits {
-  using THandle = HICON;
-  static THandle Invalid() noexcept { return nullptr; }
-  static void Close(THandle handle) noexcept { DestroyIcon(handle); }
-};
-
-using TBrushHandle = TScopedHandle<TGdiObjectTraits<HBRUSH>>;
-using TPenHandle = TScopedHandle<TGdiObjectTraits<HPEN>>;
-using TFontHandle = TScopedHandle<TGdiObjectTraits<HFONT>>;
-using TBitmapHandle = TScopedHandle<TGdiObjectTraits<HBITMAP>>;
-using TPaletteHandle = TScopedHandle<TGdiObjectTraits<HPALETTE>>;
-using TRegionHandle = TScopedHandle<TGdiObjectTraits<HRGN>>;
-using TFileHandle = TScopedHandle<TFileHandleTraits>;
-using TWindowHandle = TScopedHandle<TWindowTraits>;
-using TRegKeyHandle = TScopedHandle<TRegKeyTraits>;
-using TLibraryHandle = TScopedHandle<TLibraryTraits>;
-using TMemoryDc = TScopedHandle<TMemoryDcTraits>;
-using TIconHandle = TScopedHandle<TIconTraits>;
+using TBrushHandle = TScopedHandle<TNullHandleTraits<HBRUSH, DeleteObject>>;
+using TPenHandle = TScopedHandle<TNullHandleTraits<HPEN, DeleteObject>>;
+using TFontHandle = TScopedHandle<TNullHandleTraits<HFONT, DeleteObject>>;
+using TBitmapHandle = TScopedHandle<TNullHandleTraits<HBITMAP, DeleteObject>>;
+using TPaletteHandle = TScopedHandle<TNullHandleTraits<HPALETTE, DeleteObject>>;
+using TRegionHandle = TScopedHandle<TNullHandleTraits<HRGN, DeleteObject>>;
+using TFileHandle = TScopedHandle<TInvalidHandleTraits<CloseHandle>>;
+using TWindowHandle = TScopedHandle<TNullHandleTraits<HWND, DestroyWindow>>;
+using TRegKeyHandle = TScopedHandle<TNullHandleTraits<HKEY, RegCloseKey>>;
+using TLibraryHandle = TScopedHandle<TNullHandleTraits<HMODULE, FreeLibrary>>;
+using TMemoryDc = TScopedHandle<TNullHandleTraits<HDC, DeleteDC>>;
+using TIconHandle = TScopedHandle<TNullHandleTraits<HICON, DestroyIcon>>;
 
 // Selects a GDI object into a device context for one scope and puts the old one back.
 class TSelectObject {

@@ -8,17 +8,9 @@
 #include <vector>
 
 #include "diagnostics/Exceptions.h"
+#include "tests/TestSupport.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EStringListError& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
-}
 
 std::vector<std::string> Items(const TOpenStringList& list) {
   std::vector<std::string> items;
@@ -53,7 +45,7 @@ TEST(StringLists, CapacityGrowsByTheFixedSteps) {
   list.Clear();
   EXPECT_EQ(list.Capacity(), 10);
   list.Add("a");
-  EXPECT_EQ(MessageOf([&] { list.SetCapacity(0); }), "List index out of bounds (0)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.SetCapacity(0); }), "List index out of bounds (0)");
   EXPECT_EQ(list.Get(0), "a");
 }
 
@@ -85,7 +77,7 @@ TEST(StringLists, SortedAddFollowsTheDuplicatesMode) {
   EXPECT_EQ(list.GetInteger(1), -2'000'000'000);
 
   list.SetDuplicates(dupError);
-  EXPECT_EQ(MessageOf([&] { list.Add("c"); }), "String list does not allow duplicates");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Add("c"); }), "String list does not allow duplicates");
   EXPECT_EQ(list.Count(), 2);
 
   list.SetDuplicates(dupAccept);
@@ -110,13 +102,13 @@ TEST(StringLists, PositionalEditsCheckSortingAndIndices) {
   list.Insert(2, "z");
   list.Insert(0, "w");
   EXPECT_EQ(Items(list), (std::vector<std::string>{"w", "x", "y", "z"}));
-  EXPECT_EQ(MessageOf([&] { list.Insert(5, "v"); }), "List index out of bounds (5)");
-  EXPECT_EQ(MessageOf([&] { list.Get(4); }), "List index out of bounds (4)");
-  EXPECT_EQ(MessageOf([&] { list.GetObject(-1); }), "List index out of bounds (-1)");
-  EXPECT_EQ(MessageOf([&] { list.Put(4, "v"); }), "List index out of bounds (4)");
-  EXPECT_EQ(MessageOf([&] { list.Delete(4); }), "List index out of bounds (4)");
-  EXPECT_EQ(MessageOf([&] { list.Exchange(0, 6); }), "List index out of bounds (6)");
-  EXPECT_EQ(MessageOf([&] { list.Exchange(7, 6); }), "List index out of bounds (7)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Insert(5, "v"); }), "List index out of bounds (5)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Get(4); }), "List index out of bounds (4)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.GetObject(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Put(4, "v"); }), "List index out of bounds (4)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Delete(4); }), "List index out of bounds (4)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Exchange(0, 6); }), "List index out of bounds (6)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Exchange(7, 6); }), "List index out of bounds (7)");
   EXPECT_EQ(list.Count(), 4);
 
   list.PutObject(0, Ref(10));
@@ -130,8 +122,8 @@ TEST(StringLists, PositionalEditsCheckSortingAndIndices) {
   EXPECT_EQ(list.GetObject(2), Ref(10));
 
   list.SetSorted(true);
-  EXPECT_EQ(MessageOf([&] { list.Insert(99, "v"); }), "Operation not allowed on sorted string list");
-  EXPECT_EQ(MessageOf([&] { list.Put(99, "v"); }), "Operation not allowed on sorted string list");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Insert(99, "v"); }), "Operation not allowed on sorted string list");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.Put(99, "v"); }), "Operation not allowed on sorted string list");
   list.PutObject(1, Ref(11));
   EXPECT_EQ(list.GetObject(1), Ref(11));
 }
@@ -149,7 +141,7 @@ TEST(StringLists, SetCountTrimsFromTheEndAndGrowsWithEmptyItems) {
   EXPECT_EQ(list.Capacity(), 8);
   list.SetCount(9);
   EXPECT_EQ(list.Capacity(), 9);
-  EXPECT_EQ(MessageOf([&] { list.SetCount(-1); }), "List index out of bounds (-1)");
+  EXPECT_EQ(MessageOf<EStringListError>([&] { list.SetCount(-1); }), "List index out of bounds (-1)");
   EXPECT_EQ(list.Count(), 9);
 }
 

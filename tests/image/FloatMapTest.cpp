@@ -14,20 +14,11 @@
 #include "image/LinarBitmap.h"
 #include "image/PluginLinearBitmap.h"
 #include "tests/host/HostImages.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
 static_assert(sizeof(double) == 8);
-
-template <class E>
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
-}
 
 uint64_t BitsOf(double value) {
   uint64_t bits;

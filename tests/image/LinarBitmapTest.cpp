@@ -6,22 +6,13 @@
 #include <cstring>
 #include <functional>
 #include <vector>
+#include "tests/TestSupport.h"
 
 namespace {
 
 // Distinct bytes at every offset, so that swapped rows, channels or offsets show.
 void FillBytes(TLinearBitmap& bitmap) {
   for (int i = 0; i < bitmap.Size(); ++i) bitmap.Map()[i] = static_cast<uint8_t>(i * 7 + 3);
-}
-
-template <class E>
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
 }
 
 class TForeign : public TAssignObject {

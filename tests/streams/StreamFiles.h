@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "tests/TestSupport.h"
 
 class TTempFolder {
  public:
@@ -28,12 +29,3 @@ std::vector<uint8_t> FileBytes(const std::string& fileName);
 // Bytes that differ from their neighbours, so a shifted or repeated block shows.
 std::vector<uint8_t> PatternBytes(size_t count, uint8_t seed = 0);
 
-template <class E>
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
-}

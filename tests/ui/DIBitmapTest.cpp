@@ -5,18 +5,9 @@
 #include <string>
 
 #include "image/LinarBitmap_win.h"
+#include "tests/TestSupport.h"
 
 namespace {
-
-template <class E, class F>
-std::string MessageOf(F action) {
-  try {
-    action();
-  } catch (const E& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
-}
 
 TEST(DIBitmap, RowsArePaddedToWordsAndStoredBottomUp) {
   struct TCase { TPixelFormat Format; int Stride; };

@@ -8,18 +8,9 @@
 
 #include "image/LinarBitmap.h"
 #include "ui/DIBitmap.h"
+#include "tests/TestSupport.h"
 
 namespace {
-
-template <class E, class F>
-std::string MessageOf(F action) {
-  try {
-    action();
-  } catch (const E& error) {
-    return error.what();
-  }
-  return "<nothing raised>";
-}
 
 // Distinct bytes everywhere (padding included), so that swapped rows or offsets show.
 void FillBytes(TLinearBitmap& bitmap) {
