@@ -375,7 +375,7 @@ TEST_F(StyleCaption, NonClientPaintingReachesThePainterOnlyWhileStylingIsOn) {
   EXPECT_TRUE(Theme.Parts.empty());
 }
 
-TEST_F(StyleCaption, ActivationAndNewTextRepaintTheCaption) {
+TEST_F(StyleCaption, ActivationNewTextAndResizingRepaintTheCaption) {
   const auto form = MakeForm(bsSizeable, biSystemMenu | biMinimize | biMaximize);
   form->Show();
   Theme.Parts.clear();
@@ -391,6 +391,19 @@ TEST_F(StyleCaption, ActivationAndNewTextRepaintTheCaption) {
   EXPECT_NE(Theme.LastStrip(), nullptr);
   const TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
   EXPECT_EQ(GetWindowRgn(form->Handle(), region.Get()), ERROR);
+
+  Theme.Parts.clear();
+  form->SetWidth(form->Width() + 20);
+  EXPECT_NE(Theme.LastStrip(), nullptr);
+  form->Hide();
+}
+
+TEST_F(StyleCaption, ANewCaptionFontRepaintsTheFrameAtOnce) {
+  const auto form = MakeForm(bsSizeable, biSystemMenu);
+  form->Show();
+  Theme.Parts.clear();
+  SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  EXPECT_NE(Theme.LastStrip(), nullptr);
   form->Hide();
 }
 
