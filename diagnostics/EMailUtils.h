@@ -1,6 +1,8 @@
 #pragma once
 // Hands a prepared mail to the user's mail client through Simple MAPI, with the client's
-// compose window shown so that the user can edit and send it.
+// compose window shown so that the user can edit and send it. The mail is a TMailValues
+// list of (name, value) pairs (diagnostics/MailValues.h, portable, so that a caller can
+// fill it without the platform): "to", "subject", "body", "attachment0", ...
 
 #include <string>
 #include <vector>

@@ -185,28 +185,37 @@ class TMapLookup {
     return best < SymbolReach ? ", " + Columns(nearest, 22, std::string::npos) : std::string();
   }
 
+  // The line entry nearest below the offset so far; earlier entries win ties.
+  struct TNearestLine {
+    uint32_t Best = LineReach;
+    int32_t Number = 0;
+    std::string Unit;
+  };
+
   std::string LinePart(uint32_t offset) {
-    uint32_t best = LineReach;
-    int32_t lineNumber = 0;
-    std::string unit, nearestUnit, line;
+    TNearestLine nearest;
+    std::string unit, line;
     while (FReader.ReadLine(line)) {
       if (StartsWith(line, LinesHeader)) {
         unit = LinesUnitName(line);
-      } else if (line.empty()) {
-        continue;
-      } else if (line[0] != ' ') {
-        break;
-      } else {
-        for (size_t group = 0; group + LineGroupWidth <= line.size(); group += LineGroupWidth) {
-          const uint32_t distance = offset - HexField(line, group + 13);
-          if (distance >= best) continue;
-          nearestUnit = unit;
-          lineNumber = DecimalField(line.substr(group + 1, 5));
-          best = distance;
-        }
+      } else if (!line.empty()) {
+        if (line[0] != ' ') break;
+        ScanGroups(line, unit, offset, nearest);
       }
     }
-    return lineNumber != 0 ? ", " + nearestUnit + " line " + std::to_string(lineNumber) : std::string();
+    return nearest.Number != 0 ? ", " + nearest.Unit + " line " + std::to_string(nearest.Number) : std::string();
+  }
+
+  // Each whole 20-character group: the line number right-aligned in columns 1-6, of which
+  // 2-6 are read, and the code offset in columns 13-20.
+  static void ScanGroups(const std::string& line, const std::string& unit, uint32_t offset, TNearestLine& nearest) {
+    for (size_t group = 0; group + LineGroupWidth <= line.size(); group += LineGroupWidth) {
+      const uint32_t distance = offset - HexField(line, group + 13);
+      if (distance >= nearest.Best) continue;
+      nearest.Unit = unit;
+      nearest.Number = DecimalField(line.substr(group + 1, 5));
+      nearest.Best = distance;
+    }
   }
 
   // "Line numbers for Unit(Unit.cpp) segment .text": the name ends at the "(".

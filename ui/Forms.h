@@ -41,6 +41,7 @@ class TForm : public TWinControl {
 
   TBorderStyle BorderStyle() const noexcept { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle style) noexcept;
+  TBorderIcons BorderIcons() const noexcept { return FBorderIcons; }
   // Sizes the window so that its client area gets this size.
   void SetClientSize(int width, int height);
   TPosition Position = poDesigned;

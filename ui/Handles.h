@@ -76,16 +76,21 @@ class TSelectObject {
   HGDIOBJ FOld;
 };
 
-// A window's device context for one scope (GetDC / ReleaseDC).
-class TWindowDc {
+// A window's device context for one scope: its client area (GetDC) or the whole window,
+// frame and caption included (GetWindowDC); ReleaseDC gives either back.
+template <HDC(WINAPI* Acquire)(HWND)>
+class TScopedWindowDc {
  public:
-  explicit TWindowDc(HWND window) noexcept : FWindow(window), FDc(GetDC(window)) {}
-  ~TWindowDc() { ReleaseDC(FWindow, FDc); }
-  TWindowDc(const TWindowDc&) = delete;
-  TWindowDc& operator=(const TWindowDc&) = delete;
+  explicit TScopedWindowDc(HWND window) noexcept : FWindow(window), FDc(Acquire(window)) {}
+  ~TScopedWindowDc() { ReleaseDC(FWindow, FDc); }
+  TScopedWindowDc(const TScopedWindowDc&) = delete;
+  TScopedWindowDc& operator=(const TScopedWindowDc&) = delete;
   HDC Get() const noexcept { return FDc; }
 
  private:
   HWND FWindow;
   HDC FDc;
 };
+
+using TWindowDc = TScopedWindowDc<GetDC>;
+using TWindowFrameDc = TScopedWindowDc<GetWindowDC>;

@@ -111,11 +111,16 @@ void ReadStylingSwitch() {
 
 TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description)
     : TForm((InstallExceptionReport(), owner), description) {
+  if (StylingEnabled) FCaption = std::make_unique<TStyleCaption>(*this);
   if (description.Position != poDefault && description.WindowState != wsMaximized)
     CompensateFrameMetrics(SystemFrameMetrics());
 }
 
-TStyleForm::TStyleForm(TComponent* owner, HWND ownerWindow) : TForm(owner, ownerWindow), FOwnerWindow(ownerWindow) {}
+TStyleForm::TStyleForm(TComponent* owner, HWND ownerWindow) : TForm(owner, ownerWindow), FOwnerWindow(ownerWindow) {
+  if (StylingEnabled) FCaption = std::make_unique<TStyleCaption>(*this);
+}
+
+TStyleForm::~TStyleForm() = default;
 
 void TStyleForm::AfterConstruction() {
   ApplyFontRules();
@@ -170,9 +175,9 @@ void TStyleForm::SysCommand(TMessage& message) {
     return;
   }
   const bool repaint = message.WParam != SC_MINIMIZE && message.WParam != SC_CONTEXTHELP && Styled();
-  if (repaint) RepaintCaption();
+  if (repaint) FCaption->RepaintCaption(IsActiveForm());
   TForm::WndProc(message);
-  if (repaint) RepaintCaption();
+  if (repaint) FCaption->RepaintCaption(IsActiveForm());
 }
 
 void TStyleForm::WndProc(TMessage& message) {
@@ -184,6 +189,6 @@ void TStyleForm::WndProc(TMessage& message) {
       break;
     case WM_SYSCOLORCHANGE: ReadStylingSwitch(); break;
   }
-  if (Styled() && HandleCaptionMessage(message)) return;
+  if (Styled() && FCaption->HandleMessage(message)) return;
   TForm::WndProc(message);
 }

@@ -3,9 +3,13 @@
 // difference between the platform's frame metrics and the ones the form was designed with,
 // applies two font rules, shows the screen cursor over the caption, minimizes the whole
 // application from a secondary form, repaints the buttons after a keyboard-cue change, and
-// lets a message box name the window that owns it.
+// lets a message box name the window that owns it. While styling is on, its caption is
+// painted by the form's TStyleCaption.
+
+#include <memory>
 
 #include "ui/Forms.h"
+#include "ui/StyleCaption.h"
 
 // Whether styled forms paint their own caption; evaluated at load and on colour changes,
 // it only ever goes from on to off.
@@ -38,6 +42,7 @@ class TStyleForm : public TForm {
   TStyleForm(TComponent* owner, const TFormDescription& description);
   // An empty form; a non-null owner window owns its native window.
   TStyleForm(TComponent* owner, HWND ownerWindow);
+  ~TStyleForm() override;
 
   void AfterConstruction() override;
   // Grows the form by the difference between the metrics and the reference metrics while
@@ -45,20 +50,21 @@ class TStyleForm : public TForm {
   void CompensateFrameMetrics(const TFrameMetrics& metrics);
   bool IsActiveForm() const noexcept;
   HWND OwnerWindow() const noexcept { return FOwnerWindow; }
+  // The caption this form paints itself; null for a form built while styling was off.
+  TStyleCaption* StyledCaption() const noexcept { return FCaption.get(); }
 
  protected:
   void WndProc(TMessage& message) override;
-  // The styled caption: these run only for a form built while styling was on, and paint
-  // nothing here. A caption painter returns true for the messages it has answered.
-  virtual bool HandleCaptionMessage(TMessage&) { return false; }
-  virtual void RepaintCaption() {}
 
  private:
-  bool Styled() const noexcept { return FStyled && StylingEnabled; }
+  friend class TStyleCaption;
+  bool Styled() const noexcept { return FCaption && StylingEnabled; }
+  // The framework's handling, for the caption's messages that it wraps.
+  void InheritedWndProc(TMessage& message) { TForm::WndProc(message); }
   void SetCursorMessage(TMessage& message);
   void SysCommand(TMessage& message);
   void ApplyFontRules();
 
   HWND FOwnerWindow = nullptr;
-  bool FStyled = StylingEnabled;
+  std::unique_ptr<TStyleCaption> FCaption;
 };

@@ -8,19 +8,10 @@
 #include <functional>
 
 #include "diagnostics/Exceptions.h"
-#include "resources/Texts.h"
+#include "tests/TestSupport.h"
 #include "ui/Handles.h"
 
 namespace {
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<nothing raised>";
-}
 
 std::string TextOf(const char* text) { return text ? text : "<null>"; }
 
@@ -144,25 +135,29 @@ TEST_F(SendMailCalls, LogsOnSendsWithTheComposeDialogAndLogsOff) {
 
 TEST_F(SendMailCalls, AFailedLogonRaisesAndNothingElseIsCalled) {
   TFakeMapi::LogonResult = MAPI_E_LOGIN_FAILURE;
-  EXPECT_EQ(MessageOf([&] { Send(); }), "Error while trying to send e-mail");
+  EXPECT_EQ(MessageOf<Exception>([&] { Send(); }), "Error while trying to send e-mail");
   EXPECT_EQ(TFakeMapi::Calls, std::vector<std::string>{Sequence[0]});
 }
 
 TEST_F(SendMailCalls, ASendThatRaisesStillLogsOff) {
   TFakeMapi::SendRaises = true;
-  EXPECT_EQ(MessageOf([&] { Send(); }), "the client failed");
+  EXPECT_EQ(MessageOf<Exception>([&] { Send(); }), "the client failed");
   EXPECT_EQ(TFakeMapi::Calls, Sequence);
 }
 
-TWindowHandle PopupWindow(DWORD style) {
-  return TWindowHandle(CreateWindowExA(0, "STATIC", "mail test", WS_POPUP | style, 0, 0, 50, 50, nullptr, nullptr,
-                                       nullptr, nullptr));
+// Shown without activation, so that the windows of tests running beside this one keep
+// the focus.
+TWindowHandle PopupWindow(bool visible, DWORD style) {
+  TWindowHandle window(CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "mail test", WS_POPUP | style, 0, 0, 50, 50,
+                                       nullptr, nullptr, nullptr, nullptr));
+  if (visible) ShowWindow(window.Get(), SW_SHOWNA);
+  return window;
 }
 
 TEST_F(SendMailCalls, TheThreadsWindowsAreDisabledWhileTheSendRuns) {
-  const TWindowHandle visible = PopupWindow(WS_VISIBLE);
-  const TWindowHandle disabled = PopupWindow(WS_VISIBLE | WS_DISABLED);
-  const TWindowHandle hidden = PopupWindow(0);
+  const TWindowHandle visible = PopupWindow(true, 0);
+  const TWindowHandle disabled = PopupWindow(true, WS_DISABLED);
+  const TWindowHandle hidden = PopupWindow(false, 0);
   ASSERT_TRUE(visible && disabled && hidden);
   std::vector<bool> enabledDuringSend;
   TFakeMapi::DuringSend = [&] {
@@ -172,7 +167,7 @@ TEST_F(SendMailCalls, TheThreadsWindowsAreDisabledWhileTheSendRuns) {
   for (bool raises : {false, true}) {
     enabledDuringSend.clear();
     TFakeMapi::SendRaises = raises;
-    MessageOf([&] { Send(); });
+    MessageOf<Exception>([&] { Send(); });
     EXPECT_EQ(enabledDuringSend, (std::vector<bool>{false, false, true})) << raises;
     EXPECT_TRUE(IsWindowEnabled(visible.Get())) << raises;
     EXPECT_FALSE(IsWindowEnabled(disabled.Get())) << raises;
@@ -186,7 +181,7 @@ TEST(EMailUtilsSystem, AMissingMailLibraryFailsTheLogonWithoutCallingAnything) {
   const TMapiFunctions missing = BindMapi(std::string(folder) + "\\no mail client here.dll");
   EXPECT_EQ(missing.SendMail(0, 0, nullptr, 0, 0), 1u);
   EXPECT_EQ(missing.Logoff(0, 0, 0, 0), 1u);
-  EXPECT_EQ(MessageOf([&] { SendMail(nullptr, {{"to", "maker@example.org"}}, missing); }),
+  EXPECT_EQ(MessageOf<Exception>([&] { SendMail(nullptr, {{"to", "maker@example.org"}}, missing); }),
             "Error while trying to send e-mail");
 }
 

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <map>
 #include <vector>
 
 #include "diagnostics/Exceptions.h"
 #include "resources/Texts.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -64,15 +64,6 @@ TFakeVersionBlock FullBlock() {
   return block;
 }
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<nothing raised>";
-}
-
 TEST(VersionInfo, ReadsTheFixedPartTheFirstTranslationAndTheTexts) {
   TFakeVersionBlock block = FullBlock();
   TVersionInfo info;
@@ -104,7 +95,7 @@ TEST(VersionInfo, AMalformedFixedPartOrTranslationTableRaises) {
     if (root.empty()) block.Values.erase(Root);
     else block.Values[Root] = root;
     TVersionInfo info;
-    EXPECT_EQ(MessageOf([&] { ReadVersionBlock(block, info); }), S_FIXED_FILE_INFO) << root.size();
+    EXPECT_EQ(MessageOf<Exception>([&] { ReadVersionBlock(block, info); }), S_FIXED_FILE_INFO) << root.size();
     EXPECT_EQ(block.Asked.size(), 1u);
   }
 
@@ -113,7 +104,7 @@ TEST(VersionInfo, AMalformedFixedPartOrTranslationTableRaises) {
     if (table.empty()) block.Values.erase(Translation);
     else block.Values[Translation] = table;
     TVersionInfo info;
-    EXPECT_EQ(MessageOf([&] { ReadVersionBlock(block, info); }), S_TRANSLATION_INFO);
+    EXPECT_EQ(MessageOf<Exception>([&] { ReadVersionBlock(block, info); }), S_TRANSLATION_INFO);
     EXPECT_EQ(info.ProductVersion, (TWords{0x00050006, 0x00070008})) << "set before the translation is read";
     EXPECT_EQ(info.CompanyName, "");
   }
@@ -139,7 +130,7 @@ TEST(VersionInfo, VersionStringPutsTheLowWordOfTheLeastSignificantHalfThird) {
 TEST(VersionInfo, AMissingFileHasNoVersionInformation) {
   TVersionInfo info;
   info.ProductName = "kept";
-  EXPECT_EQ(MessageOf([&] { ReadVersionInfo("no such folder/no such file.dll", info); }),
+  EXPECT_EQ(MessageOf<Exception>([&] { ReadVersionInfo("no such folder/no such file.dll", info); }),
             "No version-info was associated with the requested file \"no such folder/no such file.dll\"");
   EXPECT_EQ(info.ProductName, "kept");
 }

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <vector>
 
 #include "diagnostics/Exceptions.h"
+#include "tests/TestSupport.h"
 #include "ui/WinApi.h"
 
 namespace {
@@ -24,15 +24,6 @@ std::string ProgramFolder() {
 }
 
 std::string PluginPath() { return ProgramFolder() + "Ostravine.dll"; }
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return "<nothing raised>";
-}
 
 TEST(VersionInfoWin, ReadsThePluginsVersionResource) {
   TVersionInfo info;
@@ -67,7 +58,7 @@ TEST(VersionInfoWin, FilesWithoutAVersionResourceRaiseWithTheQuotedPath) {
   const std::string missing = ProgramFolder() + "Missing.dll";
   for (const std::string& path : {text, missing}) {
     TVersionInfo info;
-    EXPECT_EQ(MessageOf([&] { ReadVersionInfo(path, info); }),
+    EXPECT_EQ(MessageOf<Exception>([&] { ReadVersionInfo(path, info); }),
               "No version-info was associated with the requested file \"" + path + "\"");
   }
   DeleteFileA(text.c_str());
