@@ -50,30 +50,24 @@ void TButton::Command(WORD code) {
   if (code == BN_CLICKED) Click();
 }
 
-TWinControl::TCreateParams TCheckBox::CreateParams() const {
-  return {"BUTTON", DWORD(WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX), 0};
+bool TToggleButton::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TToggleButton::SetChecked(bool checked) noexcept {
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool TCheckBox::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void TCheckBox::SetChecked(bool checked) noexcept {
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+TWinControl::TCreateParams TCheckBox::CreateParams() const {
+  return {"BUTTON", DWORD(WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX), 0};
 }
 
 void TCheckBox::Command(WORD code) {
   if (code == BN_CLICKED && OnClick) OnClick(this);
 }
 
-TRadioButton::TRadioButton(TRadioGroup* group, bool first) : TWinControl(group), FFirst(first) {}
+TRadioButton::TRadioButton(TRadioGroup* group, bool first) : TToggleButton(group), FFirst(first) {}
 
 TWinControl::TCreateParams TRadioButton::CreateParams() const {
   return {"BUTTON", DWORD(BS_AUTORADIOBUTTON | (FFirst ? WS_GROUP | WS_TABSTOP : 0)), 0};
-}
-
-bool TRadioButton::Checked() const noexcept { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void TRadioButton::SetChecked(bool checked) noexcept {
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TRadioButton::Command(WORD code) {

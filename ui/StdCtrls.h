@@ -31,13 +31,20 @@ class TButton : public TWinControl {
   bool FDefault = false;
 };
 
-class TCheckBox : public TWinControl {
+// A button that keeps a checked state: the check box and the radio button. Setting the
+// state in code sends no click.
+class TToggleButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
   bool Checked() const noexcept;
   void SetChecked(bool checked) noexcept;
 
   bool IsButtonControl() const noexcept override { return true; }
+};
+
+class TCheckBox : public TToggleButton {
+ public:
+  using TToggleButton::TToggleButton;
   void Command(WORD code) override;
 
  protected:
@@ -47,13 +54,9 @@ class TCheckBox : public TWinControl {
 class TRadioGroup;
 
 // One item of a radio group; made and placed by the group.
-class TRadioButton : public TWinControl {
+class TRadioButton : public TToggleButton {
  public:
   TRadioButton(TRadioGroup* group, bool first);
-  bool Checked() const noexcept;
-  void SetChecked(bool checked) noexcept;
-
-  bool IsButtonControl() const noexcept override { return true; }
   void Command(WORD code) override;
 
  protected:
