@@ -12,6 +12,7 @@
 #include "diagnostics/FaultCapture.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
+#include "tests/TestSupport.h"
 #include "ui/Handles.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
@@ -42,16 +43,6 @@ __attribute__((noinline)) void WriteAt(volatile int* address) { *address = 1; }
 __attribute__((noinline)) void Divide(int value) { Quotient = value / Zero; }
 __attribute__((noinline)) void ClearInterrupts() { asm volatile("cli"); }
 __attribute__((noinline)) int CallNilRoutine() { return NilRoutine() + 1; }
-
-template <class Error, class Body>
-std::string MessageOf(Body body) {
-  try {
-    body();
-  } catch (const Error& error) {
-    return error.Message();
-  }
-  return "nothing raised";
-}
 
 std::string Hex(uint32_t value) {
   char text[9];
