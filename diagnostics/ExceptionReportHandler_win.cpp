@@ -21,14 +21,6 @@ namespace {
 
 enum TReportChoice { rcClosed, rcIgnore, rcSendReport, rcTerminate };
 
-std::string ModulePath(HMODULE module) {
-  char path[MAX_PATH] = "";
-  const DWORD length = GetModuleFileNameA(module, path, sizeof path);
-  return std::string(path, length < sizeof path ? length : 0);
-}
-
-std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
-
 std::string MessageText(const std::exception& error) {
   const auto own = dynamic_cast<const Exception*>(&error);
   return own ? own->Message() : error.what();
@@ -36,7 +28,7 @@ std::string MessageText(const std::exception& error) {
 
 void AddModuleLine(TReportDetails& details) {
   if (ModuleInstance() == GetModuleHandleA(nullptr)) return;
-  const std::string path = ModulePath(ModuleInstance());
+  const std::string path = ModuleFileName(ModuleInstance());
   TVersionInfo info;
   ReadVersionInfo(path, info);
   details.ModuleFileName = FileNameOf(path);
@@ -84,7 +76,7 @@ std::string ClassNameOf(const TComponent& component) {
 
 TReportDetails CollectReportDetails(TComponent* sender, const std::exception& error, const std::string& message) {
   TReportDetails details;
-  details.ApplicationFileName = FileNameOf(ModulePath(nullptr));
+  details.ApplicationFileName = FileNameOf(ModuleFileName(nullptr));
   details.ApplicationVersion = ApplicationVersion;
   AddModuleLine(details);
   details.Message = message;

@@ -2,6 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
+
+#include "resources/Texts.h"
 
 std::string FormatText(const char* format, ...) {
   va_list args;
@@ -14,4 +17,10 @@ std::string FormatText(const char* format, ...) {
   if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
   va_end(args);
   return text;
+}
+
+std::unique_ptr<uint8_t[]> AllocateBytes(size_t count) {
+  uint8_t* block = new (std::nothrow) uint8_t[count];
+  if (!block) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  return std::unique_ptr<uint8_t[]>(block);
 }

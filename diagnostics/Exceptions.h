@@ -2,7 +2,10 @@
 // The system's error classes. Each carries the text that is shown to the user; the class
 // name is what the exception report prints and what decides how the report treats it.
 
+#include <cstddef>
+#include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 class Exception : public std::exception {
@@ -34,6 +37,9 @@ OSTRAVINE_ERROR_CLASS(EInvalidPointer, Exception);
 OSTRAVINE_ERROR_CLASS(EIntError, Exception);
 OSTRAVINE_ERROR_CLASS(EDivByZero, EIntError);
 OSTRAVINE_ERROR_CLASS(EMathError, Exception);
+
+// A heap block of uninitialised bytes; a failed allocation raises EOutOfMemory.
+std::unique_ptr<uint8_t[]> AllocateBytes(size_t count);
 
 // printf-style formatting of the system's message templates.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -37,13 +37,6 @@ TAddressRange ThreadStack() noexcept {
   return {limit, base};
 }
 
-std::string OwnModuleName() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(ModuleInstance(), path, sizeof path);
-  const std::string name(path);
-  return name.substr(name.find_last_of("\\/") + 1);
-}
-
 // The fault's kind travels to the throwing routine in a register together with the access
 // kind, so that nothing in the handler writes memory or allocates.
 enum TFaultKind : uint32_t { fkAccessViolation, fkDivByZero, fkPrivilege };
@@ -69,7 +62,7 @@ extern "C" __attribute__((noreturn, used, regparm(3), force_align_arg_pointer)) 
     default: {
       const char* access = (fault & 0xF) == 1 ? S_WRITE_ACCESS : S_READ_ACCESS;
       throw TFault<EAccessViolation>(address, FormatText(S_ACCESS_VIOLATION, static_cast<unsigned>(address),
-                                                         OwnModuleName().c_str(), access, static_cast<unsigned>(data)));
+                                                         FileNameOf(ModuleFileName(ModuleInstance())).c_str(), access, static_cast<unsigned>(data)));
     }
   }
 }

@@ -1,7 +1,5 @@
 #include "diagnostics/MapFile.h"
 
-#include <vector>
-
 #include "diagnostics/CodeSegmentDummy.h"
 #include "ui/WinApi.h"
 
@@ -15,22 +13,14 @@ HMODULE DummyModule() {
   return module;
 }
 
-// GetModuleFileNameA truncates silently when the buffer is short, so the buffer grows
-// until the path fits.
-std::string ModuleFileName() {
+// The file of the module that holds the dummy routine; a null module would name the host.
+std::string DummyModuleFileName() {
   const HMODULE module = DummyModule();
-  if (module == nullptr) return std::string();
-  std::vector<char> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::string();
-    if (length < path.size()) return std::string(path.data(), length);
-    path.resize(path.size() * 2);
-  }
+  return module ? ModuleFileName(module) : std::string();
 }
 
 }  // namespace
 
 TMapLocation ModuleMapLocation() {
-  return {MapFileNameFor(ModuleFileName()), reinterpret_cast<uint32_t>(&__CodeSegmentTestDummy__)};
+  return {MapFileNameFor(DummyModuleFileName()), reinterpret_cast<uint32_t>(&__CodeSegmentTestDummy__)};
 }

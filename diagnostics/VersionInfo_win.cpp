@@ -38,24 +38,13 @@ class TFileVersionBlock final : public TVersionBlock {
   std::vector<char> FBlock;
 };
 
-// GetModuleFileNameA cuts the path to the buffer and then returns the buffer's size.
-std::string ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) return path.substr(0, length);
-    if (path.size() > 32768) return std::string();
-    path.resize(path.size() * 2);
-  }
-}
-
 // Runs when the library is loaded, before any export is called: the host's version for
 // the exception report. An executable without readable version information leaves both
 // values empty, and nothing may escape a library's initialisation.
 void ReadApplicationVersion() noexcept {
   try {
     TVersionInfo info;
-    ReadVersionInfo(ExecutablePath(), info);
+    ReadVersionInfo(ModuleFileName(nullptr), info);
     ApplicationVersionInfo = info;
     ApplicationVersion = VersionString(info);
   } catch (...) {

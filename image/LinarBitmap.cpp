@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <new>
 
 #include "resources/Texts.h"
 
@@ -49,12 +48,6 @@ int PixelSizeOf(TPixelFormat format) {
     case TPixelFormat::Bgrx32: return 4;
     default: return 0;
   }
-}
-
-std::unique_ptr<uint8_t[]> AllocateBytes(size_t count) {
-  uint8_t* block = new (std::nothrow) uint8_t[count];
-  if (!block) throw EOutOfMemory(S_OUT_OF_MEMORY);
-  return std::unique_ptr<uint8_t[]>(block);
 }
 
 TLinearBitmap::~TLinearBitmap() {

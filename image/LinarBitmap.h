@@ -43,9 +43,6 @@ int PixelSizeOf(TPixelFormat format);
 // The window layer's device-independent bitmap (Win32 builds only).
 class TDIBitmap;
 
-// Heap block for pixel or element storage; a failed allocation raises EOutOfMemory.
-std::unique_ptr<uint8_t[]> AllocateBytes(size_t count);
-
 class TLinearBitmap : public TAssignObject {
  public:
   TLinearBitmap() = default;

@@ -1,18 +1,15 @@
 #include "profile/ProfileSession.h"
 
 #include <cstring>
-#include <new>
 
 #include "diagnostics/Exceptions.h"
-#include "resources/Texts.h"
 
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 
 void TSavedPixels::Save(uint8_t* pixels, size_t size) {
   Restore();
-  std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
-  if (!copy) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  auto copy = AllocateBytes(size > 0 ? size : 1);
   std::memcpy(copy.get(), pixels, size);
   FPixels = pixels;
   FSize = size;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
-#include <new>
 
 #include "resources/Texts.h"
 
@@ -39,12 +38,6 @@ inline void CopyBytes(uint8_t* target, const uint8_t* source, int32_t count) {
   }
 }
 
-std::unique_ptr<uint8_t[]> AllocateBuffer(int32_t size) {
-  auto* buffer = new (std::nothrow) uint8_t[static_cast<size_t>(size)];
-  if (!buffer) throw EOutOfMemory(S_OUT_OF_MEMORY);
-  return std::unique_ptr<uint8_t[]>(buffer);
-}
-
 }  // namespace
 
 // The next stream's Exact check is taken over only after everything that can fail, so a
@@ -56,11 +49,11 @@ TBufferedStream::TBufferedStream(int32_t readBufferSize, int32_t writeBufferSize
   FExact = next->Exact();
   if (FCanRead && readBufferSize != 0) {
     FReadBufferSize = CheckedBufferSize(readBufferSize);
-    FReadBuffer = AllocateBuffer(FReadBufferSize);
+    FReadBuffer = AllocateBytes(static_cast<size_t>(FReadBufferSize));
   }
   if (FCanWrite && writeBufferSize != 0) {
     FWriteBufferSize = CheckedBufferSize(writeBufferSize);
-    FWriteBuffer = AllocateBuffer(FWriteBufferSize);
+    FWriteBuffer = AllocateBytes(static_cast<size_t>(FWriteBufferSize));
   }
   FRestoreNextExact = FReadBufferSize != 0;
   if (FRestoreNextExact && FExact) FNext->SetExact(false);

@@ -1,5 +1,7 @@
 #include "ui/WinApi.h"
 
+#include <vector>
+
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 HINSTANCE ModuleInstance() noexcept { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
@@ -11,3 +13,18 @@ std::string LoadResString(UINT id) {
   const int length = LoadStringA(ModuleInstance(), id, text, sizeof text);
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
+
+// GetModuleFileNameA cuts the path to the buffer without saying so, so the buffer grows
+// until the path fits.
+std::string ModuleFileName(HMODULE module) {
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::string();
+    if (length < path.size()) return std::string(path.data(), length);
+    if (path.size() > 32768) return std::string();
+    path.resize(path.size() * 2);
+  }
+}
+
+std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }

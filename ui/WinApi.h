@@ -16,3 +16,10 @@ HINSTANCE ModuleInstance() noexcept;
 
 // A text of the module's string table; empty when the id is not there.
 std::string LoadResString(UINT id);
+
+// The full path of a module's file, the executable's for a null module; empty when the
+// system cannot tell it.
+std::string ModuleFileName(HMODULE module);
+
+// What follows a path's last folder separator.
+std::string FileNameOf(const std::string& path);
