@@ -6,6 +6,7 @@
 
 #include "diagnostics/Exceptions.h"
 #include "image/LinarBitmap.h"
+#include "image/Rounding.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -21,9 +22,9 @@ void CopyDoubles(double* target, int targetStep, const double* source, int sourc
     std::memcpy(target, source, sizeof(double));
 }
 
-// Ties go to the even integer under the default rounding mode; NaN ends at 0.
+// NaN ends at 0.
 uint8_t ClampedByte(double value) {
-  const double rounded = std::nearbyint(value);
+  const double rounded = RoundHalfEven(value);
   if (rounded >= 255) return 255;
   return rounded > 0 ? static_cast<uint8_t>(rounded) : 0;
 }

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "image/Rounding.h"
+
 namespace {
 
 constexpr TColor CurveGray = PackColor(128, 128, 128);
@@ -12,19 +14,12 @@ constexpr TColor CurveRed = PackColor(255, 0, 0);
 constexpr TColor CurveGreen = PackColor(0, 128, 0);
 constexpr TColor CurveBlue = PackColor(0, 0, 255);
 
-// To the nearest integer, ties to even, by arithmetic rather than through the current
-// rounding mode, which belongs to the host process and may have been changed. Offsets that fit no coordinate (a huge value, an infinity
-// from a zero maximum) are pinned far outside the canvas; NaN, which has no place at
-// all, sits on the zero line.
+// Offsets that fit no coordinate (a huge value, an infinity from a zero maximum) are
+// pinned far outside the canvas; NaN, which has no place at all, sits on the zero line.
 int Coordinate(double offset) noexcept {
   constexpr double Limit = 1 << 20;
   if (std::isnan(offset)) return 0;
-  const double clamped = std::clamp(offset, -Limit, Limit);
-  const double lower = std::floor(clamped);
-  const double fraction = clamped - lower;  // exact: both lie within 2^20
-  int result = static_cast<int>(lower);
-  if (fraction > 0.5 || (fraction == 0.5 && (result & 1) != 0)) ++result;
-  return result;
+  return static_cast<int>(RoundHalfEven(std::clamp(offset, -Limit, Limit)));
 }
 
 // Drops trailing zeros of the fraction and a separator left alone, then puts in the

@@ -290,13 +290,6 @@ double LargestFromOne(const TProfile& profile, bool color) {
 
 }  // namespace
 
-double RoundHalfEven(double value) {
-  const double below = std::floor(value);
-  const double fraction = value - below;
-  if (fraction < 0.5) return below;
-  if (fraction > 0.5) return below + 1;
-  return std::fmod(below, 2) == 0 ? below : below + 1;
-}
 
 void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile) {
   const TRasterKind kind = KindOf(raster);

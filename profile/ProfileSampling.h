@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/LinarBitmap.h"
+#include "image/Rounding.h"
 #include "plugin/HostInterface.h"
 #include "profile/ColorSample.h"
 
@@ -49,6 +50,3 @@ void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direc
 void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
 // The rebuild the dialog runs: one of the two by the integrate box.
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);
-
-// To the nearest integer, ties to the even one, whatever the floating-point unit's mode.
-double RoundHalfEven(double value);
