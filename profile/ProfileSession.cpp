@@ -9,17 +9,21 @@ bool SavedDirection = false;
 
 void TSavedPixels::Save(uint8_t* pixels, size_t size) {
   Restore();
-  auto copy = AllocateBytes(size > 0 ? size : 1);
-  std::memcpy(copy.get(), pixels, size);
+  if (!FBlock || FCapacity < size) {
+    FBlock.reset();
+    FBlock = AllocateBytes(size > 0 ? size : 1);
+    FCapacity = size;
+  }
+  std::memcpy(FBlock.get(), pixels, size);
   FPixels = pixels;
   FSize = size;
-  FCopy = std::move(copy);
+  FSaved = true;
 }
 
 bool TSavedPixels::Restore() noexcept {
-  if (!FCopy) return false;
-  std::memcpy(FPixels, FCopy.get(), FSize);
-  FCopy.reset();
+  if (!FSaved) return false;
+  std::memcpy(FPixels, FBlock.get(), FSize);
+  FSaved = false;
   return true;
 }
 

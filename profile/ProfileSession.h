@@ -16,7 +16,8 @@ extern bool SavedIntegrate;
 extern bool SavedDirection;
 
 // A copy of a block of the host's pixel memory. The host's bytes are only borrowed; the copy
-// is put back on request, and at the latest when this object goes.
+// is put back on request, and at the latest when this object goes. Every rebuild of the
+// profile saves again, so the block is kept for the next copy rather than allocated anew.
 class TSavedPixels {
  public:
   TSavedPixels() = default;
@@ -27,14 +28,16 @@ class TSavedPixels {
   // Copies `size` bytes at `pixels`. A copy held from before is put back first, so that a
   // new copy never takes in the marks of an earlier profile.
   void Save(uint8_t* pixels, size_t size);
-  // Puts the copy back and drops it; false when there was none.
+  // Puts the copy back; false when there was none.
   bool Restore() noexcept;
-  bool Saved() const noexcept { return FCopy != nullptr; }
+  bool Saved() const noexcept { return FSaved; }
 
  private:
   uint8_t* FPixels = nullptr;
   size_t FSize = 0;
-  std::unique_ptr<uint8_t[]> FCopy;
+  std::unique_ptr<uint8_t[]> FBlock;
+  size_t FCapacity = 0;
+  bool FSaved = false;
 };
 
 class TProfileSession {
