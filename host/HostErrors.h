@@ -8,7 +8,6 @@
 #include "ui/WinApi.h"
 
 void SetUnattended(bool unattended) noexcept;
-bool IsUnattended() noexcept;
 void ReportError(HWND owner, const char* text) noexcept;
 
 // Runs one piece of a Win32 boundary (a window procedure, a callback); whatever it throws

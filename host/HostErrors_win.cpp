@@ -10,8 +10,6 @@ bool Unattended = false;
 
 void SetUnattended(bool unattended) noexcept { Unattended = unattended; }
 
-bool IsUnattended() noexcept { return Unattended; }
-
 void ReportError(HWND owner, const char* text) noexcept {
   if (Unattended) {
     std::fprintf(stderr, "%s\n", text);

@@ -23,9 +23,7 @@ class TCanvas {
   // Draws on another DC from now on; the objects selected into the old one are put back.
   void SetHandle(HDC dc) noexcept;
 
-  COLORREF BrushColor() const noexcept { return FBrushColor; }
   void SetBrushColor(COLORREF color) noexcept;
-  TBrushStyle BrushStyle() const noexcept { return FBrushStyle; }
   void SetBrushStyle(TBrushStyle style) noexcept;
 
   // The pen is solid and one pixel wide; a new one is made only when its colour changes.
@@ -37,7 +35,6 @@ class TCanvas {
   void SetFont(std::string_view name, int height) noexcept;
   // The font's height as set (negative: character height without internal leading).
   int FontHeight() const noexcept { return FFont.lfHeight; }
-  COLORREF FontColor() const noexcept { return FFontColor; }
   void SetFontColor(COLORREF color) noexcept { FFontColor = color; }
 
   // Both fill and frame in the brush colour and draw nothing with a clear brush.

@@ -169,11 +169,6 @@ SIZE TWinControl::ClientSize() const noexcept {
   return {rect.right, rect.bottom};
 }
 
-void TWinControl::SetAlign(TAlign align) {
-  FAlign = align;
-  if (FParent) FParent->AlignControls(FParent->FClientSize, FParent->FClientSize);
-}
-
 // Anchored controls keep their distance to the anchored edges; one anchored to both edges
 // of a direction stretches. Aligned controls then fill the client area from the top.
 void TWinControl::AlignControls(SIZE oldClient, SIZE newClient) {
@@ -214,11 +209,6 @@ void TWinControl::SetCaption(const std::string& caption) {
 
 bool TWinControl::Visible() const noexcept {
   return FHandle ? (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0 : FVisible;
-}
-
-void TWinControl::SetVisible(bool visible) {
-  FVisible = visible;
-  if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
 }
 
 bool TWinControl::Enabled() const noexcept { return FHandle ? IsWindowEnabled(FHandle) != 0 : FEnabled; }

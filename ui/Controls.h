@@ -70,14 +70,12 @@ class TWinControl : public TComponent {
   SIZE ClientSize() const noexcept;
 
   TAlign Align() const noexcept { return FAlign; }
-  void SetAlign(TAlign align);
   TAnchors Anchors() const noexcept { return FAnchors; }
   void SetAnchors(TAnchors anchors) noexcept { FAnchors = anchors; }
 
   std::string Caption() const;
   virtual void SetCaption(const std::string& caption);
   bool Visible() const noexcept;
-  void SetVisible(bool visible);
   bool Enabled() const noexcept;
   virtual void SetEnabled(bool enabled);
   HFONT Font() const noexcept { return FFont; }
@@ -125,7 +123,6 @@ class TWinControl : public TComponent {
  private:
   void CreateHandle();
   void AttachHandle(HWND window) noexcept;
-  void InsertControl(TWinControl* control);
   void RemoveControl(TWinControl* control) noexcept;
   void AlignControls(SIZE oldClient, SIZE newClient);
   LRESULT ColorChild(HDC dc) noexcept;

@@ -134,12 +134,6 @@ void TForm::SetClientSize(int width, int height) {
   SetBounds({Left(), Top(), rect.right - rect.left, rect.bottom - rect.top});
 }
 
-void TForm::SetColor(TColor color) {
-  FColor = color;
-  FBrush.Reset();
-  Invalidate();
-}
-
 HBRUSH TForm::BackgroundBrush() noexcept {
   if (FColor & SystemColorFlag) return GetSysColorBrush(FColor & 0xFF);
   if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));

@@ -50,7 +50,6 @@ class TForm : public TWinControl {
   bool ParentFont = false;
   SIZE MinSize{0, 0};
   TColor Color() const noexcept { return FColor; }
-  void SetColor(TColor color);
   const LOGFONTA& FontData() const noexcept { return FFontData; }
   void SetFontData(const LOGFONTA& font);
   // The control that gets the focus when the form is shown; null: the first tab stop.
