@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "ui/Handles.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "diagnostics/EMailUtils.h"
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "diagnostics/FaultCapture.h"
 #include "diagnostics/MapFile.h"
 #include "diagnostics/VersionInfo.h"

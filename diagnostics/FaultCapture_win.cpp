@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "ui/WinApi.h"
 

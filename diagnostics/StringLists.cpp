@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "diagnostics/VersionInfo.h"
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 // Files carry no version resources here: every file reads as one without, and the running

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "ui/WinApi.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "host/HostBitmap.h"
 
 // A file that is not an image this host reads, or a damaged one.

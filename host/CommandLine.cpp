@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "host/HostTexts.h"
 
 namespace {

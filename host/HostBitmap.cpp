@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "host/CommandLine.h"
 #include "host/MainWindow.h"
 #include "host/HostTexts.h"

@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "host/HostTexts.h"
 
 namespace {

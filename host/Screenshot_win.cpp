@@ -1,6 +1,6 @@
 #include "host/Screenshot.h"
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "host/BmpFile.h"
 #include "host/ImageFile.h"
 #include "resources/Texts.h"

@@ -1,6 +1,6 @@
 #include "image/AssignObject.h"
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 namespace {

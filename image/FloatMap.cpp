@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "image/LinarBitmap.h"
 #include "image/Rounding.h"
 #include "resources/Texts.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "image/AssignObject.h"
 
 OSTRAVINE_ERROR_CLASS(ELinearBitmap, Exception);

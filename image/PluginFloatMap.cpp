@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 namespace {

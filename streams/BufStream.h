@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "image/AssignObject.h"
 #include "streams/Streams.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "streams/SystemFile.h"
 
 class TBaseStream {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 
 namespace {

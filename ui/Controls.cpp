@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "ui/FormDescription.h"
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
 #include "ui/Handles.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "diagnostics/ExceptionReportHandler.h"
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "diagnostics/FaultCapture.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"

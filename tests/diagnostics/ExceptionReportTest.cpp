@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 
 namespace {
 

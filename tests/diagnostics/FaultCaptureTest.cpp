@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "diagnostics/FaultCapture.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "tests/TestSupport.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
 #include "ui/WinApi.h"
 

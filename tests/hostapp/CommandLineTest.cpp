@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 
 TEST(CommandLine, ReadsEveryOption) {
   const THostOptions options = ParseCommandLine(

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <functional>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/host/HostImages.h"
 
 namespace {

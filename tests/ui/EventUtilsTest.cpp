@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/host/DialogWatcher.h"
 #include "ui/EventUtils.h"
 #include "ui/Forms.h"

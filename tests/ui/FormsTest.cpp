@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "ui/EventUtils.h"

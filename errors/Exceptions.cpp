@@ -1,4 +1,4 @@
-#include "diagnostics/Exceptions.h"
+#include "errors/Exceptions.h"
 
 #include <cstdarg>
 #include <cstdio>
