@@ -105,7 +105,8 @@ void TProfilePluginForm::FormShow(TComponent* sender) {
 }
 
 // The pixels are saved before any mark is written, and the caption follows the mode even
-// when sampling fails.
+// when sampling fails. The values for the readout and the table exist only for a profile
+// that was built whole.
 void TProfilePluginForm::ShowProfile() {
   const TProfileMode mode = Mode();
   DirectionBox->SetCaption(mode.Integrate ? S_CHANGE_DIRECTION : S_CHANGE_DIAGONAL);
@@ -113,9 +114,9 @@ void TProfilePluginForm::ShowProfile() {
   HideReadout();
   FValues.reset();
   FSession.Rebuild(mode);
-  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode);
   LengthLabel->SetCaption(FSession.Profile().LengthLabel);
   if (FSession.Profile().PlaneGroupDisabled) PlaneGroup->SetEnabled(false);
+  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode);
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
