@@ -2,7 +2,10 @@
 
 #include <cassert>
 #include <charconv>
+#include <new>
+#include <stdexcept>
 
+#include "errors/Exceptions.h"
 #include "profile/ProfilePlot.h"
 #include "resources/Texts.h"
 
@@ -76,13 +79,23 @@ std::string TProfileValues::Values(size_t i, char decimalSeparator) const {
   return value;
 }
 
-// About 48 characters a line for a colour profile: one allocation for the usual table.
+// About 48 characters a line for a colour profile: one allocation for the usual table. The
+// size is reckoned in 64 bits, since a long profile's table may not fit this process at all.
 std::string TProfileValues::Table(char separator) const {
-  std::string text;
-  text.reserve(64 + Count() * 48);
-  AppendHeader(text, separator);
-  for (size_t i = 0; i < Count(); ++i) AppendRow(text, i, separator);
-  return text;
+  constexpr uint64_t LineSize = 48;
+  const uint64_t expected = 64 + LineSize * Count();
+  try {
+    if (expected > std::string().max_size()) throw std::bad_alloc();
+    std::string text;
+    text.reserve(static_cast<size_t>(expected));
+    AppendHeader(text, separator);
+    for (size_t i = 0; i < Count(); ++i) AppendRow(text, i, separator);
+    return text;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  } catch (const std::length_error&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
 }
 
 void TProfileValues::AppendHeader(std::string& text, char separator) const {

@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "errors/Exceptions.h"
@@ -87,9 +88,14 @@ TGlobalHandle GlobalCopyOf(const std::vector<T>& items) {
 
 // Both blocks are made before the clipboard is opened, so that it is never left empty.
 void CopyTextToClipboard(HWND owner, std::string_view text) {
-  const std::vector<wchar_t> wide = WideText(text);
-  TGlobalHandle unicode = GlobalCopyOf(wide);
-  TGlobalHandle ansi = GlobalCopyOf(AnsiText(wide));
+  TGlobalHandle unicode, ansi;
+  try {
+    const std::vector<wchar_t> wide = WideText(text);
+    unicode = GlobalCopyOf(wide);
+    ansi = GlobalCopyOf(AnsiText(wide));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
   TClipboardScope clipboard(owner);
   clipboard.Set(CF_UNICODETEXT, std::move(unicode));
   clipboard.Set(CF_TEXT, std::move(ansi));
