@@ -300,7 +300,9 @@ TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) 
         ClickChild(dialog, "Button", "Red");
       },
       [&](HWND dialog) {
+        WaitForToolTipToHide();
         EXPECT_EQ(ToolTipText(), "");
+        UpdateWindow(Panel(dialog));
         before = ReadClientPixels(Panel(dialog));
         MoveOverPanel(dialog, column(5), before.Height / 2);
       },

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-
 namespace {
 
 std::vector<std::string> Lines(const std::string& text) {
