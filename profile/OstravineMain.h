@@ -3,10 +3,15 @@
 // and, underneath, the plane choice, the two mode check boxes, the result label and the
 // Close button. It decides when the profile is rebuilt and repainted, protects the host's
 // pixels against the marks that sampling writes into them, and keeps its two check-box
-// settings for the next dialog.
+// settings for the next dialog. Over the plot, a readout shows the sample under the mouse;
+// the plot's context menu and Ctrl+C copy the values or the plot, or save the values.
+
+#include <memory>
+#include <optional>
 
 #include "plugin/HostInterface.h"
 #include "profile/ProfileSession.h"
+#include "profile/ProfileValues.h"
 #include "ui/StyleForm.h"
 
 class TButton;
@@ -16,6 +21,7 @@ class TDoubleBufferedPanel;
 class TLabel;
 class TLinearBitmap;
 class TRadioGroup;
+class TTrackingToolTip;
 
 class TProfilePluginForm : public TStyleForm {
  public:
@@ -48,11 +54,31 @@ class TProfilePluginForm : public TStyleForm {
   void FormResize(TComponent* sender);
   void PaintProfile(TComponent* sender);
 
+  // The plot's commands, also on its context menu.
+  void CopyValues();
+  void CopyPlot();
+  void SaveValues();
+
+ protected:
+  void WndProc(TMessage& message) override;
+
  private:
   TProfileMode Mode() const noexcept;
   void ShowProfile();
   void NotifyHost() noexcept;
+  TPlotGeometry PlotGeometry() const noexcept;
+  void ProfilePanelMouseMove(int x, int y);
+  void HideReadout() noexcept;
+  void PaintGuide();
+  bool ShortCut(WORD key);
+  // Shows the menu at a screen point; the keyboard's menu (no point) opens at the plot.
+  void ContextMenu(LPARAM point);
 
   TProfileSession FSession;
   THostCallback FHost;
+  // The numbers of the profile on show; none while no profile has been built.
+  std::optional<TProfileValues> FValues;
+  std::unique_ptr<TTrackingToolTip> FToolTip;
+  // The sample the readout shows, while the mouse is over the plot.
+  std::optional<size_t> FReadoutSample;
 };

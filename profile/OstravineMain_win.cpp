@@ -2,9 +2,14 @@
 
 #include "profile/ProfilePlot_win.h"
 #include "resources/Texts.h"
+#include "streams/StreamUtils.h"
+#include "ui/Clipboard.h"
 #include "ui/EventUtils.h"
+#include "ui/FileDialogs.h"
+#include "ui/Menus.h"
 #include "ui/PanelFrame.h"
 #include "ui/StdCtrls.h"
+#include "ui/ToolTip.h"
 
 namespace {
 
@@ -41,6 +46,16 @@ constexpr int ControlGap = 4;
 constexpr int ScreenRightGap = 8;
 constexpr int ScreenTop = 40;
 
+// The plot's context menu.
+enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues };
+
+const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
+
+// The key with Ctrl alone held down: Ctrl+Alt is AltGr on many keyboards, which types.
+bool CtrlKey(WORD key, WORD wanted) noexcept {
+  return key == wanted && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+}
+
 }  // namespace
 
 TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
@@ -56,6 +71,10 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   OnShow = [this](TComponent* sender) { FormShow(sender); };
   OnClose = [this](TComponent* sender, TCloseAction& action) { FormClose(sender, action); };
   OnResize = [this](TComponent* sender) { FormResize(sender); };
+  OnShortCut = [this](WORD key) { return ShortCut(key); };
+  ProfilePanel->OnMouseMove = [this](TComponent*, int x, int y) { ProfilePanelMouseMove(x, y); };
+  ProfilePanel->OnMouseLeave = [this](TComponent*) { HideReadout(); };
+  ProfilePanel->OnPaintOver = [this](TComponent*) { PaintGuide(); };
 }
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
@@ -86,14 +105,18 @@ void TProfilePluginForm::FormShow(TComponent* sender) {
 }
 
 // The pixels are saved before any mark is written, and the caption follows the mode even
-// when sampling fails.
+// when sampling fails. The values for the readout and the table exist only for a profile
+// that was built whole.
 void TProfilePluginForm::ShowProfile() {
   const TProfileMode mode = Mode();
   DirectionBox->SetCaption(mode.Integrate ? S_CHANGE_DIRECTION : S_CHANGE_DIAGONAL);
   FSession.Raster.Plane = PlaneGroup->ItemIndex();
+  HideReadout();
+  FValues.reset();
   FSession.Rebuild(mode);
   LengthLabel->SetCaption(FSession.Profile().LengthLabel);
   if (FSession.Profile().PlaneGroupDisabled) PlaneGroup->SetEnabled(false);
+  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode);
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -114,6 +137,7 @@ void TProfilePluginForm::CheckBoxClick(TComponent*) {
 }
 
 void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
+  HideReadout();
   SavedIntegrate = IntegrateBox->Checked();
   SavedDirection = DirectionBox->Checked();
   if (FSession.RestorePixels()) NotifyHost();
@@ -145,4 +169,87 @@ TProfileMode TProfilePluginForm::Mode() const noexcept { return {IntegrateBox->C
 
 void TProfilePluginForm::NotifyHost() noexcept {
   if (FHost) FHost(hrImageChanged, nullptr);
+}
+
+TPlotGeometry TProfilePluginForm::PlotGeometry() const noexcept {
+  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), PlaneGroup->Left(),
+                       FSession.Profile().Profile.size(), FSession.Profile().MaxValue);
+}
+
+void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
+  if (!FValues || FValues->Count() == 0) return;
+  const size_t sample = PlotGeometry().NearestSample(x, FValues->Count());
+  if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
+  POINT cursor{x, y};
+  ClientToScreen(ProfilePanel->Handle(), &cursor);
+  FToolTip->Show(FValues->Place(sample) + "\r\n" + FValues->Values(sample, UserDecimalSeparator()), cursor);
+  if (FReadoutSample == sample) return;
+  FReadoutSample = sample;
+  ProfilePanel->Invalidate();
+}
+
+void TProfilePluginForm::HideReadout() noexcept {
+  if (FToolTip) FToolTip->Hide();
+  if (!FReadoutSample) return;
+  FReadoutSample.reset();
+  ProfilePanel->Invalidate();
+}
+
+// The guide inverts the screen's pixels inside the frame; the buffer is untouched, so the
+// next paint without it shows the plot exactly as drawn.
+void TProfilePluginForm::PaintGuide() {
+  if (!FReadoutSample || !FValues || *FReadoutSample >= FValues->Count()) return;
+  const TPlotGeometry geometry = PlotGeometry();
+  const int inset = ProfilePanel->Inset() / 2;
+  PatBlt(ProfilePanel->Canvas().Handle(), inset + geometry.X(*FReadoutSample), inset + geometry.Top(), 1,
+         geometry.BaseY() - geometry.Top() + 1, DSTINVERT);
+}
+
+bool TProfilePluginForm::ShortCut(WORD key) {
+  if (!CtrlKey(key, 'C')) return false;
+  CopyValues();
+  return true;
+}
+
+void TProfilePluginForm::CopyValues() {
+  if (FValues) CopyTextToClipboard(Handle(), FValues->Table('\t'));
+}
+
+void TProfilePluginForm::CopyPlot() {
+  if (ProfilePanel->BufferCanvas()) CopyBitmapToClipboard(Handle(), ProfilePanel->Buffer());
+}
+
+void TProfilePluginForm::SaveValues() {
+  if (!FValues) return;
+  std::string fileName;
+  if (PromptForSaveFileName(Handle(), ValuesFile, fileName)) SaveFileReplacing(fileName, FValues->Table(','));
+}
+
+// From the keyboard (Shift+F10, the menu key) the menu opens at the frame's top left
+// corner; a right click elsewhere than on the plot has no menu.
+void TProfilePluginForm::ContextMenu(LPARAM point) {
+  POINT screen{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+  RECT plot;
+  GetWindowRect(ProfilePanel->Handle(), &plot);
+  if (point == -1) {
+    screen = {plot.left + PlaneGroup->Left(), plot.top + PlaneGroup->Left()};
+  } else if (!PtInRect(&plot, screen)) {
+    return;
+  }
+  HideReadout();
+  TPopupMenu menu;
+  menu.Add(pcCopyValues, S_MENU_COPY_VALUES, FValues.has_value());
+  menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
+  menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, FValues.has_value());
+  switch (menu.Popup(Handle(), screen)) {
+    case pcCopyValues: return CopyValues();
+    case pcCopyPlot: return CopyPlot();
+    case pcSaveValues: return SaveValues();
+    default: return;
+  }
+}
+
+void TProfilePluginForm::WndProc(TMessage& message) {
+  if (message.Msg == WM_CONTEXTMENU) return ContextMenu(message.LParam);
+  TStyleForm::WndProc(message);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 #include "image/Rounding.h"
@@ -121,6 +122,18 @@ TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, do
 
 int TPlotGeometry::X(size_t i) const noexcept {
   return FMargin + Coordinate(static_cast<double>(i) * FXScale);
+}
+
+// The index on the scale, rounded, lies on the nearest column or next to it: the columns
+// are the scaled indices rounded. Its neighbour on the other side of the scale's value
+// settles it.
+size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
+  if (count < 2 || !(FXScale > 0)) return 0;
+  const double scaled = std::clamp((x - FMargin) / FXScale, 0.0, static_cast<double>(count - 1));
+  const size_t nearest = static_cast<size_t>(scaled + 0.5);
+  const double offset = static_cast<double>(nearest) - scaled;
+  const size_t other = offset < 0 ? std::min(nearest + 1, count - 1) : (nearest > 0 ? nearest - 1 : 0);
+  return std::abs(X(other) - x) < std::abs(X(nearest) - x) ? other : nearest;
 }
 
 int TPlotGeometry::Y(double value) const noexcept { return FBaseY - Coordinate(value * FYScale); }

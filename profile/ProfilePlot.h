@@ -58,6 +58,9 @@ class TPlotGeometry {
   int BaseY() const noexcept { return FBaseY; }
   int X(size_t i) const noexcept;
   int Y(double value) const noexcept;
+  // The sample (of count) whose point lies nearest to column x; of samples on one column,
+  // the one nearest to x on the scale. 0 for fewer than two samples.
+  size_t NearestSample(int x, size_t count) const noexcept;
 
  private:
   int FMargin;

@@ -4,14 +4,14 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-
 char UserDecimalSeparator() noexcept {
   char separator[4] = {};
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2)
     return '.';
   return separator[0];
 }
+
+namespace {
 
 void PaintBackground(TCanvas& canvas) {
   canvas.SetBrushStyle(TBrushStyle::Solid);

@@ -4,6 +4,9 @@
 #include "profile/ProfilePlot.h"
 #include "ui/Canvas.h"
 
+// The user's decimal separator, as the plot's numbers show it.
+char UserDecimalSeparator() noexcept;
+
 // Draws the whole plot on a canvas of width x height pixels (the panel's back buffer):
 // background, frame, the value scale's labels, the curves of the chosen plane and the
 // two ramp rows under the frame. The caller then has the panel repaint.

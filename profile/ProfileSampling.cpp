@@ -305,6 +305,21 @@ void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direc
   profile.LengthLabel = FormatText(S_LENGTH, count);
 }
 
+// The same walk as the sampling's, so the points and the samples always pair up.
+std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool direction) {
+  const TLineWalk walk = MakeWalk(selection, direction);
+  std::vector<TSamplePoint> points;
+  try {
+    points.reserve(static_cast<size_t>(walk.Capacity));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
+  Walk(walk, [&](int, TPoint64 point, bool) {
+    points.push_back({static_cast<int32_t>(point.X), static_cast<int32_t>(point.Y)});
+  });
+  return points;
+}
+
 void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile) {
   const TRasterKind kind = KindOf(raster);
   const bool color = kind == TRasterKind::Color;

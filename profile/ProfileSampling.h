@@ -48,5 +48,13 @@ struct TProfileMode {
 // anything is changed.
 void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
 void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
+// The image coordinates of the line walk's samples, one per sample of SampleLine over the
+// same selection and diagonal, copies included: where each value was read.
+struct TSamplePoint {
+  int32_t X;
+  int32_t Y;
+  friend bool operator==(const TSamplePoint&, const TSamplePoint&) = default;
+};
+std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool direction);
 // The rebuild the dialog runs: one of the two by the integrate box.
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);

@@ -102,6 +102,64 @@
 #define IDS_CHANGE_DIRECTION 64053
 #define S_CHANGE_DIRECTION "Change &direction"
 
+/* Profile dialog: the values under the mouse and the values table. */
+#define IDS_TIP_SAMPLE 64054
+#define S_TIP_SAMPLE "Sample %d (%d, %d)"
+#define IDS_TIP_ROW 64055
+#define S_TIP_ROW "Row %d"
+#define IDS_TIP_COLUMN 64056
+#define S_TIP_COLUMN "Column %d"
+#define IDS_TIP_COLOR 64057
+#define S_TIP_COLOR "R %s  G %s  B %s  Gray %s"
+#define IDS_TIP_VALUE 64058
+#define S_TIP_VALUE "Value %s"
+#define IDS_TIP_REAL 64059
+#define S_TIP_REAL "Real %s"
+#define IDS_TIP_IMAGINARY 64080
+#define S_TIP_IMAGINARY "Imaginary %s"
+#define IDS_COL_SAMPLE 64081
+#define S_COL_SAMPLE "Sample"
+#define IDS_COL_X 64082
+#define S_COL_X "X"
+#define IDS_COL_Y 64083
+#define S_COL_Y "Y"
+#define IDS_COL_ROW 64084
+#define S_COL_ROW "Row"
+#define IDS_COL_COLUMN 64085
+#define S_COL_COLUMN "Column"
+#define IDS_COL_RED 64086
+#define S_COL_RED "Red"
+#define IDS_COL_GREEN 64087
+#define S_COL_GREEN "Green"
+#define IDS_COL_BLUE 64088
+#define S_COL_BLUE "Blue"
+#define IDS_COL_GRAY 64089
+#define S_COL_GRAY "Gray"
+#define IDS_COL_VALUE 64090
+#define S_COL_VALUE "Value"
+#define IDS_COL_REAL 64091
+#define S_COL_REAL "Real"
+#define IDS_COL_IMAGINARY 64092
+#define S_COL_IMAGINARY "Imaginary"
+#define IDS_MENU_COPY_VALUES 64093
+#define S_MENU_COPY_VALUES "&Copy values\tCtrl+C"
+#define IDS_MENU_COPY_PLOT 64094
+#define S_MENU_COPY_PLOT "Copy &plot"
+#define IDS_MENU_SAVE_VALUES 64095
+#define S_MENU_SAVE_VALUES "&Save values..."
+#define IDS_SAVE_DEFAULT_NAME 64096
+#define S_SAVE_DEFAULT_NAME "profile.csv"
+#define IDS_SAVE_FILTER_CSV 64097
+#define S_SAVE_FILTER_CSV "CSV files"
+#define IDS_CLIPBOARD_ERROR 64098
+#define S_CLIPBOARD_ERROR "Cannot put the data on the clipboard - %s"
+#define IDS_FILE_NAME_UNUSABLE 64099
+#define S_FILE_NAME_UNUSABLE "The file name holds characters that this system's code page cannot show; please choose another name"
+#define IDS_FILE_DIALOG_ERROR 64101
+#define S_FILE_DIALOG_ERROR "The file dialog failed (error %lu)"
+#define IDS_ERROR_RENAMING 64100
+#define S_ERROR_RENAMING "Error renaming \"%s\" to \"%s\" - %s"
+
 /* Exception report, version information and mail. */
 #define IDS_SEND_BUG_REPORT 64060
 #define S_SEND_BUG_REPORT "Send bug report"

@@ -15,6 +15,7 @@ enum TFileMode : int32_t {
   fmCreate = 4,  // create the file, replacing an existing one; otherwise it must exist
   fmShareRead = 8,
   fmShareWrite = 16,
+  fmCreateNew = 32,  // create the file; fails when it exists
 };
 
 class TSystemFile {
@@ -40,6 +41,8 @@ class TSystemFile {
   // The handle is given up even when closing fails: it is never closed twice.
   bool Close();
   bool Remove(const std::string& fileName);
+  // Gives a closed file a new name, replacing a file of that name.
+  bool Rename(const std::string& fromName, const std::string& toName);
 
   // The system's own text for the error of the last failed call.
   std::string ErrorText() const;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 // A descriptor and the errno of the last failed call. POSIX has no share modes: the share
@@ -28,6 +29,7 @@ int OpenFlags(int32_t mode) {
   else
     flags |= (mode & fmWrite) ? O_WRONLY : O_RDONLY;
   if (mode & fmCreate) flags |= O_CREAT | O_TRUNC;
+  if (mode & fmCreateNew) flags |= O_CREAT | O_EXCL;
   return flags;
 }
 
@@ -104,6 +106,10 @@ bool TSystemFile::Close() {
 
 bool TSystemFile::Remove(const std::string& fileName) {
   return ::unlink(fileName.c_str()) == 0 || FImpl->Fail();
+}
+
+bool TSystemFile::Rename(const std::string& fromName, const std::string& toName) {
+  return ::rename(fromName.c_str(), toName.c_str()) == 0 || FImpl->Fail();
 }
 
 std::string TSystemFile::ErrorText() const { return std::strerror(FImpl->Error); }

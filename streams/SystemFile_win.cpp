@@ -32,7 +32,7 @@ TSystemFile::TSystemFile() : FImpl(std::make_unique<TImpl>()) {}
 TSystemFile::~TSystemFile() = default;
 
 bool TSystemFile::Open(const std::string& fileName, int32_t mode) {
-  const DWORD creation = (mode & fmCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+  const DWORD creation = (mode & fmCreateNew) ? CREATE_NEW : (mode & fmCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
   HANDLE handle = CreateFileA(fileName.c_str(), DesiredAccess(mode), ShareMode(mode), nullptr, creation,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FImpl->Fail();
@@ -84,6 +84,12 @@ bool TSystemFile::Close() {
 }
 
 bool TSystemFile::Remove(const std::string& fileName) { return DeleteFileA(fileName.c_str()) || FImpl->Fail(); }
+
+// Write-through: the rename returns once the new name is on the disk.
+bool TSystemFile::Rename(const std::string& fromName, const std::string& toName) {
+  return MoveFileExA(fromName.c_str(), toName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+         FImpl->Fail();
+}
 
 // FormatMessageA ends its texts with a line break, which does not belong inside ours.
 std::string TSystemFile::ErrorText() const {

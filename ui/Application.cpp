@@ -2,6 +2,7 @@
 
 #include "resources/Texts.h"
 #include "ui/Controls.h"
+#include "ui/Forms.h"
 #include "ui/Handles.h"
 #include "ui/MessageDialog.h"
 
@@ -11,6 +12,14 @@ TApplication Application __attribute__((init_priority(200)));
 TScreen Screen __attribute__((init_priority(200)));
 
 namespace {
+
+// A key pressed in one of the system's forms goes to the form's short cuts first.
+bool IsShortCut(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  auto* form = root && IsFormWindow(root) ? dynamic_cast<TForm*>(TWinControl::FromHandle(root)) : nullptr;
+  return form && form->IsShortCut(static_cast<WORD>(msg.wParam));
+}
 
 // Keyboard navigation, Enter and Esc for the form that holds the window with the focus.
 bool IsDialogKey(MSG& msg) {
@@ -41,7 +50,7 @@ bool TApplication::ProcessMessage() {
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     FQuitCode = static_cast<int>(msg.wParam);
-  } else if (!IsDialogKey(msg)) {
+  } else if (!IsShortCut(msg) && !IsDialogKey(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -155,6 +155,10 @@ TWinControl* TForm::FindControl(const std::string& name) const noexcept {
   return found;
 }
 
+bool TForm::IsShortCut(WORD key) noexcept {
+  return GuardEvent(this, [&] { return OnShortCut && OnShortCut(key); });
+}
+
 void TForm::Show() {
   GuardEvent(this, [this] {
     if (OnShow) OnShow(this);

@@ -60,6 +60,11 @@ class TForm : public TWinControl {
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
   TCloseEvent OnClose;
+  // Asked for every key pressed in the form before the control with the focus gets it;
+  // true when the key was a short cut and has been acted on.
+  std::function<bool(WORD key)> OnShortCut;
+  // The message loop's question; what the handler raises goes to the exception event.
+  bool IsShortCut(WORD key) noexcept;
 
   // The control of the description with this name, of the expected kind.
   template <class T>

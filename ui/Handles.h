@@ -62,6 +62,9 @@ using TRegKeyHandle = TScopedHandle<TNullHandleTraits<HKEY, RegCloseKey>>;
 using TLibraryHandle = TScopedHandle<TNullHandleTraits<HMODULE, FreeLibrary>>;
 using TMemoryDc = TScopedHandle<TNullHandleTraits<HDC, DeleteDC>>;
 using TIconHandle = TScopedHandle<TNullHandleTraits<HICON, DestroyIcon>>;
+using TMenuHandle = TScopedHandle<TNullHandleTraits<HMENU, DestroyMenu>>;
+// Global memory: handed over to the clipboard, which then owns it, or freed.
+using TGlobalHandle = TScopedHandle<TNullHandleTraits<HGLOBAL, GlobalFree>>;
 
 // Selects a GDI object into a device context for one scope and puts the old one back.
 class TSelectObject {

@@ -64,14 +64,27 @@ void TPanelFrame::Paint() {
   if (OnPaint) OnPaint(this);
 }
 
+// The system reports the mouse leaving only once asked, and only once per asking.
+void TPanelFrame::MouseMove(LPARAM point) {
+  if (!FTrackingLeave) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+    FTrackingLeave = TrackMouseEvent(&track) != 0;
+  }
+  if (OnMouseMove) OnMouseMove(this, static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point)));
+}
+
 // The background is never erased: the paint covers the whole panel, and erasing first
 // would only make it flicker.
 void TPanelFrame::WndProc(TMessage& message) {
-  if (message.Msg == WM_ERASEBKGND) {
-    message.Result = 0;
-    return;
+  switch (message.Msg) {
+    case WM_ERASEBKGND: message.Result = 0; return;
+    case WM_MOUSEMOVE: MouseMove(message.LParam); return;
+    case WM_MOUSELEAVE:
+      FTrackingLeave = false;
+      if (OnMouseLeave) OnMouseLeave(this);
+      return;
+    default: TCustomControl::WndProc(message);
   }
-  TCustomControl::WndProc(message);
 }
 
 TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner) : TPanelFrame(owner) {}
@@ -90,6 +103,7 @@ void TDoubleBufferedPanel::Paint() {
   if (OnPaint) OnPaint(this);
   const RECT source{0, 0, FBuffer->Width(), FBuffer->Height()};
   Canvas().Draw(interior.left, interior.top, FBuffer->Canvas(), source);
+  if (OnPaintOver) OnPaintOver(this);
   Canvas().SetBrushColor(ColorToRGB(Color));
   Canvas().FillRect({interior.left + source.right, interior.top, interior.right, interior.bottom});
   Canvas().FillRect({interior.left, interior.top + source.bottom, interior.left + source.right, interior.bottom});

@@ -4,6 +4,7 @@
 // buffer the size of its interior, which the owner draws into whenever it likes; its paint
 // is one block copy of the buffer.
 
+#include <functional>
 #include <memory>
 
 #include "ui/CustomControl.h"
@@ -21,6 +22,9 @@ class TPanelFrame : public TCustomControl {
   int BorderWidth = 0;
   TColor Color = clBtnFace;
   TNotifyEvent OnPaint;
+  // The mouse moving over the panel, at a point of its client area, and leaving it.
+  std::function<void(TComponent* sender, int x, int y)> OnMouseMove;
+  TNotifyEvent OnMouseLeave;
 
   bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }
   // Only a panel placed on a styled form shows that form's colour under its content.
@@ -33,7 +37,10 @@ class TPanelFrame : public TCustomControl {
   RECT PaintFrame();
 
  private:
+  void MouseMove(LPARAM point);
+
   bool FRenderThemeBackground = false;
+  bool FTrackingLeave = false;
 };
 
 class TDoubleBufferedPanel : public TPanelFrame {
@@ -45,6 +52,9 @@ class TDoubleBufferedPanel : public TPanelFrame {
   TCanvas* BufferCanvas() const noexcept { return FBufferCanvas; }
   // How much narrower and lower the buffer is than the panel.
   int Inset() const noexcept { return FInset; }
+  // Draws on the screen over the buffer's copy, on the panel's canvas, while the buffer
+  // keeps what the owner drew: a mark that follows the mouse leaves the drawing intact.
+  TNotifyEvent OnPaintOver;
 
  protected:
   void Paint() override;

@@ -28,3 +28,13 @@ std::string ModuleFileName(HMODULE module) {
 }
 
 std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+std::string SystemErrorText(DWORD code) {
+  char text[512];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                      text, sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
+    message.pop_back();
+  return message.empty() ? std::to_string(code) : message;
+}

@@ -23,3 +23,6 @@ std::string ModuleFileName(HMODULE module);
 
 // What follows a path's last folder separator.
 std::string FileNameOf(const std::string& path);
+
+// The system's own text for an error code, without the line break it ends with.
+std::string SystemErrorText(DWORD code);

@@ -100,9 +100,21 @@ void TDialogWatcher::RunScript() {
   Answer(dialog, FAnswer);
 }
 
+namespace {
+
+// Tooltips and open menus are popups, not windows that wait for an answer.
+bool IsPassiveWindow(HWND window) {
+  const std::string name = ClassOf(window);
+  return _stricmp(name.c_str(), "tooltips_class32") == 0 || name == "#32768";
+}
+
+}  // namespace
+
 BOOL CALLBACK TDialogWatcher::VisitWindow(HWND window, LPARAM self) {
   auto* watcher = reinterpret_cast<TDialogWatcher*>(self);
-  if (watcher->FKnown.count(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  if (watcher->FKnown.count(window) || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+      IsPassiveWindow(window))
+    return TRUE;
   if (watcher->Ready && !watcher->Ready()) return FALSE;
   watcher->FKnown.insert(window);
   if (!watcher->TakeScripted(window)) watcher->Handle(window);
@@ -118,7 +130,10 @@ void TDialogWatcher::Record(HWND dialog) {
 
 void TDialogWatcher::Handle(HWND dialog) {
   Record(dialog);
-  if (!FCaption.empty()) return Answer(dialog, TDialogAnswer::Enter);
+  if (!FCaption.empty()) {
+    if (!OtherWindow || !OtherWindow(dialog)) Answer(dialog, TDialogAnswer::Enter);
+    return;
+  }
   if (FInspect) FInspect(dialog);
   Answer(dialog, FAnswer);
 }

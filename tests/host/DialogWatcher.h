@@ -46,6 +46,9 @@ class TDialogWatcher {
   // When set, the watcher takes no window and runs no step until this holds: work that a
   // window does at its idle moment has no message to wait for.
   std::function<bool()> Ready;
+  // With a script: another window that opens (a file dialog) is answered by this when it
+  // returns true, else with Enter. The window has been recorded already.
+  std::function<bool(HWND window)> OtherWindow;
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);

@@ -37,6 +37,23 @@ void ReadPoint(const TProfileRaster& raster, int i, long long x, long long y, TP
 
 }  // namespace
 
+std::vector<TSamplePoint> OracleLinePoints(const TRect& selection, bool direction) {
+  const long long sx = selection.Left, sy = direction ? selection.Bottom : selection.Top;
+  const long long ex = selection.Right, ey = direction ? selection.Top : selection.Bottom;
+  const double length = std::sqrt(double((sx - ex) * (sx - ex) + (sy - ey) * (sy - ey)));
+  const double dx = (ex - sx) / length, dy = (ey - sy) / length;
+  const long long capacity = std::llabs(sx - ex) + std::llabs(sy - ey) + 1;
+  std::vector<TSamplePoint> points;
+  double px = sx, py = sy;
+  while (true) {
+    const long long x = (long long)std::nearbyint(px), y = (long long)std::nearbyint(py);
+    points.push_back({int32_t(x), int32_t(y)});
+    px = px + dx;
+    py = py + dy;
+    if ((x == ex && y == ey) || (long long)points.size() == capacity) return points;
+  }
+}
+
 TProfile OracleSampleLine(const TProfileRaster& raster, const TRect& selection, bool direction) {
   TProfile out;
   const long long sx = selection.Left, sy = direction ? selection.Bottom : selection.Top;

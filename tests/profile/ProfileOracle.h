@@ -12,6 +12,9 @@
 TProfile OracleSampleLine(const TProfileRaster& raster, const TRect& selection, bool direction);
 TProfile OracleSampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction);
 
+// The image coordinates of every sample of the line walk, copies included.
+std::vector<TSamplePoint> OracleLinePoints(const TRect& selection, bool direction);
+
 // The host's bytes after the oracle has sampled a copy of the clean 8-bit or 24-bit image:
 // what the marks of one profile look like.
 std::vector<uint8_t> OracleMarkedBytes(const THostImageBuffer& clean, TProfileMode mode, const TRect& selection);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <vector>
@@ -118,6 +120,24 @@ TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity()), "INF");
   EXPECT_EQ(FormatGeneral(std::nan("")), "NAN");
   EXPECT_EQ(FormatGeneral(123.456, 2), "1.2E2");
+}
+
+// Against every sample: the one found lies on a nearest column, for scales above and
+// below one pixel per sample, and outside the frame the end samples are nearest.
+TEST(ProfilePlot, NearestSampleLiesOnTheNearestColumn) {
+  for (size_t count : {2u, 3u, 7u, 100u, 577u, 1000u, 2500u}) {
+    const TPlotGeometry geometry(595, 272, 8, count, 255);
+    for (int x = 0; x < 595; ++x) {
+      const size_t found = geometry.NearestSample(x, count);
+      ASSERT_LT(found, count);
+      int best = 1 << 30;
+      for (size_t i = 0; i < count; ++i) best = std::min(best, std::abs(geometry.X(i) - x));
+      ASSERT_EQ(std::abs(geometry.X(found) - x), best) << count << " " << x;
+    }
+    EXPECT_EQ(geometry.NearestSample(-50, count), 0u);
+    EXPECT_EQ(geometry.NearestSample(2000, count), count - 1);
+  }
+  EXPECT_EQ(TPlotGeometry(595, 272, 8, 1, 255).NearestSample(300, 1), 0u);
 }
 
 }  // namespace

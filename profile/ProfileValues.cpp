@@ -1,0 +1,140 @@
+#include "profile/ProfileValues.h"
+
+#include <cassert>
+#include <charconv>
+#include <new>
+#include <stdexcept>
+
+#include "errors/Exceptions.h"
+#include "profile/ProfilePlot.h"
+#include "resources/Texts.h"
+
+namespace {
+
+constexpr int ReadoutDigits = 6;
+constexpr const char* LineEnd = "\r\n";
+
+// The shortest text that reads back to the same double; "C" locale, so "." always.
+void AppendNumber(std::string& text, double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  text.append(buffer, result.ptr);
+}
+
+void AppendInteger(std::string& text, int64_t value) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  text.append(buffer, result.ptr);
+}
+
+void AppendField(std::string& text, char separator, const char* field) {
+  text += separator;
+  text += field;
+}
+
+std::string Readout(double value, char decimalSeparator) {
+  return FormatGeneral(value, ReadoutDigits, decimalSeparator);
+}
+
+}  // namespace
+
+TValueKind ValueKindOf(const TProfileRaster& raster) {
+  if (raster.Map) return raster.Plane == 1 ? TValueKind::Imaginary : TValueKind::Real;
+  return raster.Bitmap->PixelFormat() == TPixelFormat::Bgr24 ? TValueKind::Color : TValueKind::Gray;
+}
+
+TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection,
+                               TProfileMode mode)
+    : FProfile(profile.Profile),
+      FProfileRGB(profile.ProfileRGB),
+      FKind(kind),
+      FSelection(selection),
+      FMode(mode) {
+  assert((kind != TValueKind::Color || FProfileRGB.size() == FProfile.size()) && "channels for every sample");
+  if (!mode.Integrate) FPoints = SampleLinePoints(selection, mode.Direction);
+  assert((mode.Integrate || FPoints.size() == FProfile.size()) && "one point per sample");
+}
+
+// In integrate mode value i belongs to row Top + i or column Left + i.
+std::string TProfileValues::Place(size_t i) const {
+  const int index = static_cast<int>(i);
+  if (!FMode.Integrate) return FormatText(S_TIP_SAMPLE, index, FPoints[i].X, FPoints[i].Y);
+  if (FMode.Direction) return FormatText(S_TIP_ROW, FSelection.Top + index);
+  return FormatText(S_TIP_COLUMN, FSelection.Left + index);
+}
+
+std::string TProfileValues::Values(size_t i, char decimalSeparator) const {
+  const std::string value = Readout(FProfile[i], decimalSeparator);
+  switch (FKind) {
+    case TValueKind::Color: {
+      const TColorSample& sample = FProfileRGB[i];
+      return FormatText(S_TIP_COLOR, Readout(sample.R, decimalSeparator).c_str(),
+                        Readout(sample.G, decimalSeparator).c_str(), Readout(sample.B, decimalSeparator).c_str(),
+                        value.c_str());
+    }
+    case TValueKind::Gray: return FormatText(S_TIP_VALUE, value.c_str());
+    case TValueKind::Real: return FormatText(S_TIP_REAL, value.c_str());
+    case TValueKind::Imaginary: return FormatText(S_TIP_IMAGINARY, value.c_str());
+  }
+  return value;
+}
+
+// About 48 characters a line for a colour profile: one allocation for the usual table. The
+// size is reckoned in 64 bits, since a long profile's table may not fit this process at all.
+std::string TProfileValues::Table(char separator) const {
+  constexpr uint64_t LineSize = 48;
+  const uint64_t expected = 64 + LineSize * Count();
+  try {
+    if (expected > std::string().max_size()) throw std::bad_alloc();
+    std::string text;
+    text.reserve(static_cast<size_t>(expected));
+    AppendHeader(text, separator);
+    for (size_t i = 0; i < Count(); ++i) AppendRow(text, i, separator);
+    return text;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  } catch (const std::length_error&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
+}
+
+void TProfileValues::AppendHeader(std::string& text, char separator) const {
+  if (!FMode.Integrate) {
+    text += S_COL_SAMPLE;
+    AppendField(text, separator, S_COL_X);
+    AppendField(text, separator, S_COL_Y);
+  } else {
+    text += FMode.Direction ? S_COL_ROW : S_COL_COLUMN;
+  }
+  switch (FKind) {
+    case TValueKind::Color:
+      for (const char* name : {S_COL_RED, S_COL_GREEN, S_COL_BLUE, S_COL_GRAY}) AppendField(text, separator, name);
+      break;
+    case TValueKind::Gray: AppendField(text, separator, S_COL_VALUE); break;
+    case TValueKind::Real: AppendField(text, separator, S_COL_REAL); break;
+    case TValueKind::Imaginary: AppendField(text, separator, S_COL_IMAGINARY); break;
+  }
+  text += LineEnd;
+}
+
+void TProfileValues::AppendRow(std::string& text, size_t i, char separator) const {
+  if (!FMode.Integrate) {
+    AppendInteger(text, static_cast<int64_t>(i));
+    text += separator;
+    AppendInteger(text, FPoints[i].X);
+    text += separator;
+    AppendInteger(text, FPoints[i].Y);
+  } else {
+    const int64_t first = FMode.Direction ? FSelection.Top : FSelection.Left;
+    AppendInteger(text, first + static_cast<int64_t>(i));
+  }
+  if (FKind == TValueKind::Color) {
+    for (double channel : {FProfileRGB[i].R, FProfileRGB[i].G, FProfileRGB[i].B}) {
+      text += separator;
+      AppendNumber(text, channel);
+    }
+  }
+  text += separator;
+  AppendNumber(text, FProfile[i]);
+  text += LineEnd;
+}

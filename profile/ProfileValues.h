@@ -1,0 +1,48 @@
+#pragma once
+// The profile's numbers as text: the readout of one sample (where it lies in the image and
+// what it holds) and the values table that is copied to the clipboard or saved. The table
+// has a header line and one line per sample, each ended by CR LF; its numbers are in the
+// shortest form that reads back to the same double, with "." as the decimal point, so that
+// a spreadsheet or a script gets exactly the values that were plotted.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "profile/ProfileSampling.h"
+
+// What one sample holds: the three channels and their gray value, one gray value, or one
+// component of a complex map.
+enum class TValueKind : uint8_t { Color, Gray, Real, Imaginary };
+
+// The kind of the raster's samples; a complex map's follows the component sampled.
+TValueKind ValueKindOf(const TProfileRaster& raster);
+
+class TProfileValues {
+ public:
+  // The profile that the last rebuild left, over this selection in this mode; line mode
+  // replays the walk for the samples' coordinates. The profile's arrays are borrowed: the
+  // object goes before the next rebuild.
+  TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode);
+
+  size_t Count() const noexcept { return FProfile.size(); }
+  // "Sample 3 (4, 5)" in line mode, "Row 7" or "Column 2" in integrate mode.
+  std::string Place(size_t i) const;
+  // "R 1  G 2  B 3  Gray 1.83333", "Value 12", "Real -0.5": up to 6 significant digits.
+  std::string Values(size_t i, char decimalSeparator = '.') const;
+  // The whole table with fields separated by `separator` (a tab or a comma).
+  std::string Table(char separator) const;
+
+ private:
+  void AppendHeader(std::string& text, char separator) const;
+  void AppendRow(std::string& text, size_t i, char separator) const;
+
+  std::span<const double> FProfile;
+  std::span<const TColorSample> FProfileRGB;
+  TValueKind FKind;
+  TRect FSelection;
+  TProfileMode FMode;
+  std::vector<TSamplePoint> FPoints;
+};

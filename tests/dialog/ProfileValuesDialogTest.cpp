@@ -1,0 +1,412 @@
+// The profile's values read out of the dialog end to end, through Ostravine.dll as a host
+// loads it. The test plays the user with real input (cursor moves, clicks, keys), one step
+// per idle moment of the dialog, and compares the readout, the clipboard and the saved
+// file with the profile that the oracle samples.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "image/PluginFloatMap.h"
+#include "image/PluginLinearBitmap.h"
+#include "profile/ProfilePlot.h"
+#include "tests/host/DialogWatcher.h"
+#include "tests/host/HostDouble.h"
+#include "tests/host/HostImages.h"
+#include "tests/profile/ProfileOracle.h"
+#include "ui/Handles.h"
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+namespace {
+
+using TSteps = std::vector<TDialogWatcher::TInspect>;
+using TRows = std::vector<std::vector<double>>;
+
+constexpr int Margin = 8;
+const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values..."};
+
+void Keys(std::initializer_list<BYTE> keys) {
+  for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Away from the dialog, which opens at the screen's top right.
+void ParkCursor() { SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2); }
+
+HWND Panel(HWND dialog) { return ChildWindowFromPoint(dialog, POINT{1, 1}); }
+
+void MoveOverPanel(HWND dialog, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(Panel(dialog), &point);
+  SetCursorPos(point.x, point.y);
+}
+
+BOOL CALLBACK MatchVisible(HWND window, LPARAM found) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  auto& target = *reinterpret_cast<std::pair<const char*, HWND>*>(found);
+  if (_stricmp(name, target.first) != 0 || !IsWindowVisible(window)) return TRUE;
+  target.second = window;
+  return FALSE;
+}
+
+HWND VisibleThreadWindow(const char* className) {
+  std::pair<const char*, HWND> target{className, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchVisible, reinterpret_cast<LPARAM>(&target));
+  return target.second;
+}
+
+std::string ToolTipText() {
+  const HWND tip = VisibleThreadWindow("tooltips_class32");
+  TOOLINFOA info{};
+  info.cbSize = TTTOOLINFOA_V2_SIZE;
+  if (!tip || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&info))) return "";
+  char text[256] = "";
+  info.lpszText = text;
+  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
+// The system notices the mouse leaving a window at its next look at the cursor: the
+// messages are handled here until then, all but the timer that runs the watcher's steps.
+void WaitForToolTipToHide() {
+  for (const DWORD start = GetTickCount(); !ToolTipText().empty() && GetTickCount() - start < 5000; Sleep(10)) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xFFFF, PM_REMOVE))
+      DispatchMessageA(&msg);
+  }
+}
+
+std::vector<std::string> OpenMenuItems() {
+  const HWND window = VisibleThreadWindow("#32768");
+  const auto menu = window ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0)) : nullptr;
+  std::vector<std::string> items;
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    char text[64] = "";
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    items.push_back(text);
+  }
+  return items;
+}
+
+// The tables are ASCII: the Unicode text is narrowed character by character.
+std::string ClipboardText(UINT format) {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(format)) {
+    const void* block = GlobalLock(data);
+    if (format == CF_UNICODETEXT)
+      for (auto* c = static_cast<const wchar_t*>(block); *c; ++c) text += static_cast<char>(*c);
+    else
+      text = static_cast<const char*>(block);
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// The packed 24-bit DIB as 0x00RRGGBB values from the top row down.
+std::vector<uint32_t> ClipboardPixels() {
+  std::vector<uint32_t> pixels;
+  if (!OpenClipboard(nullptr)) return pixels;
+  if (HANDLE data = GetClipboardData(CF_DIB)) {
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
+    const auto* bits = reinterpret_cast<const uint8_t*>(header + 1);
+    const int width = header->biWidth, height = header->biHeight, stride = (width * 3 + 3) / 4 * 4;
+    for (int y = height - 1; y >= 0; --y)
+      for (int x = 0; x < width; ++x) {
+        const uint8_t* pixel = bits + y * stride + 3 * x;
+        pixels.push_back(pixel[0] | pixel[1] << 8 | pixel[2] << 16);
+      }
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return pixels;
+}
+
+void EmptyTheClipboard() {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+// The header exactly, then every field reads back to exactly the oracle's double.
+void ExpectTable(const std::string& text, const std::string& header, const TRows& rows) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  ASSERT_EQ(start, text.size()) << "every line ends with CR LF";
+  ASSERT_EQ(lines.size(), rows.size() + 1);
+  EXPECT_EQ(lines[0], header);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const char* field = lines[i + 1].c_str();
+    for (size_t f = 0; f < rows[i].size(); ++f) {
+      char* end = nullptr;
+      const double read = std::strtod(field, &end);
+      ASSERT_EQ(std::memcmp(&read, &rows[i][f], sizeof read), 0) << lines[i + 1];
+      ASSERT_EQ(*end, f + 1 < rows[i].size() ? '\t' : '\0') << lines[i + 1];
+      field = end + 1;
+    }
+  }
+}
+
+TRows LineRows(const TProfile& profile, const TRect& selection) {
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  TRows rows;
+  for (size_t i = 0; i < profile.Profile.size(); ++i) {
+    rows.push_back({double(i), double(points[i].X), double(points[i].Y)});
+    if (!profile.ProfileRGB.empty())
+      rows.back().insert(rows.back().end(), {profile.ProfileRGB[i].R, profile.ProfileRGB[i].G, profile.ProfileRGB[i].B});
+    rows.back().push_back(profile.Profile[i]);
+  }
+  return rows;
+}
+
+// Six significant digits, the user's decimal separator.
+std::string Readout(double value) {
+  char text[32], separator[4] = ".";
+  std::snprintf(text, sizeof text, "%.6g", value);
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+  std::string readout = text;
+  if (const size_t point = readout.find('.'); point != std::string::npos) readout[point] = separator[0];
+  return readout;
+}
+
+// Ctrl+C, then "Copy values" on the menu that `open` shows: both put the table on the
+// clipboard in both text formats.
+TSteps CopyTwice(std::function<void(HWND)> open, const std::string& header, const TRows& rows) {
+  const auto check = [=] {
+    const std::string text = ClipboardText(CF_UNICODETEXT);
+    ExpectTable(text, header, rows);
+    EXPECT_EQ(ClipboardText(CF_TEXT), text);
+    EmptyTheClipboard();
+  };
+  return {[](HWND) {
+            EmptyTheClipboard();
+            Keys({VK_CONTROL, 'C'});
+          },
+          [=](HWND dialog) {
+            check();
+            open(dialog);
+          },
+          [](HWND) {
+            EXPECT_EQ(OpenMenuItems(), MenuItems);
+            Keys({'C'});
+          },
+          [=](HWND) { check(); }};
+}
+
+TSteps operator+(TSteps first, const TSteps& then) {
+  first.insert(first.end(), then.begin(), then.end());
+  return first;
+}
+
+std::string FileText(const std::string& name) {
+  std::ifstream file(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Answers Yes to the question whether to replace a file; in the save dialog types the next
+// name and presses Save.
+bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t& named) {
+  if (HWND yes = FindChild(window, "Button", "&Yes")) return PostMessageA(yes, BM_CLICK, 0, 0);
+  if (!FindChild(window, "Button", "&Save") || named == names.size()) return false;
+  for (int field : {cmb13, edt1})
+    if (HWND edit = GetDlgItem(window, field)) SetWindowTextA(edit, names[named].c_str());
+  ++named;
+  return PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+class ProfileValuesDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FHost.MainWindow = FMainWindow.Handle();
+    ASSERT_EQ(FPlugin.RegisterPlugin(THostDouble::Callback), 1);
+    ParkCursor();
+  }
+
+  // The steps run in the mode wanted: the check boxes are clicked first where needed.
+  TDialogWatcher& Run(THostImageBuffer& image, TRect selection, bool integrate, bool direction, TSteps steps,
+                      std::function<bool(HWND)> otherWindow = {}) {
+    FHost.OpenImages = {{image.Record().Pixels, selection}};
+    FHost.Requests.clear();
+    FProfiles = 1;
+    steps.insert(steps.begin(), {Checked("&Integrate values", integrate),
+                                 Checked(integrate ? "Change &direction" : "Change &diagonal", direction)});
+    FWatcher = std::make_unique<TDialogWatcher>("Ostravine", std::move(steps), TDialogAnswer::Close);
+    FWatcher->OtherWindow = std::move(otherWindow);
+    FWatcher->Ready = [this] {
+      return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged) >= FProfiles;
+    };
+    EXPECT_EQ(FPlugin.ProcessImage(1, &image.Record()), 1);
+    return *FWatcher;
+  }
+
+  // A click that rebuilds the profile.
+  TDialogWatcher::TInspect Click(const std::string& caption) {
+    return [this, caption](HWND dialog) {
+      ++FProfiles;
+      ClickChild(dialog, "Button", caption);
+    };
+  }
+
+  TDialogWatcher::TInspect Checked(const std::string& caption, bool wanted) {
+    return [this, caption, wanted](HWND dialog) {
+      if ((SendMessageA(FindChild(dialog, "Button", caption), BM_GETCHECK, 0, 0) == BST_CHECKED) != wanted)
+        Click(caption)(dialog);
+    };
+  }
+
+  TPluginLibrary FPlugin;
+  THostMainWindow FMainWindow;
+  THostDouble FHost;
+  std::unique_ptr<TDialogWatcher> FWatcher;
+  long FProfiles = 0;
+};
+
+// A 24-bit line profile, copied with its menu from a right click, whatever the plane. The
+// readout names the sample under the cursor and inverts its column inside the frame; when
+// the mouse leaves, the plot is as before. "Copy plot" copies the panel's pixels.
+TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) {
+  auto image = THostImageBuffer::Make24Bit(53, 31, 164);
+  const TRect selection{3, 2, 49, 27};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  TWindowPixels before;
+  const auto column = [&](size_t i) {
+    return TPlotGeometry(before.Width, before.Height, Margin, points.size(), 255).X(i);
+  };
+  const auto expectReadout = [&](size_t i) {
+    const TColorSample& c = oracle.ProfileRGB[i];
+    EXPECT_EQ(ToolTipText(), "Sample " + std::to_string(i) + " (" + std::to_string(points[i].X) + ", " +
+                                 std::to_string(points[i].Y) + ")\r\nR " + Readout(c.R) + "  G " + Readout(c.G) +
+                                 "  B " + Readout(c.B) + "  Gray " + Readout(oracle.Profile[i]));
+  };
+  const TSteps readout = {
+      [&](HWND dialog) {
+        ParkCursor();
+        ClickChild(dialog, "Button", "Red");
+      },
+      [&](HWND dialog) {
+        WaitForToolTipToHide();
+        EXPECT_EQ(ToolTipText(), "");
+        UpdateWindow(Panel(dialog));
+        before = ReadClientPixels(Panel(dialog));
+        MoveOverPanel(dialog, column(5), before.Height / 2);
+      },
+      [&](HWND dialog) {
+        expectReadout(5);
+        const TWindowPixels shown = ReadClientPixels(Panel(dialog));
+        for (int y = 0; y < before.Height; ++y)
+          for (int x = 0; x < before.Width; ++x) {
+            const bool guide = x == column(5) && y >= Margin && y <= before.Height - 1 - Margin;
+            ASSERT_EQ(shown.At(x, y), before.At(x, y) ^ (guide ? 0xFFFFFF : 0)) << x << ", " << y;
+          }
+        MoveOverPanel(dialog, column(points.size() - 1) + 3, 20);
+      },
+      [&](HWND) {
+        expectReadout(points.size() - 1);
+        ParkCursor();
+      },
+      [&](HWND dialog) {
+        WaitForToolTipToHide();
+        EXPECT_EQ(ToolTipText(), "");
+        UpdateWindow(Panel(dialog));
+        EXPECT_TRUE(ReadClientPixels(Panel(dialog)).Pixels == before.Pixels);
+        Keys({VK_APPS});
+      },
+      [](HWND) { Keys({'P'}); },
+      [&](HWND dialog) { EXPECT_TRUE(ClipboardPixels() == ReadClientPixels(Panel(dialog)).Pixels); },
+  };
+  const auto rightClick = [](HWND dialog) {
+    MoveOverPanel(dialog, 100, 60);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+  };
+  Run(image, selection, false, false,
+      CopyTwice(rightClick, "Sample\tX\tY\tRed\tGreen\tBlue\tGray", LineRows(oracle, selection)) + readout);
+}
+
+// An 8-bit profile of row sums: its rows are named by their image coordinate.
+TEST_F(ProfileValuesDialog, AnIntegrateProfileNamesItsRows) {
+  auto image = THostImageBuffer::Make8Bit(12, 30, 12, true);
+  const TRect selection{1, 5, 10, 24};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleIntegrated({&oracleBitmap, nullptr, 0}, selection, true);
+  TRows rows;
+  for (size_t i = 0; i < oracle.Profile.size(); ++i) rows.push_back({5.0 + i, oracle.Profile[i]});
+  const TSteps readout = {
+      [&](HWND dialog) {
+        const TWindowPixels plot = ReadClientPixels(Panel(dialog));
+        MoveOverPanel(dialog, TPlotGeometry(plot.Width, plot.Height, Margin, rows.size(), 1).X(7), 40);
+      },
+      [&](HWND) {
+        EXPECT_EQ(ToolTipText(), "Row 12\r\nValue " + Readout(oracle.Profile[7]));
+        ParkCursor();
+      }};
+  Run(image, selection, true, true,
+      CopyTwice([](HWND) { Keys({VK_SHIFT, VK_F10}); }, "Row\tValue", rows) + readout);
+}
+
+// A complex image with the plane "Complex": the imaginary parts. "Save values..." writes
+// the clipboard's table with commas; a missing folder, and a file that another program
+// holds open, show the stream's error and leave no file, the held file as it was. (No
+// folder is read-only to root, whom the tests may run as.)
+TEST_F(ProfileValuesDialog, AComplexProfileIsCopiedAndSavedAndAFailedSaveLeavesNoFile) {
+  auto image = THostImageBuffer::MakeComplex(9, 7);
+  auto* elements = reinterpret_cast<double*>(image.Pixels());
+  for (int i = 0; i < 9 * 7 * 2; ++i) elements[i] = (i % 11 - 3) / 7.0 + i * 1e-3;
+  const TRect selection{1, 1, 7, 5};
+  const TRows rows = LineRows(OracleSampleLine({nullptr, HostImageToProfileMap(image.Record()).get(), 1}, selection,
+                                               false), selection);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = temp + std::string("ostravine_values_") + std::to_string(GetTickCount());
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string saved = folder + "\\values.csv", held = folder + "\\held.csv";
+  std::ofstream(held) << "keep";
+  TFileHandle hold(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const std::vector<std::string> names = {saved, folder + "\\missing\\values.csv", held};
+  size_t named = 0;
+  std::string table;
+  const auto save = [](HWND) { Keys({VK_APPS}); };
+  const auto choose = [](HWND) { Keys({'S'}); };
+  const TSteps saving = {[&](HWND) {
+                           Keys({VK_CONTROL, 'C'});
+                         },
+                         [&](HWND) { table = ClipboardText(CF_TEXT); }, save, choose, save, choose, save, choose,
+                         [](HWND) {}};
+  auto& watcher = Run(image, selection, false, false,
+                      TSteps{Click("Complex")} + CopyTwice(save, "Sample\tX\tY\tImaginary", rows) + saving,
+                      [&](HWND window) { return AnswerSaveDialog(window, names, named); });
+  hold.Reset();
+  for (char& c : table) c = c == '\t' ? ',' : c;
+  EXPECT_EQ(named, 3u);
+  EXPECT_EQ(FileText(saved), table);
+  EXPECT_EQ(FileText(held), "keep");
+  std::vector<std::string> errors;
+  for (const TSeenDialog& seen : watcher.Seen)
+    for (const TSeenControl& control : seen.Controls)
+      if (control.Text.rfind("Error ", 0) == 0) errors.push_back(control.Text);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0].rfind("Error opening \"" + names[1] + ".~0\" - ", 0), 0u) << errors[0];
+  EXPECT_EQ(errors[1].rfind("Error renaming \"" + held + ".~0\" to \"" + held + "\" - ", 0), 0u) << errors[1];
+  EXPECT_TRUE(DeleteFileA(saved.c_str()));
+  EXPECT_TRUE(DeleteFileA(held.c_str()));
+  EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "a file was left behind";
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "profile/ProfileValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  EXPECT_EQ(start, text.size()) << "the last line ends with CR LF";
+  return lines;
+}
+
+bool ReadsBackTo(const std::string& field, double value) {
+  const double read = std::strtod(field.c_str(), nullptr);
+  return std::memcmp(&read, &value, sizeof value) == 0;
+}
+
+// The walk of the 3 x 3 example and its copy: the readout and the table name the same
+// point twice, and the table's columns follow the mode.
+TEST(ProfileValues, LineModeNamesEachSamplesPointAndItsChannels) {
+  TProfile profile;
+  profile.Profile = {11.0 / 6, 0, 0, 255};
+  profile.ProfileRGB = {{1, 2, 3}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
+  const TProfileValues values(profile, TValueKind::Color, {0, 0, 2, 2}, {false, false});
+  ASSERT_EQ(values.Count(), 4u);
+  EXPECT_EQ(values.Place(0), "Sample 0 (0, 0)");
+  EXPECT_EQ(values.Place(2), "Sample 2 (1, 1)");
+  EXPECT_EQ(values.Place(3), "Sample 3 (2, 2)");
+  EXPECT_EQ(values.Values(0), "R 1  G 2  B 3  Gray 1.83333");
+  EXPECT_EQ(values.Values(0, ','), "R 1  G 2  B 3  Gray 1,83333");
+  EXPECT_EQ(values.Table('\t'), "Sample\tX\tY\tRed\tGreen\tBlue\tGray\r\n"
+                                "0\t0\t0\t1\t2\t3\t1.8333333333333333\r\n"
+                                "1\t1\t1\t0\t0\t0\t0\r\n"
+                                "2\t1\t1\t0\t0\t0\t0\r\n"
+                                "3\t2\t2\t255\t255\t255\t255\r\n");
+  const TProfileValues other(profile, TValueKind::Color, {0, 0, 2, 2}, {false, true});
+  EXPECT_EQ(other.Place(0), "Sample 0 (0, 2)");
+  EXPECT_EQ(other.Place(3), "Sample 3 (2, 0)");
+}
+
+TEST(ProfileValues, IntegrateModeNamesRowsOrColumnsByImageCoordinate) {
+  TProfile profile;
+  profile.Profile = {1530, 12.5};
+  const TProfileValues columns(profile, TValueKind::Gray, {4, 7, 5, 9}, {true, false});
+  EXPECT_EQ(columns.Place(1), "Column 5");
+  EXPECT_EQ(columns.Values(0), "Value 1530");
+  EXPECT_EQ(columns.Table(','), "Column,Value\r\n4,1530\r\n5,12.5\r\n");
+  const TProfileValues rows(profile, TValueKind::Imaginary, {4, 7, 5, 8}, {true, true});
+  EXPECT_EQ(rows.Place(0), "Row 7");
+  EXPECT_EQ(rows.Values(1), "Imaginary 12.5");
+  EXPECT_EQ(rows.Table('\t'), "Row\tImaginary\r\n7\t1530\r\n8\t12.5\r\n");
+  const TProfileValues real(profile, TValueKind::Real, {4, 7, 5, 8}, {true, true});
+  EXPECT_EQ(real.Values(0), "Real 1530");
+}
+
+// Six significant digits in the readout; the table's numbers are exact and short.
+TEST(ProfileValues, NumbersAreShortestInTheTableAndSixDigitsInTheReadout) {
+  TProfile profile;
+  profile.Profile = {0.1, 1.0 / 3, 123456.7, 1234567, -2.5e-7, 1e21, -0.0};
+  const TProfileValues values(profile, TValueKind::Real, {0, 0, 6, 0}, {true, false});
+  EXPECT_EQ(values.Values(1), "Real 0.333333");
+  EXPECT_EQ(values.Values(2), "Real 123457");
+  EXPECT_EQ(values.Values(3), "Real 1.23457E6");
+  const std::vector<std::string> lines = Lines(values.Table(','));
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[1], "0,0.1");
+  EXPECT_EQ(lines[2], "1,0.3333333333333333");
+  EXPECT_EQ(lines[3], "2,123456.7");
+  EXPECT_EQ(lines[4], "3,1234567");
+  for (size_t i = 0; i < profile.Profile.size(); ++i)
+    EXPECT_TRUE(ReadsBackTo(lines[i + 1].substr(lines[i + 1].find(',') + 1), profile.Profile[i])) << lines[i + 1];
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#include "ui/Clipboard.h"
+
+#include <cassert>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "errors/Exceptions.h"
+#include "resources/Texts.h"
+#include "ui/DIBitmap.h"
+#include "ui/Handles.h"
+
+namespace {
+
+// Another program may hold the clipboard for a moment (a clipboard viewer reading it).
+constexpr int OpenAttempts = 10;
+constexpr DWORD OpenRetryMilliseconds = 20;
+
+[[noreturn]] void RaiseClipboardError(DWORD code) {
+  throw Exception(FormatText(S_CLIPBOARD_ERROR, SystemErrorText(code).c_str()));
+}
+
+// Open and emptied for one scope; whatever was set is the clipboard's once it closes.
+class TClipboardScope {
+ public:
+  explicit TClipboardScope(HWND owner) {
+    for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
+      if (attempt == OpenAttempts) RaiseClipboardError(GetLastError());
+      Sleep(OpenRetryMilliseconds);
+    }
+    if (!EmptyClipboard()) {
+      const DWORD error = GetLastError();
+      CloseClipboard();
+      RaiseClipboardError(error);
+    }
+  }
+  ~TClipboardScope() { CloseClipboard(); }
+  TClipboardScope(const TClipboardScope&) = delete;
+  TClipboardScope& operator=(const TClipboardScope&) = delete;
+
+  // The clipboard takes the memory over only when it accepts it.
+  void Set(UINT format, TGlobalHandle memory) {
+    if (!SetClipboardData(format, memory.Get())) RaiseClipboardError(GetLastError());
+    memory.Release();
+  }
+};
+
+TGlobalHandle GlobalBlock(size_t size) {
+  TGlobalHandle memory(GlobalAlloc(GMEM_MOVEABLE, size > 0 ? size : 1));
+  if (!memory) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  return memory;
+}
+
+// Fills a global block through its locked address.
+template <class Fill>
+TGlobalHandle GlobalCopy(size_t size, Fill fill) {
+  TGlobalHandle memory = GlobalBlock(size);
+  void* target = GlobalLock(memory.Get());
+  if (!target) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  fill(static_cast<uint8_t*>(target));
+  GlobalUnlock(memory.Get());
+  return memory;
+}
+
+// Both end with a NUL, as the text formats require.
+std::vector<wchar_t> WideText(std::string_view text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::vector<char> AnsiText(const std::vector<wchar_t>& wide) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::vector<char> ansi(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size, nullptr, nullptr);
+  return ansi;
+}
+
+template <class T>
+TGlobalHandle GlobalCopyOf(const std::vector<T>& items) {
+  const size_t size = items.size() * sizeof(T);
+  return GlobalCopy(size, [&](uint8_t* target) { std::memcpy(target, items.data(), size); });
+}
+
+}  // namespace
+
+// Both blocks are made before the clipboard is opened, so that it is never left empty.
+void CopyTextToClipboard(HWND owner, std::string_view text) {
+  TGlobalHandle unicode, ansi;
+  try {
+    const std::vector<wchar_t> wide = WideText(text);
+    unicode = GlobalCopyOf(wide);
+    ansi = GlobalCopyOf(AnsiText(wide));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(S_OUT_OF_MEMORY);
+  }
+  TClipboardScope clipboard(owner);
+  clipboard.Set(CF_UNICODETEXT, std::move(unicode));
+  clipboard.Set(CF_TEXT, std::move(ansi));
+}
+
+// A packed DIB: the header, then the rows bottom-up, each padded to 32 bits as in the
+// bitmap's own storage.
+void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap) {
+  assert(bitmap.PixelFormat() == TPixelFormat::Bgr24 && "a bitmap without a colour table");
+  GdiFlush();
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = bitmap.Width();
+  header.biHeight = bitmap.Height();
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const size_t stride = static_cast<size_t>(bitmap.BytesPerLine());
+  header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(bitmap.Height()));
+  TGlobalHandle dib = GlobalCopy(sizeof header + header.biSizeImage, [&](uint8_t* target) {
+    std::memcpy(target, &header, sizeof header);
+    uint8_t* row = target + sizeof header;
+    for (int y = bitmap.Height() - 1; y >= 0; --y, row += stride) std::memcpy(row, bitmap.ScanLine(y), stride);
+  });
+  TClipboardScope clipboard(owner);
+  clipboard.Set(CF_DIB, std::move(dib));
+}

@@ -1,0 +1,69 @@
+#include "ui/FileDialogs.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "errors/Exceptions.h"
+#include "resources/Texts.h"
+
+namespace {
+
+// Long enough for any path the system takes, with the "\\?\" prefix.
+constexpr size_t FileNameCapacity = 32768;
+
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a
+// look-alike that names another file.
+std::string Ansi(const wchar_t* wide) {
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
+  std::string ansi(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, ansi.data(), size, nullptr, &lossy);
+  if (lossy || size == 0) throw Exception(S_FILE_NAME_UNUSABLE);
+  ansi.pop_back();
+  return ansi;
+}
+
+// "Name\0Pattern\0\0", the filter's layout.
+std::wstring Filter(const TSaveFileRequest& request) {
+  std::wstring filter = Wide(request.FilterName);
+  filter += L'\0';
+  filter += Wide(request.FilterPattern);
+  filter += L'\0';
+  return filter;
+}
+
+}  // namespace
+
+// The host's current folder stays as it was (OFN_NOCHANGEDIR). The folder is not checked
+// by the dialog: the save itself reports a missing or read-only folder with the stream's
+// error.
+bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName) {
+  std::vector<wchar_t> name(FileNameCapacity, L'\0');
+  const std::wstring defaultName = Wide(request.DefaultName);
+  defaultName.copy(name.data(), name.size() - 1);
+  const std::wstring filter = Filter(request);
+  const std::wstring extension = Wide(request.DefaultExtension);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = name.data();
+  dialog.nMaxFile = static_cast<DWORD>(name.size());
+  dialog.lpstrDefExt = extension.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) {
+    if (const DWORD error = CommDlgExtendedError()) throw Exception(FormatText(S_FILE_DIALOG_ERROR, error));
+    return false;
+  }
+  fileName = Ansi(name.data());
+  return true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The system's file dialogs, owned by a window of the plug-in.
+
+#include <string>
+
+#include "ui/WinApi.h"
+
+struct TSaveFileRequest {
+  // Offered in the name field, in the dialog's current folder.
+  std::string DefaultName;
+  // The filter's text ("CSV files") and pattern ("*.csv").
+  std::string FilterName;
+  std::string FilterPattern;
+  // Added to a name typed without one ("csv").
+  std::string DefaultExtension;
+};
+
+// The Save As dialog; true with the chosen file's full name, false when the user cancelled.
+// The name is in the ANSI code page, as the file streams take it; a name that the code
+// page cannot hold raises an error rather than naming another file.
+bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName);

@@ -1,0 +1,31 @@
+#pragma once
+// A tracking tooltip: the system's standard tooltip control with one tool that the owner
+// shows, moves and hides itself, next to the mouse, as a readout that follows it.
+// Screen readers read it as any tooltip.
+
+#include <string>
+
+#include "ui/Handles.h"
+
+class TTrackingToolTip {
+ public:
+  // The tooltip belongs to `owner` and goes with this object.
+  explicit TTrackingToolTip(HWND owner);
+  TTrackingToolTip(const TTrackingToolTip&) = delete;
+  TTrackingToolTip& operator=(const TTrackingToolTip&) = delete;
+
+  // Shows the text (lines separated by "\r\n") beside the screen point, on the side where
+  // it fits on the monitor.
+  void Show(const std::string& text, POINT screen);
+  void Hide() noexcept;
+  bool Showing() const noexcept { return FShowing; }
+  HWND Handle() const noexcept { return FWindow.Get(); }
+
+ private:
+  POINT PlaceBeside(POINT screen) const noexcept;
+
+  HWND FOwner;
+  TWindowHandle FWindow;
+  std::string FText;
+  bool FShowing = false;
+};
