@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "image/HostBytes.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -122,7 +123,7 @@ void TLinearBitmap::PackLines() {
   if (!FPresent || FBytesPerLine == packedLine) return;
   auto packed = AllocateBytes(static_cast<size_t>(packedLine) * FHeight + 1);
   for (int y = 0; y < FHeight; ++y)
-    std::memcpy(packed.get() + static_cast<size_t>(y) * packedLine, Row(y), packedLine);
+    CopyHostBytes(packed.get() + static_cast<size_t>(y) * packedLine, Row(y), packedLine);
   FOwnedMap = std::move(packed);
   FMap = FOwnedMap.get();
   FBytesPerLine = packedLine;
@@ -180,8 +181,8 @@ void TLinearBitmap::SetIntensity(int x, int y, uint32_t value) {
       pixel[1] = static_cast<uint8_t>(value >> 8);
       break;
     case TPixelFormat::Bgr24:
-      // The gray palette's entry for the value; only its low byte indexes the table.
-      std::memcpy(pixel, GrayPalette.data() + 3 * (value & 0xFF), 3);
+      // The gray palette's entry for the value: three equal bytes.
+      pixel[0] = pixel[1] = pixel[2] = static_cast<uint8_t>(value);
       break;
     default:
       RaiseUnsupportedFormat();
@@ -190,12 +191,12 @@ void TLinearBitmap::SetIntensity(int x, int y, uint32_t value) {
 
 void TLinearBitmap::CopyPixelsFrom(const TLinearBitmap& source) {
   if (FBytesPerLine == source.FBytesPerLine) {
-    std::memcpy(FMap, source.FMap, FSize);
+    CopyHostBytes(FMap, source.FMap, FSize);
   } else {
     // Only the pixel bytes of each row: either side's padding may be the shorter one, and
     // the source's last row ends at its block's end.
     const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
-    for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), source.Row(y), pixelBytes);
+    for (int y = 0; y < FHeight; ++y) CopyHostBytes(Row(y), source.Row(y), pixelBytes);
   }
   if (FPixelFormat == TPixelFormat::Indexed8)
     std::memcpy(FPalette, source.FPalette, sizeof(TPaletteTable));

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "image/HostBytes.h"
 #include "image/LinarBitmap.h"
 #include "resources/Texts.h"
 #include "ui/DIBitmap.h"
@@ -144,7 +145,7 @@ void TLinearBitmap::CopyPixelsTo(TDIBitmap& bitmap) const {
   const TPixelFormat target = bitmap.PixelFormat();
   if (target == FPixelFormat) {
     const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
-    for (int y = 0; y < FHeight; ++y) std::memcpy(rows.Row(y), Row(y), pixelBytes);
+    for (int y = 0; y < FHeight; ++y) CopyHostBytes(rows.Row(y), Row(y), pixelBytes);
   } else if (FPixelFormat == TPixelFormat::Indexed8 && target == TPixelFormat::Bgr24) {
     ExpandIndexed(*this, rows);
   } else if (FPixelFormat == TPixelFormat::Gray16 && target == TPixelFormat::Indexed8) {

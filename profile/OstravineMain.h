@@ -51,7 +51,9 @@ class TProfilePluginForm : public TStyleForm {
  private:
   TProfileMode Mode() const noexcept;
   void ShowProfile();
-  void NotifyHost() noexcept;
+  void PutPixelsBack();
+  // Calls into the host: a broken callback raises its fault here.
+  void NotifyHost();
 
   TProfileSession FSession;
   THostCallback FHost;

@@ -61,12 +61,14 @@ TEST_F(FaultCapture, ANilReadBecomesAnAccessViolationWithThePlatformsMessage) {
     CallReader(NilData);
     FAIL() << "nothing raised";
   } catch (const EAccessViolation& error) {
-    address = FaultAddressOf(error);
+    address = error.Address();
     EXPECT_EQ(error.Message(), "Access violation at address " + Hex(address) +
                                    " in module 'report_win_tests.exe'. Read of address 00000000");
   }
-  // The faulting instruction lies inside the reader, which starts before its return point.
+  // The faulting instruction lies inside the reader, and the address is its first byte: the
+  // opcode of the load (8B), not the byte after it.
   EXPECT_GT(address, reinterpret_cast<uintptr_t>(&ReadAt));
+  EXPECT_EQ(*reinterpret_cast<const uint8_t*>(address), 0x8B);
 }
 
 TEST_F(FaultCapture, AWriteNamesTheWriteAndTheAddressWritten) {
@@ -94,7 +96,7 @@ TEST_F(FaultCapture, ACallThroughANilRoutineFaultsAtAddressZeroInTheCaller) {
     try {
       CallNilRoutine();
     } catch (const EAccessViolation& error) {
-      address = FaultAddressOf(error);
+      address = error.Address();
       throw;
     }
   });
@@ -229,6 +231,8 @@ TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
   const HWND notice = WaitForProcessWindow(child.dwProcessId);
   ASSERT_NE(notice, nullptr);
   EXPECT_NE(FindChild(notice, "Static", "Stack overflow.\rThe application will terminate."), nullptr);
+  // Shown in front of the host's windows: its own thread cannot be the owner's.
+  EXPECT_TRUE(GetWindowLongA(notice, GWL_EXSTYLE) & WS_EX_TOPMOST);
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
   ASSERT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 0;
