@@ -100,9 +100,10 @@ void TLinearBitmap::New(int width, int height, TPixelFormat format, int lineLeng
       if (lineLength < packedLine) throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
       bytesPerLine = lineLength;
     }
-    // Padded rows can make the block larger than the pixels alone; one spare byte follows.
+    // Padded rows can make the block larger than the pixels alone; one spare byte follows,
+    // which the signed 32-bit size does not count.
     const int64_t size = bytesPerLine * height;
-    if (size >= INT_MAX) throw ELinearBitmap(S_OUT_OF_MEMORY);
+    if (size > INT_MAX) throw ELinearBitmap(S_OUT_OF_MEMORY);
     FOwnedMap = AllocateBytes(static_cast<size_t>(size) + 1);
     FMap = FOwnedMap.get();
     FWidth = width;

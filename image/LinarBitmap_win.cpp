@@ -46,11 +46,13 @@ void DrawAsBgr24(const TDIBitmap& source, TDIBitmap& target) {
   target.Canvas().Draw(0, 0, source.Canvas(), RECT{0, 0, source.Width(), source.Height()});
 }
 
+// A target of the same shape keeps its storage, whose rows may be wider than the DIB's: only
+// the pixel bytes of each row travel.
 void CopyDirectly(const TDIBitmap& source, TLinearBitmap& target) {
   target.New(source.Width(), source.Height(), source.PixelFormat());
   const TRowWalk rows(source);
-  for (int y = 0; y < target.Height(); ++y)
-    std::memcpy(target.Row(y), rows.Row(y), target.BytesPerLine());
+  const size_t pixelBytes = static_cast<size_t>(target.Width()) * target.PixelSize();
+  for (int y = 0; y < target.Height(); ++y) CopyHostBytes(target.Row(y), rows.Row(y), pixelBytes);
   if (source.PixelFormat() == TPixelFormat::Indexed8)
     ReadPaletteHandle(source.Palette(), PaletteEntries, target.Palette());
 }
