@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 #include "image/HostBytes.h"
 #include "resources/Texts.h"
@@ -73,7 +72,7 @@ void TLinearBitmap::Dispose() {
 void TLinearBitmap::UseOwnedPalette() {
   if (FOwnedPalette) return;
   auto table = std::make_unique<TPaletteTable>();
-  if (FPalette) std::memcpy(table->data(), FPalette, table->size());
+  if (FPalette) CopyHostBytes(table->data(), FPalette, table->size());
   FOwnedPalette = std::move(table);
   FPalette = FOwnedPalette->data();
 }
@@ -200,7 +199,7 @@ void TLinearBitmap::CopyPixelsFrom(const TLinearBitmap& source) {
     for (int y = 0; y < FHeight; ++y) CopyHostBytes(Row(y), source.Row(y), pixelBytes);
   }
   if (FPixelFormat == TPixelFormat::Indexed8)
-    std::memcpy(FPalette, source.FPalette, sizeof(TPaletteTable));
+    CopyHostBytes(FPalette, source.FPalette, sizeof(TPaletteTable));
 }
 
 void TLinearBitmap::Assign(const TObject& source) {

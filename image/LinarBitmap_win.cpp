@@ -62,7 +62,12 @@ void ExpandIndexed(const TLinearBitmap& source, const TRowWalk& rows) {
   for (int y = 0; y < source.Height(); ++y) {
     const uint8_t* index = source.Row(y);
     uint8_t* bgr = rows.Row(y);
-    for (int x = 0; x < source.Width(); ++x, bgr += 3) std::memcpy(bgr, palette + 3 * index[x], 3);
+    for (int x = 0; x < source.Width(); ++x, bgr += 3) {
+      const uint8_t* entry = palette + 3 * index[x];
+      bgr[0] = entry[0];
+      bgr[1] = entry[1];
+      bgr[2] = entry[2];
+    }
   }
 }
 

@@ -1,7 +1,5 @@
 #include "profile/ProfileSession.h"
 
-#include <cstring>
-
 #include "errors/Exceptions.h"
 #include "image/HostBytes.h"
 
