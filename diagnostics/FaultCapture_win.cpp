@@ -202,7 +202,10 @@ LONG HandleFault(EXCEPTION_POINTERS& info) noexcept {
   const bool badCall = !own && IsOwnBadCall(record, context, image);
   // Other code's faults, often probes that their own handlers expect, keep the trace of ours.
   if (!own && !badCall) return EXCEPTION_CONTINUE_SEARCH;
-  CaptureFrameChain(context.Ebp, FaultTrace, FaultTraceFrames);
+  // A bad call's own return address leads the trace: it names the call that went astray.
+  int first = 0;
+  if (badCall) FaultTrace[first++] = *reinterpret_cast<const uint32_t*>(context.Esp);
+  CaptureFrameChain(context.Ebp, FaultTrace + first, FaultTraceFrames - first);
   RedirectToRaise(record, context, badCall);
   return EXCEPTION_CONTINUE_EXECUTION;
 }

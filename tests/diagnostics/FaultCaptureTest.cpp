@@ -102,6 +102,9 @@ TEST_F(FaultCapture, ACallThroughANilRoutineFaultsAtAddressZeroInTheCaller) {
   });
   EXPECT_EQ(address, 0u);
   EXPECT_EQ(message.substr(0, 36), "Access violation at address 00000000");
+  // The trace starts at the call that went astray, inside its routine.
+  EXPECT_GT(FaultTrace[0], reinterpret_cast<uintptr_t>(&CallNilRoutine));
+  EXPECT_LT(FaultTrace[0], reinterpret_cast<uintptr_t>(&CallNilRoutine) + 32);
 }
 
 TEST_F(FaultCapture, AProtectedInstructionBecomesEPrivilegeOrAnAccessViolation) {
