@@ -99,8 +99,7 @@ namespace {
 // After a stack overflow the thread runs the handler on the last page or so of its stack,
 // too little for the calls that show a window. So the handler goes on, in place of the
 // overflowed code, on a stack of its own (EndStack, a static block: the thread's stack is
-// never used again, and only one thread can take this path as the process ends with it),
-// and from there a fresh thread shows the notice while this one waits. The notice cannot be
+// never used again), and from there a fresh thread shows the notice while this one waits. The notice cannot be
 // owned by the host's window: that window's thread is the overflowed one, which could not
 // answer the messages a modal box sends to its owner. It is shown topmost and brought to
 // the foreground instead, in front of the host's window.
@@ -115,12 +114,23 @@ extern "C" __attribute__((noreturn, used, force_align_arg_pointer)) void Ostravi
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
 }
 
+// A second thread that overflows meanwhile waits for the end where it is: sleeping takes
+// next to no stack.
+extern "C" __attribute__((noreturn, used)) void OstravineAwaitEnd() {
+  for (;;) Sleep(INFINITE);
+}
+
 constexpr size_t EndStackSize = 64 * 1024;
 alignas(16) uint8_t EndStack[EndStackSize];
+volatile LONG EndStackTaken = 0;
 
 // The thread information block names the stack's bounds; the system's routines check
 // stack addresses against them, so they follow the switch.
 void SwitchToEndStack(CONTEXT& context) noexcept {
+  if (InterlockedExchange(&EndStackTaken, 1) != 0) {
+    context.Eip = reinterpret_cast<uintptr_t>(OstravineAwaitEnd);
+    return;
+  }
   const uintptr_t base = reinterpret_cast<uintptr_t>(EndStack + EndStackSize);
   const uintptr_t limit = reinterpret_cast<uintptr_t>(EndStack);
   asm volatile("movl %0, %%fs:4\n\tmovl %1, %%fs:8" : : "r"(base), "r"(limit) : "memory");
