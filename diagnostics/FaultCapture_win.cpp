@@ -97,12 +97,12 @@ void CaptureFrameChain(uint32_t framePointer, uint32_t* trace, int maxFrames) no
 namespace {
 
 // After a stack overflow the thread runs the handler on the last page or so of its stack,
-// too little for the calls that show a window. So the handler goes on, in place of the
+// too little for the calls that show a window. So the thread goes on, in place of the
 // overflowed code, on a stack of its own (EndStack, a static block: the thread's stack is
-// never used again), and from there a fresh thread shows the notice while this one waits. The notice cannot be
-// owned by the host's window: that window's thread is the overflowed one, which could not
-// answer the messages a modal box sends to its owner. It is shown topmost and brought to
-// the foreground instead, in front of the host's window.
+// never used again), and from there a fresh thread shows the notice while this one waits.
+// The notice cannot be owned by the host's window: that window's thread is the overflowed
+// one, which could not answer the messages a modal box sends to its owner. It is shown
+// topmost and brought to the foreground instead, in front of the host's window.
 DWORD WINAPI StackOverflowNotice(void*) {
   MessageBoxA(nullptr, S_STACK_OVERFLOW, nullptr, MB_ICONHAND | MB_TOPMOST | MB_SETFOREGROUND);
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
