@@ -81,7 +81,7 @@ TReportDetails CollectReportDetails(TComponent* sender, const std::exception& er
   AddModuleLine(details);
   details.Message = message;
   const TMapLocation map = ModuleMapLocation();
-  details.ExceptionAddress = MapAddressToText(FaultAddressOf(error), map.FileName, map.DummyAddress);
+  details.ExceptionAddress = MapAddressToText(ExceptionAddressOf(error), map.FileName, map.DummyAddress);
   details.StackTrace = StackTraceToText(FaultTrace, ReportLineBreak, map);
   if (sender) details.SenderClassName = ClassNameOf(*sender);
   if (Screen.ActiveForm) details.ActiveFormClassName = ClassNameOf(*Screen.ActiveForm);

@@ -1,12 +1,25 @@
 #pragma once
 // Catches the processor's faults where they happen, before anything unwinds: records the
-// faulting call chain into FaultTrace, turns a fault in this module's own code into the
-// system's error (EAccessViolation, EDivByZero, EPrivilege) thrown from the faulting
-// instruction, and ends the process with a notice on a stack overflow there. Faults in
-// other modules' code stay with whoever handles them there (the host).
+// faulting call chain into FaultTrace, turns a fault of this module into the system's
+// error (EAccessViolation, EDivByZero, EPrivilege) and ends the process with a notice on a
+// stack overflow in this module's code.
+//
+// Which faults are this module's (the one place that states the rule):
+// - a fault of an instruction in this module's own code. Every access to the host's memory
+//   is made by such code: pixel reads and writes, and every block copy of host memory
+//   (CopyHostBytes, never the C runtime's memcpy). The error is thrown from the faulting
+//   instruction and unwinds the module's frames, which carry unwind data.
+// - a call from this module's code through a bad address (null, or a wild pointer such as
+//   a broken host callback): the fault is the fetch of the called address itself, and the
+//   word on top of the stack is a return address right behind a call instruction in this
+//   module. Nothing of the callee has run, so the call itself appears to throw.
+// Every other fault is left alone, for the handlers of the code that faulted (the host's),
+// and so is a fault in the middle of another module's routine even when this module called
+// it: that routine's frames carry no unwind data, the registers it changed cannot be put
+// back for the caller, and the compiler takes the C runtime's memory routines for calls
+// that never throw, so their callers keep no clean-up for them.
 
 #include <cstdint>
-#include <exception>
 
 // Return addresses of the most recent fault's call chain, innermost first, zero-terminated;
 // a zero first entry means there is no trace.
@@ -21,18 +34,3 @@ void InstallFaultCapture() noexcept;
 // caller's frame pointer and then the return address), at most maxFrames, zero-terminated.
 // Frames are read only inside the calling thread's stack, so a broken chain ends the walk.
 void CaptureFrameChain(uint32_t framePointer, uint32_t* trace, int maxFrames) noexcept;
-
-// What a captured fault's error carries besides its class and text.
-class TFaultOrigin {
- public:
-  explicit TFaultOrigin(uint32_t address) noexcept : FAddress(address) {}
-  virtual ~TFaultOrigin() = default;
-  // The address of the faulting instruction (0 for a call through a null address).
-  uint32_t Address() const noexcept { return FAddress; }
-
- private:
-  uint32_t FAddress;
-};
-
-// Where the error was raised, when a captured fault raised it; 0 otherwise.
-uint32_t FaultAddressOf(const std::exception& error) noexcept;

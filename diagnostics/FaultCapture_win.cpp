@@ -43,10 +43,11 @@ enum TFaultKind : uint32_t { fkAccessViolation, fkDivByZero, fkPrivilege };
 
 uint32_t PackFault(TFaultKind kind, uint32_t access) noexcept { return kind << 4 | (access & 0xF); }
 
+// The error of a fault is raised at the faulting instruction, not where it is made.
 template <class Error>
-class TFault final : public Error, public TFaultOrigin {
+class TFault final : public Error {
  public:
-  TFault(uint32_t address, std::string message) : Error(std::move(message)), TFaultOrigin(address) {}
+  TFault(uint32_t address, std::string message) : Error(std::move(message)) { this->SetAddress(address); }
 };
 
 }  // namespace
@@ -68,13 +69,14 @@ extern "C" __attribute__((noreturn, used, regparm(3), force_align_arg_pointer)) 
 }
 
 // The faulting instruction's address plus one becomes the return address, so that the
-// unwinder, which looks up the byte before a return address, finds that very instruction.
+// unwinder, which looks up the byte before a return address, finds that very instruction;
+// the error itself gets the instruction's own address.
 extern "C" void OstravineFaultTrampoline();
 asm(".text\n"
     ".globl _OstravineFaultTrampoline\n"
     "_OstravineFaultTrampoline:\n"
-    "  incl %edx\n"
     "  pushl %edx\n"
+    "  incl (%esp)\n"
     "  jmp _OstravineRaiseFault\n");
 
 void CaptureFrameChain(uint32_t framePointer, uint32_t* trace, int maxFrames) noexcept {
@@ -94,18 +96,47 @@ void CaptureFrameChain(uint32_t framePointer, uint32_t* trace, int maxFrames) no
 
 namespace {
 
-// The thread whose stack overflowed has no room left to show anything: a fresh thread shows
-// the notice and ends the process. The notice has no owner, as the owner's thread is the
-// overflowed one and could not answer the messages a modal box sends to its owner.
+// After a stack overflow the thread runs the handler on the last page or so of its stack,
+// too little for the calls that show a window. So the thread goes on, in place of the
+// overflowed code, on a stack of its own (EndStack, a static block: the thread's stack is
+// never used again), and from there a fresh thread shows the notice while this one waits.
+// The notice cannot be owned by the host's window: that window's thread is the overflowed
+// one, which could not answer the messages a modal box sends to its owner. It is shown
+// topmost and brought to the foreground instead, in front of the host's window.
 DWORD WINAPI StackOverflowNotice(void*) {
-  MessageBoxA(nullptr, S_STACK_OVERFLOW, nullptr, MB_ICONHAND);
+  MessageBoxA(nullptr, S_STACK_OVERFLOW, nullptr, MB_ICONHAND | MB_TOPMOST | MB_SETFOREGROUND);
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
 }
 
-[[noreturn]] void EndAfterStackOverflow() noexcept {
+extern "C" __attribute__((noreturn, used, force_align_arg_pointer)) void OstravineEndAfterStackOverflow() {
   const HANDLE notice = CreateThread(nullptr, 0, StackOverflowNotice, nullptr, 0, nullptr);
   if (notice) WaitForSingleObject(notice, INFINITE);
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
+}
+
+// A second thread that overflows meanwhile waits for the end where it is: sleeping takes
+// next to no stack.
+extern "C" __attribute__((noreturn, used)) void OstravineAwaitEnd() {
+  for (;;) Sleep(INFINITE);
+}
+
+constexpr size_t EndStackSize = 64 * 1024;
+alignas(16) uint8_t EndStack[EndStackSize];
+volatile LONG EndStackTaken = 0;
+
+// The thread information block names the stack's bounds; the system's routines check
+// stack addresses against them, so they follow the switch.
+void SwitchToEndStack(CONTEXT& context) noexcept {
+  if (InterlockedExchange(&EndStackTaken, 1) != 0) {
+    context.Eip = reinterpret_cast<uintptr_t>(OstravineAwaitEnd);
+    return;
+  }
+  const uintptr_t base = reinterpret_cast<uintptr_t>(EndStack + EndStackSize);
+  const uintptr_t limit = reinterpret_cast<uintptr_t>(EndStack);
+  asm volatile("movl %0, %%fs:4\n\tmovl %1, %%fs:8" : : "r"(base), "r"(limit) : "memory");
+  context.Esp = base - 16;
+  context.Ebp = 0;
+  context.Eip = reinterpret_cast<uintptr_t>(OstravineEndAfterStackOverflow);
 }
 
 bool IsCapturedFault(DWORD code) noexcept {
@@ -118,13 +149,40 @@ TFaultKind FaultKind(DWORD code) noexcept {
   return code == EXCEPTION_PRIV_INSTRUCTION ? fkPrivilege : fkAccessViolation;
 }
 
-// A call through a null or garbage address faults at that address, outside every module;
-// the fault is this module's when the return address on top of the stack lies in its code.
-bool IsOwnBadCall(const CONTEXT& context, const TAddressRange& image) noexcept {
-  if (IsSignificant(context.Eip)) return false;
+// The length of an indirect near call (opcode FF, ModR/M reg field 2) starting at code.
+int IndirectCallLength(const uint8_t* code) noexcept {
+  const uint8_t modrm = code[1];
+  const int mod = modrm >> 6, rm = modrm & 7;
+  if (code[0] != 0xFF || ((modrm >> 3) & 7) != 2) return 0;
+  if (mod == 3) return 2;
+  const bool sib = rm == 4;
+  int displacement = mod == 1 ? 1 : mod == 2 ? 4 : 0;
+  if (mod == 0 && (rm == 5 || (sib && (code[2] & 7) == 5))) displacement = 4;
+  return 2 + (sib ? 1 : 0) + displacement;
+}
+
+// Whether the address follows a call instruction of the module: a direct call (E8 and a
+// 32-bit offset) or an indirect one of 2 to 7 bytes.
+bool FollowsOwnCall(uint32_t address, const TAddressRange& image) noexcept {
+  if (!image.Holds(address - 7) || !image.Holds(address - 1)) return false;
+  const auto code = reinterpret_cast<const uint8_t*>(address);
+  if (code[-5] == 0xE8) return true;
+  for (int length = 2; length <= 7; ++length)
+    if (IndirectCallLength(code - length) == length) return true;
+  return false;
+}
+
+// A call through a null or wild address faults when the processor fetches the called
+// address itself (an access violation there names the fetched address, and near zero the
+// system may report a read of anything). The fault is this module's when the word on top of
+// the stack is a return address behind one of its calls.
+bool IsOwnBadCall(const EXCEPTION_RECORD& record, const CONTEXT& context, const TAddressRange& image) noexcept {
+  if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return false;
+  const bool fetch = record.NumberParameters >= 2 && record.ExceptionInformation[1] == context.Eip;
+  if (!fetch && IsSignificant(context.Eip)) return false;
   const TAddressRange stack = ThreadStack();
   return stack.Holds(context.Esp) && stack.Holds(context.Esp + 3) &&
-         image.Holds(*reinterpret_cast<const uint32_t*>(context.Esp));
+         FollowsOwnCall(*reinterpret_cast<const uint32_t*>(context.Esp), image);
 }
 
 // The faulting thread goes on in the throwing routine instead of retrying the instruction.
@@ -146,12 +204,18 @@ LONG HandleFault(EXCEPTION_POINTERS& info) noexcept {
   CONTEXT& context = *info.ContextRecord;
   const TAddressRange image = OwnImage();
   const bool own = image.Holds(context.Eip);
-  if (record.ExceptionCode == EXCEPTION_STACK_OVERFLOW && own) EndAfterStackOverflow();
+  if (record.ExceptionCode == EXCEPTION_STACK_OVERFLOW && own) {
+    SwitchToEndStack(context);
+    return EXCEPTION_CONTINUE_EXECUTION;
+  }
   if (!IsCapturedFault(record.ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
-  const bool badCall = !own && IsOwnBadCall(context, image);
+  const bool badCall = !own && IsOwnBadCall(record, context, image);
   // Other code's faults, often probes that their own handlers expect, keep the trace of ours.
   if (!own && !badCall) return EXCEPTION_CONTINUE_SEARCH;
-  CaptureFrameChain(context.Ebp, FaultTrace, FaultTraceFrames);
+  // A bad call's own return address leads the trace: it names the call that went astray.
+  int first = 0;
+  if (badCall) FaultTrace[first++] = *reinterpret_cast<const uint32_t*>(context.Esp);
+  CaptureFrameChain(context.Ebp, FaultTrace + first, FaultTraceFrames - first);
   RedirectToRaise(record, context, badCall);
   return EXCEPTION_CONTINUE_EXECUTION;
 }
@@ -181,8 +245,3 @@ class TFaultCapture {
 }  // namespace
 
 void InstallFaultCapture() noexcept { static const TFaultCapture capture; }
-
-uint32_t FaultAddressOf(const std::exception& error) noexcept {
-  const auto origin = dynamic_cast<const TFaultOrigin*>(&error);
-  return origin ? origin->Address() : 0;
-}

@@ -31,10 +31,15 @@ std::array<uint32_t, 2> VersionAt(const void* fixedInfo, size_t offset) {
   return {WordAt(fixedInfo, offset), WordAt(fixedInfo, offset + 4)};
 }
 
+// A value that reaches outside the block counts as absent.
+bool QueryInside(TVersionBlock& block, const char* subBlock, const void*& data, uint32_t& length) {
+  return block.Query(subBlock, data, length) && data && block.Holds(data, length);
+}
+
 void ReadFixedInfo(TVersionBlock& block, TVersionInfo& info) {
   const void* data = nullptr;
   uint32_t length = 0;
-  if (!block.Query(RootPath, data, length) || length != FixedInfoSize || WordAt(data, 0) != FixedInfoSignature)
+  if (!QueryInside(block, RootPath, data, length) || length != FixedInfoSize || WordAt(data, 0) != FixedInfoSignature)
     throw Exception(S_FIXED_FILE_INFO);
   info.FileVersion = VersionAt(data, FileVersionOffset);
   info.ProductVersion = VersionAt(data, ProductVersionOffset);
@@ -44,7 +49,7 @@ void ReadFixedInfo(TVersionBlock& block, TVersionInfo& info) {
 std::string FirstTranslationPrefix(TVersionBlock& block) {
   const void* data = nullptr;
   uint32_t length = 0;
-  if (!block.Query(TranslationPath, data, length) || length < 4) throw Exception(S_TRANSLATION_INFO);
+  if (!QueryInside(block, TranslationPath, data, length) || length < 4) throw Exception(S_TRANSLATION_INFO);
   uint16_t translation[2];
   std::memcpy(translation, data, sizeof translation);
   return StringTablePrefix(translation[0], translation[1]);
@@ -54,7 +59,7 @@ std::string FirstTranslationPrefix(TVersionBlock& block) {
 void ReadText(TVersionBlock& block, const std::string& prefix, const char* key, std::string& field) {
   const void* data = nullptr;
   uint32_t length = 0;
-  if (block.Query((prefix + key).c_str(), data, length) && length > 0)
+  if (QueryInside(block, (prefix + key).c_str(), data, length) && length > 0)
     field.assign(static_cast<const char*>(data), length - 1);
 }
 

@@ -42,6 +42,9 @@ class TVersionBlock {
  public:
   virtual ~TVersionBlock() = default;
   virtual bool Query(const char* subBlock, const void*& data, uint32_t& length) = 0;
+  // Whether the length bytes at data lie inside the block: the lengths the platform reports
+  // come from the file and are not trusted.
+  virtual bool Holds(const void* data, uint32_t length) const = 0;
 };
 
 // The record from a loaded block: fixed part, first translation, then the six texts.

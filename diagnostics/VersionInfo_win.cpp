@@ -34,6 +34,13 @@ class TFileVersionBlock final : public TVersionBlock {
     return true;
   }
 
+  bool Holds(const void* data, uint32_t length) const override {
+    const auto first = static_cast<const char*>(data);
+    const char* begin = FBlock.data();
+    return first >= begin && first <= begin + FBlock.size() &&
+           length <= static_cast<size_t>(begin + FBlock.size() - first);
+  }
+
  private:
   std::vector<char> FBlock;
 };

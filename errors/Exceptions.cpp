@@ -6,6 +6,15 @@
 
 #include "resources/Texts.h"
 
+Exception::Exception(std::string message)
+    : FMessage(std::move(message)),
+      FAddress(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(__builtin_return_address(0)))) {}
+
+uint32_t ExceptionAddressOf(const std::exception& error) noexcept {
+  const auto own = dynamic_cast<const Exception*>(&error);
+  return own ? own->Address() : 0;
+}
+
 std::string FormatText(const char* format, ...) {
   va_list args;
   va_start(args, format);

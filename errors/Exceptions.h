@@ -7,23 +7,35 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
+// Every error knows where it was raised: the constructor is never inlined and takes its
+// own return address, and the constructors of the derived classes are always inlined, so
+// that this is the code address right after the error was made, in the routine that made
+// it. A processor fault's error carries the faulting instruction's address instead.
 class Exception : public std::exception {
  public:
-  explicit Exception(std::string message) : FMessage(std::move(message)) {}
+  __attribute__((noinline)) explicit Exception(std::string message);
   const char* what() const noexcept override { return FMessage.c_str(); }
   const std::string& Message() const noexcept { return FMessage; }
   virtual const char* ClassName() const noexcept { return "Exception"; }
+  // The code address where the error was raised.
+  uint32_t Address() const noexcept { return FAddress; }
+
+ protected:
+  void SetAddress(uint32_t address) noexcept { FAddress = address; }
 
  private:
   std::string FMessage;
+  uint32_t FAddress;
 };
 
-#define OSTRAVINE_ERROR_CLASS(Name, Base)                                       \
-  class Name : public Base {                                                    \
-   public:                                                                      \
-    using Base::Base;                                                           \
-    const char* ClassName() const noexcept override { return #Name; }           \
+#define OSTRAVINE_ERROR_CLASS(Name, Base)                                                  \
+  class Name : public Base {                                                               \
+   public:                                                                                 \
+    __attribute__((always_inline)) explicit Name(std::string message)                     \
+        : Base(std::move(message)) {}                                                      \
+    const char* ClassName() const noexcept override { return #Name; }                      \
   }
 
 OSTRAVINE_ERROR_CLASS(EOutOfMemory, Exception);
@@ -37,6 +49,9 @@ OSTRAVINE_ERROR_CLASS(EInvalidPointer, Exception);
 OSTRAVINE_ERROR_CLASS(EIntError, Exception);
 OSTRAVINE_ERROR_CLASS(EDivByZero, EIntError);
 OSTRAVINE_ERROR_CLASS(EMathError, Exception);
+
+// Where the error was raised (Exception::Address), or 0 for errors of other kinds.
+uint32_t ExceptionAddressOf(const std::exception& error) noexcept;
 
 // A heap block of uninitialised bytes; a failed allocation raises EOutOfMemory.
 std::unique_ptr<uint8_t[]> AllocateBytes(size_t count);

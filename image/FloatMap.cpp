@@ -79,12 +79,14 @@ void TBaseFloatMap::Resize(int width, int height, int elementSize) {
   if (width < 0 || height < 0) throw Exception(S_INVALID_BITMAP_SIZE);
   const int64_t count = int64_t{width} * height;
   const int64_t size = count * elementSize;
-  if (size > MaxMapBytes) throw EOutOfMemory(S_OUT_OF_MEMORY);
+  // An empty map still has rows of its width, and one row must fit like a whole map.
+  const int64_t rowBytes = int64_t{width} * elementSize;
+  if (size > MaxMapBytes || rowBytes > MaxMapBytes) throw EOutOfMemory(S_OUT_OF_MEMORY);
   FStorage = AllocateBytes(static_cast<size_t>(size));
   FSize = static_cast<int>(size);
   FWidth = width;
   FHeight = height;
-  FBytesPerLine = width * elementSize;
+  FBytesPerLine = static_cast<int>(rowBytes);
   FCount = static_cast<int>(count);
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
+#include "image/HostBytes.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -72,7 +72,7 @@ void TLinearBitmap::Dispose() {
 void TLinearBitmap::UseOwnedPalette() {
   if (FOwnedPalette) return;
   auto table = std::make_unique<TPaletteTable>();
-  if (FPalette) std::memcpy(table->data(), FPalette, table->size());
+  if (FPalette) CopyHostBytes(table->data(), FPalette, table->size());
   FOwnedPalette = std::move(table);
   FPalette = FOwnedPalette->data();
 }
@@ -99,9 +99,10 @@ void TLinearBitmap::New(int width, int height, TPixelFormat format, int lineLeng
       if (lineLength < packedLine) throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
       bytesPerLine = lineLength;
     }
-    // Padded rows can make the block larger than the pixels alone; one spare byte follows.
+    // Padded rows can make the block larger than the pixels alone; one spare byte follows,
+    // which the signed 32-bit size does not count.
     const int64_t size = bytesPerLine * height;
-    if (size >= INT_MAX) throw ELinearBitmap(S_OUT_OF_MEMORY);
+    if (size > INT_MAX) throw ELinearBitmap(S_OUT_OF_MEMORY);
     FOwnedMap = AllocateBytes(static_cast<size_t>(size) + 1);
     FMap = FOwnedMap.get();
     FWidth = width;
@@ -122,7 +123,7 @@ void TLinearBitmap::PackLines() {
   if (!FPresent || FBytesPerLine == packedLine) return;
   auto packed = AllocateBytes(static_cast<size_t>(packedLine) * FHeight + 1);
   for (int y = 0; y < FHeight; ++y)
-    std::memcpy(packed.get() + static_cast<size_t>(y) * packedLine, Row(y), packedLine);
+    CopyHostBytes(packed.get() + static_cast<size_t>(y) * packedLine, Row(y), packedLine);
   FOwnedMap = std::move(packed);
   FMap = FOwnedMap.get();
   FBytesPerLine = packedLine;
@@ -180,8 +181,8 @@ void TLinearBitmap::SetIntensity(int x, int y, uint32_t value) {
       pixel[1] = static_cast<uint8_t>(value >> 8);
       break;
     case TPixelFormat::Bgr24:
-      // The gray palette's entry for the value; only its low byte indexes the table.
-      std::memcpy(pixel, GrayPalette.data() + 3 * (value & 0xFF), 3);
+      // The gray palette's entry for the value: three equal bytes.
+      pixel[0] = pixel[1] = pixel[2] = static_cast<uint8_t>(value);
       break;
     default:
       RaiseUnsupportedFormat();
@@ -190,15 +191,15 @@ void TLinearBitmap::SetIntensity(int x, int y, uint32_t value) {
 
 void TLinearBitmap::CopyPixelsFrom(const TLinearBitmap& source) {
   if (FBytesPerLine == source.FBytesPerLine) {
-    std::memcpy(FMap, source.FMap, FSize);
+    CopyHostBytes(FMap, source.FMap, FSize);
   } else {
     // Only the pixel bytes of each row: either side's padding may be the shorter one, and
     // the source's last row ends at its block's end.
     const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
-    for (int y = 0; y < FHeight; ++y) std::memcpy(Row(y), source.Row(y), pixelBytes);
+    for (int y = 0; y < FHeight; ++y) CopyHostBytes(Row(y), source.Row(y), pixelBytes);
   }
   if (FPixelFormat == TPixelFormat::Indexed8)
-    std::memcpy(FPalette, source.FPalette, sizeof(TPaletteTable));
+    CopyHostBytes(FPalette, source.FPalette, sizeof(TPaletteTable));
 }
 
 void TLinearBitmap::Assign(const TObject& source) {

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "image/HostBytes.h"
 #include "image/LinarBitmap.h"
 #include "resources/Texts.h"
 #include "ui/DIBitmap.h"
@@ -45,11 +46,13 @@ void DrawAsBgr24(const TDIBitmap& source, TDIBitmap& target) {
   target.Canvas().Draw(0, 0, source.Canvas(), RECT{0, 0, source.Width(), source.Height()});
 }
 
+// A target of the same shape keeps its storage, whose rows may be wider than the DIB's: only
+// the pixel bytes of each row travel.
 void CopyDirectly(const TDIBitmap& source, TLinearBitmap& target) {
   target.New(source.Width(), source.Height(), source.PixelFormat());
   const TRowWalk rows(source);
-  for (int y = 0; y < target.Height(); ++y)
-    std::memcpy(target.Row(y), rows.Row(y), target.BytesPerLine());
+  const size_t pixelBytes = static_cast<size_t>(target.Width()) * target.PixelSize();
+  for (int y = 0; y < target.Height(); ++y) CopyHostBytes(target.Row(y), rows.Row(y), pixelBytes);
   if (source.PixelFormat() == TPixelFormat::Indexed8)
     ReadPaletteHandle(source.Palette(), PaletteEntries, target.Palette());
 }
@@ -59,7 +62,12 @@ void ExpandIndexed(const TLinearBitmap& source, const TRowWalk& rows) {
   for (int y = 0; y < source.Height(); ++y) {
     const uint8_t* index = source.Row(y);
     uint8_t* bgr = rows.Row(y);
-    for (int x = 0; x < source.Width(); ++x, bgr += 3) std::memcpy(bgr, palette + 3 * index[x], 3);
+    for (int x = 0; x < source.Width(); ++x, bgr += 3) {
+      const uint8_t* entry = palette + 3 * index[x];
+      bgr[0] = entry[0];
+      bgr[1] = entry[1];
+      bgr[2] = entry[2];
+    }
   }
 }
 
@@ -144,7 +152,7 @@ void TLinearBitmap::CopyPixelsTo(TDIBitmap& bitmap) const {
   const TPixelFormat target = bitmap.PixelFormat();
   if (target == FPixelFormat) {
     const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
-    for (int y = 0; y < FHeight; ++y) std::memcpy(rows.Row(y), Row(y), pixelBytes);
+    for (int y = 0; y < FHeight; ++y) CopyHostBytes(rows.Row(y), Row(y), pixelBytes);
   } else if (FPixelFormat == TPixelFormat::Indexed8 && target == TPixelFormat::Bgr24) {
     ExpandIndexed(*this, rows);
   } else if (FPixelFormat == TPixelFormat::Gray16 && target == TPixelFormat::Indexed8) {

@@ -1,8 +1,7 @@
 #include "image/PluginFloatMap.h"
 
-#include <cstring>
-
 #include "errors/Exceptions.h"
+#include "image/HostBytes.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -17,13 +16,13 @@ void CheckHostImage(const THostImage& image) {
 void HostImageToFloatMap(TFloatMap& map, const THostImage& image) {
   CheckHostImage(image);
   map.New(image.Width, image.Height);
-  std::memcpy(map.Map(), image.Pixels, map.Size());
+  CopyHostBytes(map.Map(), image.Pixels, map.Size());
 }
 
 void HostImageToComplexMap(TComplexMap& map, const THostImage& image) {
   CheckHostImage(image);
   map.New(image.Width, image.Height);
-  std::memcpy(map.Map(), image.Pixels, map.Size());
+  CopyHostBytes(map.Map(), image.Pixels, map.Size());
 }
 
 std::unique_ptr<TComplexMap> HostImageToProfileMap(const THostImage& image) {

@@ -4,6 +4,7 @@
 #include <exception>
 #include <memory>
 
+#include "diagnostics/ExceptionReportHandler.h"
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
 #include "plugin/HostInterface.h"
@@ -28,12 +29,17 @@ void ShowBoundaryError(const char* text) noexcept {
 }
 
 // Runs one host call; an error that escapes is shown and the call gets its fallback result.
+// A fault (a bad host record read while the command prepares its raster, a broken
+// callback) gets the exception report, as it would inside the dialog.
 template <class Body>
 int32_t GuardHostCall(int32_t fallback, Body body) noexcept {
   try {
     return body();
   } catch (const std::exception& error) {
-    ShowBoundaryError(error.what());
+    if (OffersBugReport(error))
+      ExceptionReportHandler(nullptr, std::current_exception());
+    else
+      ShowBoundaryError(error.what());
   } catch (...) {
     ShowBoundaryError(S_UNKNOWN_ERROR);
   }

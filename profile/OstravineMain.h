@@ -65,7 +65,9 @@ class TProfilePluginForm : public TStyleForm {
  private:
   TProfileMode Mode() const noexcept;
   void ShowProfile();
-  void NotifyHost() noexcept;
+  void PutPixelsBack();
+  // Calls into the host: a broken callback raises its fault here.
+  void NotifyHost();
   TPlotGeometry PlotGeometry() const noexcept;
   void ProfilePanelMouseMove(int x, int y);
   void HideReadout() noexcept;

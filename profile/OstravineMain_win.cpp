@@ -3,6 +3,7 @@
 #include "profile/ProfilePlot_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
+#include "ui/Application.h"
 #include "ui/Clipboard.h"
 #include "ui/EventUtils.h"
 #include "ui/FileDialogs.h"
@@ -79,9 +80,7 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
 // error that left the modal loop), the marks must not stay in the host's image.
-TProfilePluginForm::~TProfilePluginForm() {
-  if (FSession.RestorePixels()) NotifyHost();
-}
+TProfilePluginForm::~TProfilePluginForm() { PutPixelsBack(); }
 
 void TProfilePluginForm::UseMapPlanes(bool complex) {
   PlaneGroup->SetItems(complex ? std::vector<std::string>{"Real", "Complex"} : std::vector<std::string>{"Real"});
@@ -140,7 +139,18 @@ void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
   HideReadout();
   SavedIntegrate = IntegrateBox->Checked();
   SavedDirection = DirectionBox->Checked();
-  if (FSession.RestorePixels()) NotifyHost();
+  PutPixelsBack();
+}
+
+// A fault of the host's memory or callback while the pixels go back is reported like one in
+// the dialog's events, and the dialog goes on closing: nothing is left that a second try
+// could put back.
+void TProfilePluginForm::PutPixelsBack() {
+  try {
+    if (FSession.RestorePixels()) NotifyHost();
+  } catch (...) {
+    Application.HandleException(this);
+  }
 }
 
 void TProfilePluginForm::FormResize(TComponent*) {
@@ -167,7 +177,7 @@ void TProfilePluginForm::PaintProfile(TComponent*) {
 
 TProfileMode TProfilePluginForm::Mode() const noexcept { return {IntegrateBox->Checked(), DirectionBox->Checked()}; }
 
-void TProfilePluginForm::NotifyHost() noexcept {
+void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
 }
 

@@ -1,8 +1,7 @@
 #include "profile/ProfileSession.h"
 
-#include <cstring>
-
 #include "errors/Exceptions.h"
+#include "image/HostBytes.h"
 
 bool SavedIntegrate = false;
 bool SavedDirection = false;
@@ -14,16 +13,24 @@ void TSavedPixels::Save(uint8_t* pixels, size_t size) {
     FBlock = AllocateBytes(size > 0 ? size : 1);
     FCapacity = size;
   }
-  std::memcpy(FBlock.get(), pixels, size);
+  CopyHostBytes(FBlock.get(), pixels, size);
   FPixels = pixels;
   FSize = size;
   FSaved = true;
 }
 
-bool TSavedPixels::Restore() noexcept {
+TSavedPixels::~TSavedPixels() {
+  try {
+    Restore();
+  } catch (...) {
+    // The host took its memory away; nothing is left to put back.
+  }
+}
+
+bool TSavedPixels::Restore() {
   if (!FSaved) return false;
-  std::memcpy(FPixels, FBlock.get(), FSize);
   FSaved = false;
+  CopyHostBytes(FPixels, FBlock.get(), FSize);
   return true;
 }
 

@@ -21,15 +21,16 @@ extern bool SavedDirection;
 class TSavedPixels {
  public:
   TSavedPixels() = default;
-  ~TSavedPixels() { Restore(); }
+  ~TSavedPixels();
   TSavedPixels(const TSavedPixels&) = delete;
   TSavedPixels& operator=(const TSavedPixels&) = delete;
 
   // Copies `size` bytes at `pixels`. A copy held from before is put back first, so that a
   // new copy never takes in the marks of an earlier profile.
   void Save(uint8_t* pixels, size_t size);
-  // Puts the copy back; false when there was none.
-  bool Restore() noexcept;
+  // Puts the copy back; false when there was none. Raises when the host's memory faults; a
+  // copy is put back at most once, so a host that took its memory away is not written again.
+  bool Restore();
   bool Saved() const noexcept { return FSaved; }
 
  private:
@@ -51,7 +52,7 @@ class TProfileSession {
   void Rebuild(TProfileMode mode);
   // Puts the host's pixels back; true when they had been saved, that is when the host is to
   // be told that its pixels changed.
-  bool RestorePixels() noexcept { return FSavedPixels.Restore(); }
+  bool RestorePixels() { return FSavedPixels.Restore(); }
   bool PixelsSaved() const noexcept { return FSavedPixels.Saved(); }
 
   const TProfile& Profile() const noexcept { return FProfile; }

@@ -152,10 +152,10 @@ const double* PairRow(const TComplexRows& map, int y) {
   return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
 }
 
-// One addition per position beyond the edge, as the per-pixel sum makes them.
+// The positions beyond the edge read one value: it is added once, times their count, so
+// that a selection reaching far outside the map costs no more than one inside it.
 double AddRepeated(double sum, double value, uint64_t times) {
-  for (uint64_t k = 0; k < times; ++k) sum += value;
-  return sum;
+  return times > 0 ? sum + value * static_cast<double>(times) : sum;
 }
 
 // Each row's sum runs from 0 through the repeated first element, the elements inside and
@@ -180,7 +180,7 @@ void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& spa
 }
 
 void AddPairRowTimes(const double* row, uint64_t times, std::vector<double>& sums) {
-  for (uint64_t t = 0; t < times; ++t) AddPairsToSums(row, sums.size(), sums.data());
+  for (size_t k = 0; k < sums.size(); ++k) sums[k] = AddRepeated(sums[k], row[2 * k], times);
 }
 
 // Each column's sum takes the rows in order; groups of rows pass through a register

@@ -39,5 +39,6 @@ struct TComplexRows {
 };
 
 // One double per line: component 0 (real) or 1 (imaginary) added from 0 in the span's
-// order, one addition per pixel, so the rounding is that of the plain per-pixel sum.
+// order, one addition per element inside the map; the positions before and after the map
+// read its edge element, which is added once, times their count.
 void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums);

@@ -40,3 +40,10 @@ end_session() {
   wineserver -k 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
+
+# The tests' stand-in for the system's mail library (tests/mail): into the prefix's system
+# folder, where the plug-in takes mapi32.dll from, and preferred to Wine's own.
+install_mail_stand_in() {
+  cp "$1" "$WINEPREFIX/drive_c/windows/system32/mapi32.dll"
+  timeout 60 wine reg add 'HKCU\Software\Wine\DllOverrides' /v mapi32 /d native /f >/dev/null 2>&1
+}

@@ -124,7 +124,7 @@ TEST_F(ExceptionReport, TheReportNamesTheFaultItsTraceTheSenderAndTheSystem) {
   } catch (const EAccessViolation& error) {
     const TReportDetails details = CollectReportDetails(&sender, error, "A message.");
     char address[9];
-    std::snprintf(address, sizeof address, "%08X", static_cast<unsigned>(FaultAddressOf(error)));
+    std::snprintf(address, sizeof address, "%08X", static_cast<unsigned>(error.Address()));
     EXPECT_EQ(details.ExceptionAddress.substr(0, 8), address);
     std::snprintf(address, sizeof address, "%08X", static_cast<unsigned>(FaultTrace[0]));
     EXPECT_EQ(details.StackTrace.substr(0, 10), std::string("\n\r") + address);
@@ -138,12 +138,30 @@ TEST_F(ExceptionReport, TheReportNamesTheFaultItsTraceTheSenderAndTheSystem) {
   FAIL() << "nothing raised";
 }
 
+uint32_t MadeBefore = 0;
+
+// The address in the caller right behind the call.
+__attribute__((noinline)) uint32_t ReturnPoint() {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(__builtin_return_address(0)));
+}
+
+__attribute__((noinline)) EListError MakeListError() {
+  EListError error("Plain");
+  MadeBefore = ReturnPoint();
+  return error;
+}
+
+// An error the code raises itself names the place it was made, in the routine that made it.
 TEST_F(ExceptionReport, WithoutSenderOrActiveFormTheReportNamesNeither) {
-  const Exception error("Plain");
+  const EListError error = MakeListError();
   const TReportDetails details = CollectReportDetails(nullptr, error, "Plain.");
   EXPECT_EQ(details.SenderClassName, "");
   EXPECT_EQ(details.ActiveFormClassName, "");
-  EXPECT_EQ(details.ExceptionAddress, "00000000");
+  EXPECT_GT(error.Address(), reinterpret_cast<uintptr_t>(&MakeListError));
+  EXPECT_LT(error.Address(), MadeBefore);
+  char address[9];
+  std::snprintf(address, sizeof address, "%08X", static_cast<unsigned>(error.Address()));
+  EXPECT_EQ(details.ExceptionAddress, address);
 }
 
 TEST_F(ExceptionReport, TheMailGoesToTheBuildsReportAddressWithTheReportAsItsBody) {

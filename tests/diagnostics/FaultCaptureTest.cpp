@@ -61,12 +61,14 @@ TEST_F(FaultCapture, ANilReadBecomesAnAccessViolationWithThePlatformsMessage) {
     CallReader(NilData);
     FAIL() << "nothing raised";
   } catch (const EAccessViolation& error) {
-    address = FaultAddressOf(error);
+    address = error.Address();
     EXPECT_EQ(error.Message(), "Access violation at address " + Hex(address) +
                                    " in module 'report_win_tests.exe'. Read of address 00000000");
   }
-  // The faulting instruction lies inside the reader, which starts before its return point.
+  // The faulting instruction lies inside the reader, and the address is its first byte: the
+  // opcode of the load (8B), not the byte after it.
   EXPECT_GT(address, reinterpret_cast<uintptr_t>(&ReadAt));
+  EXPECT_EQ(*reinterpret_cast<const uint8_t*>(address), 0x8B);
 }
 
 TEST_F(FaultCapture, AWriteNamesTheWriteAndTheAddressWritten) {
@@ -94,12 +96,15 @@ TEST_F(FaultCapture, ACallThroughANilRoutineFaultsAtAddressZeroInTheCaller) {
     try {
       CallNilRoutine();
     } catch (const EAccessViolation& error) {
-      address = FaultAddressOf(error);
+      address = error.Address();
       throw;
     }
   });
   EXPECT_EQ(address, 0u);
   EXPECT_EQ(message.substr(0, 36), "Access violation at address 00000000");
+  // The trace starts at the call that went astray, inside its routine.
+  EXPECT_GT(FaultTrace[0], reinterpret_cast<uintptr_t>(&CallNilRoutine));
+  EXPECT_LT(FaultTrace[0], reinterpret_cast<uintptr_t>(&CallNilRoutine) + 32);
 }
 
 TEST_F(FaultCapture, AProtectedInstructionBecomesEPrivilegeOrAnAccessViolation) {
@@ -229,6 +234,9 @@ TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
   const HWND notice = WaitForProcessWindow(child.dwProcessId);
   ASSERT_NE(notice, nullptr);
   EXPECT_NE(FindChild(notice, "Static", "Stack overflow.\rThe application will terminate."), nullptr);
+  // Shown in front, as its own thread cannot be the owner's (Wine leaves out the topmost
+  // style, but brings the box to the foreground).
+  EXPECT_EQ(GetForegroundWindow(), notice);
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
   ASSERT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 0;

@@ -22,11 +22,20 @@ class TFakeVersionBlock final : public TVersionBlock {
     const auto value = Values.find(subBlock);
     if (value == Values.end()) return false;
     data = value->second.data();
-    length = static_cast<uint32_t>(value->second.size());
+    const auto stated = Lengths.find(subBlock);
+    length = stated == Lengths.end() ? static_cast<uint32_t>(value->second.size()) : stated->second;
     return true;
   }
 
+  bool Holds(const void* data, uint32_t length) const override {
+    for (const auto& [path, value] : Values)
+      if (data == value.data()) return length <= value.size();
+    return false;
+  }
+
   std::map<std::string, std::string> Values;
+  // Lengths the block states instead of its values' true sizes.
+  std::map<std::string, uint32_t> Lengths;
   std::vector<std::string> Asked;
 };
 
@@ -108,6 +117,20 @@ TEST(VersionInfo, AMalformedFixedPartOrTranslationTableRaises) {
     EXPECT_EQ(info.ProductVersion, (TWords{0x00050006, 0x00070008})) << "set before the translation is read";
     EXPECT_EQ(info.CompanyName, "");
   }
+}
+
+// Lengths beyond the block are not believed: such a value reads as absent.
+TEST(VersionInfo, ValuesThatReachOutsideTheBlockCountAsAbsent) {
+  TFakeVersionBlock block = FullBlock();
+  block.Lengths[English + "CompanyName"] = 4096;
+  TVersionInfo info;
+  info.CompanyName = "kept";
+  ReadVersionBlock(block, info);
+  EXPECT_EQ(info.CompanyName, "kept");
+  EXPECT_EQ(info.ProductName, "Ostravine");
+
+  block.Lengths[Translation] = 1 << 20;
+  EXPECT_EQ(MessageOf<Exception>([&] { ReadVersionBlock(block, info); }), S_TRANSLATION_INFO);
 }
 
 TEST(VersionInfo, StringTablePrefixIsUpperCaseHexHighByteFirst) {

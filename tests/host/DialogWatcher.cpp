@@ -7,8 +7,8 @@ TDialogWatcher* TDialogWatcher::Current = nullptr;
 namespace {
 
 std::string TextOf(HWND window) {
-  char text[1024] = "";
-  GetWindowTextA(window, text, sizeof text);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

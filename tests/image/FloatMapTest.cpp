@@ -124,6 +124,12 @@ TEST(FloatMap, NewKeepsContentsOfTheSameSizeAndLimitsTheStorage) {
   EXPECT_EQ(MessageOf<EOutOfMemory>([&] { map.New(125'000'001, 1); }), "Out of memory");
   EXPECT_EQ(map.Count(), 0);
   EXPECT_EQ(MessageOf<Exception>([&] { map.New(-2, -3); }), "Invalid bitmap size");
+  // No elements, but rows of a width no map can hold: 16 * 200,000,000 passes 2^31.
+  EXPECT_EQ(MessageOf<EOutOfMemory>([&] { map.New(200'000'000, 0); }), "Out of memory");
+  EXPECT_EQ(map.BytesPerLine(), 0);
+  floats.New(1000, 0);
+  EXPECT_EQ(floats.BytesPerLine(), 8000);
+  EXPECT_EQ(floats.Size(), 0);
 
   // An empty map copies as an empty map.
   TComplexMap empty;

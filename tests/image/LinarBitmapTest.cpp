@@ -78,6 +78,17 @@ TEST(LinarBitmap, SizesAreCheckedIn64Bits) {
   // Pixels that fit, rows padded beyond what a 32-bit size can hold.
   EXPECT_EQ(MessageOf<ELinearBitmap>([&] { bitmap.New(10, 1 << 20, TPixelFormat::Indexed8, 1 << 12); }), "Out of memory");
   EXPECT_FALSE(bitmap.Present());
+  // 2,147,483,647 bytes fit the signed 32-bit size: the memory may run out, the check must
+  // not refuse it; one byte more is refused.
+  try {
+    bitmap.New(INT_MAX, 1, TPixelFormat::Indexed8);
+    EXPECT_EQ(bitmap.Size(), INT_MAX);
+  } catch (const ELinearBitmap& error) {
+    ADD_FAILURE() << "refused by the size check: " << error.what();
+  } catch (const EOutOfMemory&) {
+  }
+  bitmap.Dispose();
+  EXPECT_EQ(MessageOf<ELinearBitmap>([&] { bitmap.New(INT_MAX / 2 + 1, 1, TPixelFormat::Gray16); }), "Out of memory");
 }
 
 TEST(LinarBitmap, GetPixelReadsColourValuesAndClamps) {

@@ -126,6 +126,26 @@ void MarkLine(const TProfileRaster& raster, const TRect& s, bool byRows, long lo
   }
 }
 
+// A line of a map: the positions before and after the map read its edge element, which is
+// added once, times their count; the positions inside are added one by one.
+double MapLineSum(const TProfileRaster& raster, const TRect& s, bool byRows, long long i, long long pixels) {
+  const long long first = byRows ? s.Left : s.Top;
+  const long long size = byRows ? raster.Map->Width() : raster.Map->Height();
+  const long long before = std::clamp(-first, 0LL, pixels);
+  const long long after = std::clamp(first + pixels - std::max(first, size), 0LL, pixels);
+  long long x, y;
+  double sum = 0;
+  LinePixel(s, byRows, i, 0, x, y);
+  if (before > 0) sum = sum + ElementPart(raster, x, y) * double(before);
+  for (long long k = before; k < pixels - after; ++k) {
+    LinePixel(s, byRows, i, k, x, y);
+    sum = sum + ElementPart(raster, x, y);
+  }
+  LinePixel(s, byRows, i, pixels - 1, x, y);
+  if (after > 0) sum = sum + ElementPart(raster, x, y) * double(after);
+  return sum;
+}
+
 }  // namespace
 
 TProfile OracleSampleIntegrated(const TProfileRaster& raster, const TRect& s, bool byRows) {
@@ -139,12 +159,11 @@ TProfile OracleSampleIntegrated(const TProfileRaster& raster, const TRect& s, bo
   if (IsColor(raster)) out.ProfileRGB.resize(lines);
   for (long long i = 0; i < lines; ++i) {
     double sum = 0, r = 0, g = 0, b = 0;
-    for (long long k = 0; k < pixels; ++k) {
+    if (raster.Map) sum = MapLineSum(raster, s, byRows, i, pixels);
+    for (long long k = 0; k < pixels && raster.Bitmap; ++k) {
       long long x, y;
       LinePixel(s, byRows, i, k, x, y);
-      if (raster.Map) {
-        sum = sum + ElementPart(raster, x, y);
-      } else if (IsColor(raster)) {
+      if (IsColor(raster)) {
         const TColor c = raster.Bitmap->GetPixel(int(x), int(y));
         r = r + (c & 0xFF);
         g = g + ((c >> 8) & 0xFF);

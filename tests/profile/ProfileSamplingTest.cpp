@@ -230,6 +230,22 @@ TEST(ProfileSampling, ComplexMapReadsItsPlaneAndClampsAtTheEdges) {
   EXPECT_EQ(profile.LengthLabel, "Grayscale pixel sum: 63");
 }
 
+// A selection far beyond a complex map costs what the map costs: each edge element counts
+// once, times the positions that read it.
+TEST(ProfileSampling, ComplexIntegrationFarBeyondTheMapAddsEachEdgeOnce) {
+  auto map = ComplexMap(3, 2);
+  TProfile profile;
+  const double far = 2147483647;
+  SampleIntegrated({nullptr, map.get(), 0}, {-2147483647, 0, 2147483647, 1}, true, profile);
+  ASSERT_EQ(profile.Profile.size(), 2u);
+  for (int y = 0; y < 2; ++y)
+    EXPECT_EQ(profile.Profile[y], y * far + (y + 10 + y + 20 + y) + (20 + y) * (far - 2)) << "row " << y;
+  SampleIntegrated({nullptr, map.get(), 1}, {0, -2147483647, 2, 2147483647}, false, profile);
+  ASSERT_EQ(profile.Profile.size(), 3u);
+  for (int x = 0; x < 3; ++x)
+    EXPECT_EQ(profile.Profile[x], -x * far + (-x - x - 10) + (-x - 10) * (far - 1)) << "column " << x;
+}
+
 TEST(ProfileSampling, LabelSaturatesBeyondTheIntegerRange) {
   auto map = ComplexMap(2, 1);
   map->Element(0, 0)[0] = 1e300;

@@ -139,6 +139,17 @@ TEST(LinarBitmapExchange, WidelyPaddedRowsCopyOnlyTheirPixels) {
   source.AssignTo(dib);
   EXPECT_EQ(dib.BytesPerLine(), 12);
   ExpectSamePixels(source, dib);
+
+  // Back into a bitmap of that shape, which keeps its wide rows: their padding stays too,
+  // and nothing is read beyond the DIB's rows.
+  TLinearBitmap target;
+  target.New(3, 4, TPixelFormat::Bgr24, 64);
+  std::memset(target.Map(), 0xEE, target.Size());
+  target.Assign(dib);
+  ASSERT_EQ(target.BytesPerLine(), 64);
+  ExpectSamePixels(target, dib);
+  for (int y = 0; y < 4; ++y)
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(target.Row(y)) + 9, 55), std::string(55, '\xEE')) << y;
 }
 
 TEST(LinarBitmapExchange, CopyPixelsToChecksSizeAndPairing) {
