@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
+
+#include "errors/Exceptions.h"
 
 namespace {
 
@@ -33,6 +36,8 @@ TEST(SavedPixels, PutsTheKeptBytesBackNewestFirstOnceAndAtTheLatestWhenItGoes) {
     EXPECT_TRUE(saved.Restore());
 
     saved.Start();
+    // Room that cannot be had is refused before any mark, as the system's memory error.
+    EXPECT_THROW(saved.Reserve(SIZE_MAX / 4), EOutOfMemory);
     saved.Reserve(2);
     saved.Keep(&host[4], 2);
     host[4] = host[5] = 0;
