@@ -1,45 +1,50 @@
-// Opening the profile dialog on a 10,000 x 10,000 24-bit image, from the host's call of
-// ProcessImage to the first painted profile, in line mode and in integrate mode, against one
-// memcpy of the image's bytes in the same run (the dialog's pixel save is such a copy).
+// Opening the profile dialog through Ostravine.dll, from the host's call of ProcessImage to
+// the first profile on the screen, on a 10,000 x 10,000 and a 100 x 100 24-bit image with
+// the whole image selected, in line and in integrate mode; a click on the direction box of
+// the large image's dialog, from the click to the new profile on the screen; all against
+// one memcpy of the large image into a block already touched. The window alone: the dialog
+// on the small image against the same window made from bare Win32 calls.
 //
-// The program plays the host: it loads Ostravine.dll by name and answers its requests. The
-// dialog signals the host right before it paints its first profile; the program then posts
+// The program plays the host: it loads the DLL by name and answers its requests. The
+// dialog signals the host right before it paints a new profile; the program then posts
 // itself a message, which its loop takes once the paint into the back buffer is done, has
-// the screen updated, stops the clock and closes the dialog.
+// the screen updated and stops the clock.
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "bench/Bench32.h"
+#include "bench/BenchReport.h"
+#include "bench/PlainDialog_win.h"
 #include "plugin/HostInterface.h"
 #include "ui/Handles.h"
 #include "ui/WinApi.h"
 
 namespace {
 
-constexpr int DefaultSide = 10'000;
-constexpr int Repetitions = 5;
-constexpr UINT WM_PAINTED = WM_APP + 1;
+constexpr int LargeSide = 10'000;
+constexpr int SmallSide = 100;
+constexpr UINT WM_SHOWN = WM_APP + 1;
 
 using TRegisterPlugin = int32_t(__stdcall*)(THostCallback);
 using TProcessImage = int32_t(__stdcall*)(int32_t, const THostImage*);
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+enum class TStage { Opening, Toggling, Closing };
 
 struct TBenchHost {
   THostImage Image{};
   HWND Listener = nullptr;
-  double Started = 0;
-  double Painted = 0;
-  bool SwitchToIntegrate = false;
+  TStage Stage = TStage::Closing;
+  // The check box clicked once the first profile is shown; Toggles clicks of it are timed,
+  // none means one click that only switches the mode for the next dialog.
+  std::string Click;
+  int Toggles = 0;
+  double Shown = 0;
+  double Clicked = 0;
+  std::vector<double> ToggleTimes;
 };
 
 TBenchHost Host;
@@ -52,28 +57,48 @@ int32_t __stdcall Callback(int32_t request, void* data) {
     info.Selection = {0, 0, Host.Image.Width - 1, Host.Image.Height - 1};
     return 1;
   }
-  if (request == hrImageChanged && Host.Painted == 0) PostMessageA(Host.Listener, WM_PAINTED, 0, 0);
+  if (request == hrImageChanged && Host.Stage != TStage::Closing) PostMessageA(Host.Listener, WM_SHOWN, 0, 0);
   return 1;
 }
 
-// The first profile is in the back buffer; it reaches the screen with the update.
-void FirstPaintDone() {
-  const HWND dialog = FindWindowA(nullptr, "Ostravine");
-  RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Host.Painted = Now();
-  if (Host.SwitchToIntegrate) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char text[64] = "";
-      GetWindowTextA(child, text, sizeof text);
-      if (std::strcmp(text, "&Integrate values") == 0) SendMessageA(child, BM_CLICK, 0, 0);
+void ClickBox(HWND dialog, const std::string& caption) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char text[64] = "";
+    GetWindowTextA(child, text, sizeof text);
+    if (caption == text) {
+      Host.Clicked = Seconds();
+      SendMessageA(child, BM_CLICK, 0, 0);
+      return;
     }
   }
+  std::fprintf(stderr, "no check box \"%s\"\n", caption.c_str());
+}
+
+void CloseDialog(HWND dialog) {
+  Host.Stage = TStage::Closing;
   PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+// A profile is in the back buffer; it reaches the screen with the update.
+void ProfileShown() {
+  const HWND dialog = FindWindowA(nullptr, "Ostravine");
+  RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const double now = Seconds();
+  if (Host.Stage == TStage::Toggling) Host.ToggleTimes.push_back(now - Host.Clicked);
+  if (Host.Stage == TStage::Opening) Host.Shown = now;
+  if (Host.Click.empty() || static_cast<int>(Host.ToggleTimes.size()) >= Host.Toggles) {
+    const bool switchMode = !Host.Click.empty() && Host.Toggles == 0;
+    if (switchMode) ClickBox(dialog, Host.Click);
+    CloseDialog(dialog);
+    return;
+  }
+  Host.Stage = TStage::Toggling;
+  ClickBox(dialog, Host.Click);
+}
+
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINTED) {
-    FirstPaintDone();
+  if (message == WM_SHOWN) {
+    ProfileShown();
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -89,74 +114,104 @@ HWND CreateListener() {
                        windowClass.hInstance, nullptr);
 }
 
-double OpenDialog(TProcessImage processImage) {
-  Host.Painted = 0;
-  Host.Started = Now();
-  processImage(1, &Host.Image);
-  return Host.Painted - Host.Started;
-}
-
-double CopyImage(const uint8_t* source, uint8_t* target, size_t size) {
-  const double started = Now();
-  std::memcpy(target, source, size);
-  return Now() - started;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-struct TResult {
-  double Dialog;
-  double Copy;
+struct TImage {
+  std::unique_ptr<uint8_t[]> Pixels;
+  THostImage Record;
 };
 
-TResult Measure(TProcessImage processImage, const uint8_t* pixels, uint8_t* copy, size_t size) {
-  std::vector<double> dialog, memcopy;
-  for (int i = 0; i < Repetitions; ++i) {
-    memcopy.push_back(CopyImage(pixels, copy, size));
-    dialog.push_back(OpenDialog(processImage));
-  }
-  return {Median(dialog), Median(memcopy)};
+TImage MakeImage(int side) {
+  const size_t size = size_t{3} * side * side;
+  TImage image{std::unique_ptr<uint8_t[]>(new uint8_t[size]), {}};
+  for (size_t i = 0; i < size; ++i) image.Pixels[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+  image.Record = {side, side, 3 * side, hf24Bit, image.Pixels.get(), nullptr};
+  return image;
 }
 
-void Report(const char* mode, TResult result) {
-  std::printf("%-15s dialog %8.1f ms   memcpy %7.1f ms   ratio %5.2f\n", mode, 1000 * result.Dialog,
-              1000 * result.Copy, result.Dialog / result.Copy);
-}
+class TDialogBench {
+ public:
+  TDialogBench(TProcessImage processImage, int repetitions)
+      : FProcessImage(processImage), FRepetitions(repetitions), FLarge(MakeImage(LargeSide)),
+        FSmall(MakeImage(SmallSide)), FCopy(new uint8_t[ImageBytes()]) {
+    std::memset(FCopy.get(), 0, ImageBytes());
+  }
+
+  // Seconds from ProcessImage to the first profile on the screen.
+  double Open(const TImage& image, const std::string& click = {}, int toggles = 0) {
+    Host.Image = image.Record;
+    Host.Click = click;
+    Host.Toggles = toggles;
+    Host.ToggleTimes.clear();
+    Host.Stage = TStage::Opening;
+    const double started = Seconds();
+    FProcessImage(1, &Host.Image);
+    return Host.Shown - started;
+  }
+
+  void MeasureMode(const char* mode, const char* directionBox) {
+    std::vector<double> copies, large, small, plain, toward, back;
+    for (int i = 0; i < FRepetitions; ++i) {
+      copies.push_back(Copy());
+      large.push_back(Open(FLarge));
+      small.push_back(Open(FSmall));
+      plain.push_back(OpenPlainDialog());
+      Open(FLarge, directionBox, 2);
+      toward.push_back(Host.ToggleTimes.at(0));
+      back.push_back(Host.ToggleTimes.at(1));
+    }
+    const double copy = Median(copies);
+    std::printf("# opening the dialog in %s mode, 24-bit, the whole image selected\n", mode);
+    ReportTime("memcpy of the 10000 x 10000 image", copy);
+    ReportTime("open on 10000 x 10000", Median(large));
+    ReportTime("open on 100 x 100", Median(small));
+    ReportTime("plain Win32 dialog", Median(plain));
+    ReportTime("direction toggle on 10000 x 10000, there", Median(toward));
+    ReportTime("direction toggle on 10000 x 10000, back", Median(back));
+    const std::string prefix = mode;
+    ReportRatio(("open_" + prefix + "_large_minus_small_vs_memcpy").c_str(), (Median(large) - Median(small)) / copy);
+    ReportRatio(("toggle_" + prefix + "_there_vs_memcpy").c_str(), Median(toward) / copy);
+    ReportRatio(("toggle_" + prefix + "_back_vs_memcpy").c_str(), Median(back) / copy);
+    ReportRatio(("window_" + prefix + "_vs_plain_dialog").c_str(), Median(small) / Median(plain));
+  }
+
+  const TImage& Small() const { return FSmall; }
+
+ private:
+  static size_t ImageBytes() { return size_t{3} * LargeSide * LargeSide; }
+  double Copy() {
+    const double started = Seconds();
+    std::memcpy(FCopy.get(), FLarge.Pixels.get(), ImageBytes());
+    return Seconds() - started;
+  }
+
+  TProcessImage FProcessImage;
+  int FRepetitions;
+  TImage FLarge;
+  TImage FSmall;
+  std::unique_ptr<uint8_t[]> FCopy;
+};
 
 }  // namespace
 
-// An optional argument sets the image's side, to see the fixed cost of the window on a
-// small image.
-int main(int argc, char** argv) {
-  const int side = argc > 1 ? std::max(2, std::atoi(argv[1])) : DefaultSide;
-  const size_t size = size_t{3} * side * side;
-  std::unique_ptr<uint8_t[]> pixels(new uint8_t[size]);
-  std::unique_ptr<uint8_t[]> copy(new uint8_t[size]);
-  for (size_t i = 0; i < size; ++i) pixels[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
-  std::memset(copy.get(), 0, size);
-  Host.Image = {side, side, 3 * side, hf24Bit, pixels.get(), nullptr};
-  Host.Listener = CreateListener();
-
+void RunDialogBench(int repetitions) {
   const TLibraryHandle library(LoadLibraryA("Ostravine.dll"));
   if (!library) {
     std::fprintf(stderr, "Ostravine.dll not found\n");
-    return 1;
+    return;
   }
   const auto registerPlugin = reinterpret_cast<TRegisterPlugin>(
       reinterpret_cast<void*>(GetProcAddress(library.Get(), "RegisterPlugin")));
   const auto processImage = reinterpret_cast<TProcessImage>(
       reinterpret_cast<void*>(GetProcAddress(library.Get(), "ProcessImage")));
   registerPlugin(Callback);
+  Host.Listener = CreateListener();
 
-  std::printf("Opening the dialog on a %d x %d 24-bit image, median of %d\n", side, side, Repetitions);
-  OpenDialog(processImage);
-  Report("line mode", Measure(processImage, pixels.get(), copy.get(), size));
-  Host.SwitchToIntegrate = true;
-  OpenDialog(processImage);
-  Host.SwitchToIntegrate = false;
-  Report("integrate mode", Measure(processImage, pixels.get(), copy.get(), size));
-  return 0;
+  TDialogBench bench(processImage, repetitions);
+  // The first dialog and window of the process pay for loading and registering classes.
+  bench.Open(bench.Small());
+  OpenPlainDialog();
+  bench.MeasureMode("line", "Change &diagonal");
+  bench.Open(bench.Small(), "&Integrate values");
+  bench.MeasureMode("integrate", "Change &direction");
+  // Leaves the library's settings as a first dialog finds them.
+  bench.Open(bench.Small(), "&Integrate values");
 }

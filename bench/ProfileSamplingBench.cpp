@@ -4,11 +4,11 @@
 // inside the timed loop; they are a few thousand writes beside hundreds of megabytes read.
 
 #include <benchmark/benchmark.h>
-#include <emmintrin.h>
 
 #include <cstring>
 #include <memory>
 
+#include "bench/ReadPass.h"
 #include "image/FloatMap.h"
 #include "image/LinarBitmap.h"
 #include "profile/ProfileSampling.h"
@@ -76,43 +76,6 @@ void RunMemcpy(benchmark::State& state, const void* source, size_t bytes) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
-}
-
-// The read passes use SSE2 directly: the build lets loads raise exceptions, which keeps
-// the compiler from vectorising a plain loop. Four independent sums keep the adds off the
-// critical path; the byte sums use the sum-of-absolute-differences against zero.
-uint64_t ReadBytes(const uint8_t* bytes, size_t count) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i sums[4] = {zero, zero, zero, zero};
-  size_t i = 0;
-  for (; i + 64 <= count; i += 64)
-    for (int k = 0; k < 4; ++k) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 16 * k));
-      sums[k] = _mm_add_epi64(sums[k], _mm_sad_epu8(block, zero));
-    }
-  uint64_t total = 0;
-  for (; i < count; ++i) total += bytes[i];
-  alignas(16) uint64_t lanes[2];
-  for (const __m128i& sum : sums) {
-    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), sum);
-    total += lanes[0] + lanes[1];
-  }
-  return total;
-}
-
-double ReadDoubles(const double* values, size_t count) {
-  __m128d sums[4] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
-  size_t i = 0;
-  for (; i + 8 <= count; i += 8)
-    for (int k = 0; k < 4; ++k) sums[k] = _mm_add_pd(sums[k], _mm_loadu_pd(values + i + 2 * k));
-  double total = 0;
-  for (; i < count; ++i) total += values[i];
-  alignas(16) double lanes[2];
-  for (const __m128d& sum : sums) {
-    _mm_store_pd(lanes, sum);
-    total += lanes[0] + lanes[1];
-  }
-  return total;
 }
 
 void RunReadBytes(benchmark::State& state, const uint8_t* bytes, size_t count) {

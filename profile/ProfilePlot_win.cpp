@@ -52,15 +52,29 @@ void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfileP
   }
 }
 
-// A line never covers its end point, so the last sample's pixel is set on its own.
-void PaintRampRow(TCanvas& canvas, const TPlotGeometry& geometry, const std::vector<TRampRun>& runs,
-                  size_t count, int y) {
-  canvas.MoveTo(geometry.Left(), y);
-  for (const TRampRun& run : runs) {
-    canvas.SetPenColor(GrayLevel(run.Level));
-    canvas.LineTo(run.ToX, y);
-  }
-  canvas.SetPixel(geometry.X(count - 1), y, GrayLevel(static_cast<uint8_t>((count - 1) % 256)));
+// Both ramp rows in one block of pixels: a pen per gray level would cost a GDI object per
+// run, some hundreds for a long profile. The runs are the lines from sample to sample
+// (a line never covers its end point) and the last sample's pixel ends the row, so the
+// block covers the frame's width without a gap.
+void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count) {
+  const int left = geometry.Left();
+  const int width = geometry.X(count - 1) - left + 1;
+  if (width < 1) return;
+  std::vector<uint32_t> pixels(2 * static_cast<size_t>(width));
+  for (const TRampRun& run : RampRuns(geometry, count))
+    for (int x = std::max(run.FromX, left); x < std::min(run.ToX, left + width); ++x)
+      pixels[x - left] = GrayLevel(run.Level);
+  pixels[width - 1] = GrayLevel(static_cast<uint8_t>((count - 1) % 256));
+  std::copy_n(pixels.begin(), width, pixels.begin() + width);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -2;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(canvas.Handle(), left, geometry.BaseY() + 2, width, 2, 0, 0, 0, 2, pixels.data(), &info,
+                    DIB_RGB_COLORS);
 }
 
 }  // namespace
@@ -72,8 +86,5 @@ void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData
   PaintFrame(canvas, geometry);
   PaintLabels(canvas, geometry, data.MaxValue);
   PaintCurves(canvas, geometry, data);
-  if (count == 0) return;
-  const std::vector<TRampRun> runs = RampRuns(geometry, count);
-  PaintRampRow(canvas, geometry, runs, count, geometry.BaseY() + 2);
-  PaintRampRow(canvas, geometry, runs, count, geometry.BaseY() + 3);
+  if (count > 0) PaintRamp(canvas, geometry, count);
 }

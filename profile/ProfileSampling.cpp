@@ -10,6 +10,7 @@
 
 #include "image/FloatMap.h"
 #include "profile/ProfileSums.h"
+#include "profile/SavedPixels.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -82,6 +83,36 @@ std::string SumLabel(const std::vector<double>& profile) {
   return FormatText(S_PIXEL_SUM, RoundToInt64(sum));
 }
 
+// Every mark goes through here, so that the raster's record, if any, keeps each pixel's
+// bytes before the mark overwrites them. A mark outside the bitmap writes and keeps nothing.
+class TMarker {
+ public:
+  explicit TMarker(const TProfileRaster& raster) : FBitmap(*raster.Bitmap), FSaved(raster.Saved) {}
+
+  // Room in the record for up to `marks` marks, the ones outside the bitmap not counted.
+  void Reserve(int64_t marks) {
+    const int64_t pixels = int64_t{FBitmap.Width()} * FBitmap.Height();
+    if (FSaved) FSaved->Reserve(static_cast<size_t>(std::clamp<int64_t>(marks, 0, pixels)));
+  }
+  void SetPixel(int x, int y, TColor color) {
+    Keep(x, y);
+    FBitmap.SetPixel(x, y, color);
+  }
+  void SetIntensity(int x, int y, uint32_t value) {
+    Keep(x, y);
+    FBitmap.SetIntensity(x, y, value);
+  }
+
+ private:
+  void Keep(int x, int y) {
+    if (!FSaved || x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return;
+    FSaved->Keep(FBitmap.Row(y) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize(), FBitmap.PixelSize());
+  }
+
+  TLinearBitmap& FBitmap;
+  TSavedPixels* const FSaved;
+};
+
 // ---- Line mode ----
 
 struct TPoint64 {
@@ -133,7 +164,10 @@ int Walk(const TLineWalk& walk, TVisit&& visit) {
   }
 }
 
-int WalkColor(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<TColorSample>& samples) {
+int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
+  const TLinearBitmap& bitmap = *raster.Bitmap;
+  TMarker marker(raster);
+  marker.Reserve(walk.Capacity);
   return Walk(walk, [&](int i, TPoint64 point, bool copy) {
     if (copy) {
       samples[i] = samples[i - 1];
@@ -141,11 +175,14 @@ int WalkColor(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<TColorSa
     }
     const int x = Coordinate(point.X), y = Coordinate(point.Y);
     samples[i] = SampleOf(bitmap.GetPixel(x, y));
-    bitmap.SetPixel(x, y, GrayLevel(static_cast<uint8_t>(i % 256)));
+    marker.SetPixel(x, y, GrayLevel(static_cast<uint8_t>(i % 256)));
   });
 }
 
-int WalkGray(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<double>& samples) {
+int WalkGray(const TProfileRaster& raster, const TLineWalk& walk, std::vector<double>& samples) {
+  const TLinearBitmap& bitmap = *raster.Bitmap;
+  TMarker marker(raster);
+  marker.Reserve(walk.Capacity);
   return Walk(walk, [&](int i, TPoint64 point, bool copy) {
     if (copy) {
       samples[i] = samples[i - 1];
@@ -153,7 +190,7 @@ int WalkGray(TLinearBitmap& bitmap, const TLineWalk& walk, std::vector<double>& 
     }
     const int x = Coordinate(point.X), y = Coordinate(point.Y);
     samples[i] = bitmap.GetIntensity(x, y);
-    bitmap.SetIntensity(x, y, static_cast<uint32_t>(i));
+    marker.SetIntensity(x, y, static_cast<uint32_t>(i));
   });
 }
 
@@ -173,8 +210,8 @@ int WalkMap(const TComplexMap& map, int component, const TLineWalk& walk, std::v
 
 int WalkRaster(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk, TProfile& profile) {
   switch (kind) {
-    case TRasterKind::Color: return WalkColor(*raster.Bitmap, walk, profile.ProfileRGB);
-    case TRasterKind::Gray: return WalkGray(*raster.Bitmap, walk, profile.Profile);
+    case TRasterKind::Color: return WalkColor(raster, walk, profile.ProfileRGB);
+    case TRasterKind::Gray: return WalkGray(raster, walk, profile.Profile);
     default: return WalkMap(*raster.Map, ComponentOf(raster), walk, profile.Profile);
   }
 }
@@ -215,24 +252,27 @@ void StoreSums(const TChannelSums& sums, size_t i, bool color, TProfile& profile
 }
 
 // Four marks at both ends of the line, written after it has been summed.
-void MarkLine(TLinearBitmap& bitmap, const TLines& lines, int64_t line, uint32_t value) {
+void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint32_t value) {
   const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
   for (int64_t along : ends) {
     if (lines.ByRows) {
-      bitmap.SetIntensity(Coordinate(along), Coordinate(line), value);
+      marker.SetIntensity(Coordinate(along), Coordinate(line), value);
     } else {
-      bitmap.SetIntensity(Coordinate(line), Coordinate(along), value);
+      marker.SetIntensity(Coordinate(line), Coordinate(along), value);
     }
   }
 }
 
-void MarkLines(TLinearBitmap& bitmap, const TLines& lines, int64_t end) {
-  for (int64_t i = std::max<int64_t>(0, -lines.First); i < end; ++i)
-    MarkLine(bitmap, lines, lines.First + i, static_cast<uint32_t>(i % 256));
+// The lines before `end` that lie inside the image, four marks each.
+void MarkLines(const TProfileRaster& raster, const TLines& lines, int64_t end) {
+  TMarker marker(raster);
+  const int64_t first = std::max<int64_t>(0, -lines.First);
+  marker.Reserve(4 * std::max<int64_t>(0, end - first));
+  for (int64_t i = first; i < end; ++i) MarkLine(marker, lines, lines.First + i, static_cast<uint32_t>(i % 256));
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.
-void StoreFarLines(TLinearBitmap& bitmap, const TLines& lines, int size, int64_t first, bool color,
+void StoreFarLines(const TLinearBitmap& bitmap, const TLines& lines, int size, int64_t first, bool color,
                    TProfile& profile) {
   std::vector<TChannelSums> edge;
   SumBitmapLines(bitmap, {lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, edge);
@@ -243,7 +283,8 @@ void StoreFarLines(TLinearBitmap& bitmap, const TLines& lines, int size, int64_t
 // on that line, so they reach a later sum only through clamped reads: the lines before the
 // image read its first line unmarked, the lines past its far edge read the last line with
 // its marks. So the lines up to the far edge are summed in one pass before any mark.
-void IntegrateBitmap(TLinearBitmap& bitmap, const TLines& lines, bool color, TProfile& profile) {
+void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool color, TProfile& profile) {
+  const TLinearBitmap& bitmap = *raster.Bitmap;
   const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
   const TLineSpan span = SpanOf(lines, size);
   std::vector<TChannelSums> sums;
@@ -254,7 +295,7 @@ void IntegrateBitmap(TLinearBitmap& bitmap, const TLines& lines, bool color, TPr
     const TChannelSums& line = sums[ClampLine(lines.First + i, size) - span.FirstLine];
     StoreSums(line, static_cast<size_t>(i), color, profile);
   }
-  MarkLines(bitmap, lines, nearLines);
+  MarkLines(raster, lines, nearLines);
   if (nearLines < lines.Count()) StoreFarLines(bitmap, lines, size, nearLines, color, profile);
 }
 
@@ -332,7 +373,7 @@ void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool
     if (kind == TRasterKind::Complex) {
       IntegrateMap(*raster.Map, ComponentOf(raster), lines, profile);
     } else {
-      IntegrateBitmap(*raster.Bitmap, lines, color, profile);
+      IntegrateBitmap(raster, lines, color, profile);
     }
   }
   profile.MaxValue = LargestFromOne(profile, color);

@@ -14,6 +14,7 @@
 #include "profile/ColorSample.h"
 
 class TComplexMap;
+class TSavedPixels;
 
 // What one rebuild of the profile produces; the dialog copies it into its fields.
 struct TProfile {
@@ -30,10 +31,13 @@ struct TProfile {
 
 // The dialog's raster: exactly one of Bitmap and Map is set. Plane is the plane group's
 // item, which for a complex map picks the component: 1 the imaginary part, else the real.
+// Saved, when set, keeps the bytes of every pixel of the bitmap before a mark overwrites
+// it; its record must be open (Start).
 struct TProfileRaster {
   TLinearBitmap* Bitmap = nullptr;
   const TComplexMap* Map = nullptr;
   int Plane = 0;
+  TSavedPixels* Saved = nullptr;
 };
 
 // The two check boxes of the dialog.

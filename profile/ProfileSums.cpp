@@ -49,13 +49,11 @@ TChannelSums SumInsideRow(TPixelFormat format, const uint8_t* pixels, size_t cou
     for (size_t x = 0; x < count; ++x) sums.Channel[0] += WordAt(pixels + 2 * x);
     return sums;
   }
-  uint64_t totals[3] = {};
-  SumBytesByThree(pixels, format == TPixelFormat::Bgr24 ? 3 * count : count, totals);
-  if (format == TPixelFormat::Bgr24) {
-    for (int c = 0; c < 3; ++c) sums.Channel[c] = totals[c];
-  } else {
-    sums.Channel[0] = totals[0] + totals[1] + totals[2];
+  if (format != TPixelFormat::Bgr24) {
+    sums.Channel[0] = SumBytes(pixels, count);
+    return sums;
   }
+  SumBytesByThree(pixels, 3 * count, sums.Channel);
   return sums;
 }
 

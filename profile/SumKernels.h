@@ -1,6 +1,7 @@
 #pragma once
 // The innermost loops of integrate mode, one pointer walk over one row each. They are
-// compiled apart (see CMakeLists.txt) so that the compiler may vectorise them.
+// compiled apart (see CMakeLists.txt) so that the compiler may vectorise them; the row
+// sums of bytes are written in SSE2 by hand.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,8 @@ void AddRowsToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, uint16
 static_assert(LaneAdds % RowsAtOnce == 0, "lanes are flushed between groups of rows");
 // totals[k] += lanes[k], and the lanes start again from 0.
 void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals);
+// The sum of the bytes: a row of 8-bit pixels.
+uint64_t SumBytes(const uint8_t* bytes, size_t count);
 // totals[k % 3] += bytes[k]: the blue, green and red sums of 24-bit pixels.
 void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&totals)[3]);
 

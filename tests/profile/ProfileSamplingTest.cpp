@@ -380,7 +380,7 @@ TEST(ProfileSampling, MatchesThePlainReadingOnLongLines) {
   std::mt19937 random(7);
   TProfile fast;
   for (int kind = 0; kind < TRasterPair::KindCount; ++kind) {
-    for (auto [width, height] : {std::pair{13000, 2}, std::pair{3, 700}}) {
+    for (auto [width, height] : {std::pair{13000, 2}, std::pair{3, 700}, std::pair{37, 600}}) {
       SCOPED_TRACE(testing::Message() << "kind " << kind << " " << width << "x" << height);
       const TRasterPair pair(TRasterPair::TKind(kind), width, height, random, true);
       for (bool direction : {false, true})

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,28 +20,6 @@ struct THostBitmap {
   THostImageBuffer Image;
   TPluginLinearBitmap Bitmap;
 };
-
-TEST(SavedPixels, PutsTheBytesBackOnceAndAtTheLatestWhenItGoes) {
-  std::vector<uint8_t> host{1, 2, 3, 4, 5};
-  {
-    TSavedPixels saved;
-    EXPECT_FALSE(saved.Restore());
-    saved.Save(host.data(), host.size());
-    host = {9, 9, 9, 9, 9};
-    EXPECT_TRUE(saved.Restore());
-    EXPECT_EQ(host, (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-    host[0] = 7;
-    EXPECT_FALSE(saved.Restore());
-    EXPECT_EQ(host[0], 7);
-
-    saved.Save(host.data(), host.size());
-    host[1] = 0;
-    // A second save first puts the first copy back: marks never become the "clean" bytes.
-    saved.Save(host.data(), host.size());
-    host[2] = 0;
-  }
-  EXPECT_EQ(host, (std::vector<uint8_t>{7, 2, 3, 4, 5}));
-}
 
 TEST(ProfileSession, RebuildsFromCleanPixelsInEveryModeAndDirection) {
   for (bool gray : {false, true}) {
@@ -60,6 +39,43 @@ TEST(ProfileSession, RebuildsFromCleanPixelsInEveryModeAndDirection) {
     EXPECT_TRUE(session.RestorePixels());
     EXPECT_EQ(host.Image.Snapshot(), clean);
     EXPECT_FALSE(session.RestorePixels());
+  }
+}
+
+// The session keeps the marked pixels only, however large the image, and puts every byte
+// back where marks overlap (a selection one pixel wide marks pixels twice) or fall outside.
+TEST(ProfileSession, KeepsOnlyTheMarkedPixelsAndPutsEveryByteBack) {
+  const TRect selections[] = {{4, 3, 4, 40}, {0, 5, 60, 5}, {-3, -2, 70, 50}, {5, 1, 6, 2}, {63, 47, 63, 47}};
+  for (int format = 0; format < 3; ++format) {
+    THostBitmap host(format == 0   ? THostImageBuffer::Make24Bit(64, 48, 197)
+                     : format == 1 ? THostImageBuffer::Make8Bit(64, 48)
+                                   : THostImageBuffer::Make8Bit(128, 48));
+    TLinearBitmap words;
+    if (format == 2) {
+      // The 8-bit host bytes seen as a 16-bit gray bitmap: two bytes a mark.
+      words.New(64, 48, TPixelFormat::Gray16);
+      std::memcpy(words.Map(), host.Image.Pixels(), host.Image.ByteCount());
+    }
+    TLinearBitmap& bitmap = format == 2 ? words : static_cast<TLinearBitmap&>(host.Bitmap);
+    const std::vector<uint8_t> clean(bitmap.Map(), bitmap.Map() + bitmap.Size());
+    for (const TRect& selection : selections) {
+      TProfileSession session;
+      session.Selection = selection;
+      session.Raster.Bitmap = &bitmap;
+      for (TProfileMode mode : {TProfileMode{false, false}, TProfileMode{false, true}, TProfileMode{true, false},
+                                TProfileMode{true, true}}) {
+        session.Rebuild(mode);
+        const size_t samples = session.Profile().Profile.size();
+        EXPECT_LE(session.SavedPixelCount(), mode.Integrate ? 4 * samples : samples);
+        // The marks of the selection reaching outside on every side fall outside in integrate mode.
+        if (selection.Left >= 0 || !mode.Integrate) {
+          EXPECT_GT(session.SavedPixelCount(), 0u);
+        }
+      }
+      EXPECT_TRUE(session.RestorePixels());
+      ASSERT_EQ(std::vector<uint8_t>(bitmap.Map(), bitmap.Map() + bitmap.Size()), clean)
+          << "format " << format << " selection " << selection.Left << "," << selection.Top;
+    }
   }
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+// The host's bytes under the marks of one profile, kept as an undo record: before a mark
+// overwrites a pixel, the pixel's address and bytes are kept; putting them back runs from
+// the newest entry to the oldest, so a pixel marked twice ends with its original bytes.
+// The record grows with the marks, never with the image: opening or rebuilding the profile
+// of a huge image copies no more than the few pixels it marks.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TSavedPixels {
+ public:
+  TSavedPixels() = default;
+  ~TSavedPixels();
+  TSavedPixels(const TSavedPixels&) = delete;
+  TSavedPixels& operator=(const TSavedPixels&) = delete;
+
+  // Opens a record for the marks of a profile, putting back what an earlier record still
+  // holds, so that no mark is ever taken for a clean byte. From here on the pixels count as
+  // saved, even should no mark follow: the host is told on restore.
+  void Start();
+  // Room for `marks` more pixels, taken before the first of them is written.
+  void Reserve(size_t marks);
+  // Keeps the `size` bytes (1 to 3, one pixel) at `pixel`; call it before the mark is written.
+  void Keep(uint8_t* pixel, int size);
+  // Puts the kept bytes back; false when no record was open. Raises when the host's memory
+  // faults; a record is put back at most once, so memory the host took away is not written
+  // again.
+  bool Restore();
+  bool Saved() const noexcept { return FSaved; }
+  // The pixels kept so far: what the record costs.
+  size_t Count() const noexcept { return FEntries.size(); }
+
+ private:
+  struct TEntry {
+    uint8_t* Pixel;
+    uint8_t Bytes[3];
+    uint8_t Size;
+  };
+
+  void Grow(size_t count);
+
+  // Kept across records, so that a rebuild allocates nothing once the first one has run.
+  std::vector<TEntry> FEntries;
+  bool FSaved = false;
+};
