@@ -14,6 +14,11 @@ cmake --build --preset bench -j "$jobs"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
 
+# The shipped binaries must load on Windows XP: every import must exist at NT 5.1.
+for shipped in build/win32/Ostravine.dll build/win32/OstravineHost.exe; do
+  tools/winnt5/check-winnt5-imports "$shipped"
+done
+
 ctest --preset native -j "$jobs"
 
 . tools/wine-session.sh
