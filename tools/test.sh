@@ -25,4 +25,5 @@ ctest --preset native -j "$jobs"
 trap end_session EXIT
 start_display
 prepare_prefix
+prepare_xp_prefixes
 ctest --preset win32 -j "$jobs"

@@ -422,6 +422,8 @@ void TStyleCaption::NonClientPaint(TMessage& message) {
 }
 
 // An empty window region keeps the platform from drawing its caption with the new text.
+// The themed caption leaves the text to the platform, so the frame is painted anew then:
+// repainting only the decoration would keep the old text on the screen.
 void TStyleCaption::SetText(TMessage& message) {
   const HWND window = Window();
   if (!IsWindowVisible(window)) return FForm.InheritedWndProc(message);
@@ -429,7 +431,10 @@ void TStyleCaption::SetText(TMessage& message) {
   if (empty && SetWindowRgn(window, empty.Get(), FALSE)) empty.Release();
   FForm.InheritedWndProc(message);
   SetWindowRgn(window, nullptr, FALSE);
-  RepaintCaption(FForm.IsActiveForm());
+  if (CaptionTheme().Enabled())
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  else
+    RepaintCaption(FForm.IsActiveForm());
 }
 
 bool TStyleCaption::HandleMessage(TMessage& message) {
