@@ -25,17 +25,19 @@ F Procedure(HMODULE library, const char* name) noexcept {
   return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
-// Windows before XP has no visual-styles library, so it is looked up at run time.
+// Windows before XP has no visual-styles library, so it is looked up at run time, in the
+// system folder only. It is never freed: this object goes with the plug-in's unload, and
+// freeing a library from inside an unload, under the loader's lock, is not safe.
 class TUxTheme final : public TCaptionTheme {
  public:
   TUxTheme() noexcept
-      : FLibrary(LoadLibraryA("uxtheme.dll")),
-        FOpen(Procedure<HANDLE(WINAPI*)(HWND, LPCWSTR)>(FLibrary.Get(), "OpenThemeData")),
-        FClose(Procedure<HRESULT(WINAPI*)(HANDLE)>(FLibrary.Get(), "CloseThemeData")),
-        FDraw(Procedure<HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*)>(FLibrary.Get(),
+      : FLibrary(LoadSystemLibrary("uxtheme.dll")),
+        FOpen(Procedure<HANDLE(WINAPI*)(HWND, LPCWSTR)>(FLibrary, "OpenThemeData")),
+        FClose(Procedure<HRESULT(WINAPI*)(HANDLE)>(FLibrary, "CloseThemeData")),
+        FDraw(Procedure<HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*)>(FLibrary,
                                                                                          "DrawThemeBackground")),
-        FIsThemeActive(Procedure<BOOL(WINAPI*)()>(FLibrary.Get(), "IsThemeActive")),
-        FIsAppThemed(Procedure<BOOL(WINAPI*)()>(FLibrary.Get(), "IsAppThemed")) {}
+        FIsThemeActive(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsThemeActive")),
+        FIsAppThemed(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsAppThemed")) {}
 
   bool Enabled() noexcept override {
     return FOpen && FClose && FDraw && FIsThemeActive && FIsAppThemed && FIsThemeActive() && FIsAppThemed();
@@ -50,7 +52,7 @@ class TUxTheme final : public TCaptionTheme {
   }
 
  private:
-  TLibraryHandle FLibrary;
+  HMODULE FLibrary;
   HANDLE(WINAPI* FOpen)(HWND, LPCWSTR);
   HRESULT(WINAPI* FClose)(HANDLE);
   HRESULT(WINAPI* FDraw)(HANDLE, HDC, int, int, const RECT*, const RECT*);

@@ -250,6 +250,30 @@ void ExpectCaption(HWND window, bool dialog, bool active, bool longText = false)
   }
 }
 
+// First in the program, while the plug-in has not yet loaded the visual-styles library.
+TEST(VisualStylesLibrary, ComesFromTheSystemFolderAndStaysLoadedWhenThePlugInUnloads) {
+  EXPECT_EQ(LoadSystemLibrary("Ostravine.dll"), nullptr) << "a library beside the program";
+  if (ExpectedLook() == TLook::Platform) GTEST_SKIP() << "the platform paints every caption";
+  {
+    TPluginLibrary plugin;
+    THostMainWindow mainWindow;
+    THostDouble host;
+    host.MainWindow = mainWindow.Handle();
+    ASSERT_EQ(plugin.RegisterPlugin(THostDouble::Callback), 1);
+    auto image = THostImageBuffer::Make24Bit(6, 5);
+    TDialogWatcher watcher(TDialogAnswer::Escape);
+    EXPECT_EQ(plugin.ProcessImage(1, &image.Record()), 1);
+    EXPECT_EQ(watcher.Seen.size(), 1u);
+  }
+  // Freeing a library from inside the plug-in's own unload is not safe: it stays.
+  const HMODULE library = GetModuleHandleA("uxtheme.dll");
+  ASSERT_NE(library, nullptr);
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+  EXPECT_EQ(_stricmp(ModuleFileName(library).c_str(), (std::string(folder, length) + "\\uxtheme.dll").c_str()), 0)
+      << ModuleFileName(library);
+}
+
 class StyledCaptionWindow : public ::testing::Test {
  protected:
   void SetUp() override {
