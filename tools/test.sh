@@ -11,7 +11,8 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$jobs"
-cmake --preset win32 >/dev/null
+# A build folder of an older set-up is configured afresh.
+cmake --preset win32 >/dev/null || cmake --preset win32 --fresh >/dev/null
 cmake --build --preset win32 -j "$jobs"
 
 # The shipped binaries must load on Windows XP: every import must exist at NT 5.1.
