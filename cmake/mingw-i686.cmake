@@ -2,10 +2,10 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-# The posix thread model: its libstdc++ has std::mutex and std::thread, which GoogleTest
-# needs. Everything links statically, so no threading DLL ships beside the plug-in.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+# The win32 thread model: its runtime calls only what Windows XP exports. The posix model
+# links a threading library that imports GetTickCount64, which the loader of XP refuses.
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

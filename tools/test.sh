@@ -11,8 +11,14 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$jobs"
-cmake --preset win32 >/dev/null
+# A build folder of an older set-up is configured afresh.
+cmake --preset win32 >/dev/null || cmake --preset win32 --fresh >/dev/null
 cmake --build --preset win32 -j "$jobs"
+
+# The shipped binaries must load on Windows XP: every import must exist at NT 5.1.
+for shipped in build/win32/Ostravine.dll build/win32/OstravineHost.exe; do
+  tools/winnt5/check-winnt5-imports "$shipped"
+done
 
 ctest --preset native -j "$jobs"
 
@@ -20,4 +26,5 @@ ctest --preset native -j "$jobs"
 trap end_session EXIT
 start_display
 prepare_prefix
+prepare_xp_prefixes
 ctest --preset win32 -j "$jobs"

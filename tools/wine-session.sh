@@ -32,8 +32,53 @@ prepare_prefix() {
     timeout 60 wineserver -w || true
     touch "$WINEPREFIX/.ostravine-ready"
   fi
+  install_wine_fonts
   # One server for the whole session saves its start-up for every test program.
   wineserver -p 2>/dev/null || true
+}
+
+# Debian's Wine keeps its own fonts (package fonts-wine) in /usr/share/wine/fonts but
+# neither loads them from there nor copies them into a new prefix, so the prefix lacks
+# Marlett, the symbol font of the caption buttons (drawn as the letters "0 1 r" in another
+# font), and Tahoma, the dialog font. Copied into the prefix's font folder, Wine loads them.
+install_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/* "$fonts/"
+}
+
+# The prefixes in which the styled caption is tested: Wine reports Windows XP, with visual
+# styles off or on. Their names are also those the test build gives the caption tests.
+xp_prefix() { echo "$root/build/wineprefix-xp-$1"; }
+
+# A prefix like the default one that reports Windows XP, with the visual style off
+# ("classic") or on ("themed": the theme file Wine ships, stored as Windows stores the
+# active theme). Its server does not outlive the set-up.
+prepare_xp_prefix() {
+  local style=$1 prefix
+  prefix=$(xp_prefix "$style")
+  [ -f "$prefix/.ostravine-xp-ready" ] && return 0
+  echo "Preparing the Windows XP prefix in $prefix"
+  (
+    export WINEPREFIX=$prefix
+    prepare_prefix >/dev/null
+    local theme='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' active=0
+    [ "$style" = themed ] && active=1
+    timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+    timeout 60 wine reg add "$theme" /v ThemeActive /d $active /f >/dev/null 2>&1
+    timeout 60 wine reg add "$theme" /v DllName /d 'C:\windows\resources\themes\light\light.msstyles' /f >/dev/null 2>&1
+    timeout 60 wine reg add "$theme" /v ColorName /d Blue /f >/dev/null 2>&1
+    timeout 60 wine reg add "$theme" /v SizeName /d NormalSize /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    timeout 60 wineserver -w || true
+  )
+  touch "$prefix/.ostravine-xp-ready"
+}
+
+prepare_xp_prefixes() {
+  prepare_xp_prefix classic
+  prepare_xp_prefix themed
 }
 
 end_session() {

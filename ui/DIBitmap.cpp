@@ -1,7 +1,9 @@
 #include "ui/DIBitmap.h"
 
+#include <algorithm>
 #include <cassert>
 #include <climits>
+#include <cstring>
 
 #include "image/LinarBitmap_win.h"
 #include "resources/Texts.h"
@@ -62,12 +64,12 @@ void TDIBitmap::SetPixelFormat(TPixelFormat format) {
 }
 
 void TDIBitmap::SetSize(int width, int height) {
-  if (width != FWidth || height != FHeight) Recreate(FPixelFormat, width, height);
+  if (width != FWidth || height != FHeight) Recreate(FPixelFormat, width, height, true);
 }
 
 // The new section goes into the DC before the old one is deleted; an empty bitmap puts
 // the DC's own bitmap back.
-void TDIBitmap::Recreate(TPixelFormat format, int width, int height) {
+void TDIBitmap::Recreate(TPixelFormat format, int width, int height, bool keepPixels) {
   if (width < 0 || height < 0) throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
   const int64_t stride = StrideOf(width, format);
   if (stride * height > INT_MAX) throw EOutOfMemory(S_OUT_OF_MEMORY);
@@ -75,6 +77,7 @@ void TDIBitmap::Recreate(TPixelFormat format, int width, int height) {
   TBitmapHandle section;
   if (width > 0 && height > 0) {
     section = CreateSection(FDc.Get(), format, width, height, FPalette.Get(), bits);
+    if (keepPixels && FBits) CopyOverlap(bits, static_cast<int>(stride), width, height);
     if (FSectionSelection)
       SelectObject(FDc.Get(), section.Get());
     else
@@ -88,6 +91,14 @@ void TDIBitmap::Recreate(TPixelFormat format, int width, int height) {
   FWidth = width;
   FHeight = height;
   FBytesPerLine = static_cast<int>(stride);
+}
+
+// The rows and columns both sizes cover, anchored at the top left corner.
+void TDIBitmap::CopyOverlap(uint8_t* bits, int stride, int width, int height) const noexcept {
+  GdiFlush();
+  const size_t bytes = static_cast<size_t>(std::min(width, FWidth)) * PixelSizeOf(FPixelFormat);
+  for (int y = 0; y < std::min(height, FHeight); ++y)
+    std::memcpy(bits + static_cast<ptrdiff_t>(height - 1 - y) * stride, ScanLine(y), bytes);
 }
 
 void TDIBitmap::SetPalette(TPaletteHandle palette) {

@@ -27,8 +27,9 @@ class TDIBitmap : public TAssignObject {
   int Width() const noexcept { return FWidth; }
   int Height() const noexcept { return FHeight; }
   bool Empty() const noexcept { return !FSection; }
-  // A change of format or size makes new storage; its pixels start black. Setting the
-  // current size again costs nothing, so a back buffer may be resized freely.
+  // A change of format or size makes new storage. A new size keeps the pixels that both
+  // sizes cover, from the top left corner, and the rest starts black; a new format starts
+  // all black. Setting the current size again costs nothing.
   void SetPixelFormat(TPixelFormat format);
   void SetWidth(int width) { SetSize(width, FHeight); }
   void SetHeight(int height) { SetSize(FWidth, height); }
@@ -48,7 +49,8 @@ class TDIBitmap : public TAssignObject {
   TCanvas& Canvas() const noexcept { return FCanvas; }
 
  private:
-  void Recreate(TPixelFormat format, int width, int height);
+  void Recreate(TPixelFormat format, int width, int height, bool keepPixels = false);
+  void CopyOverlap(uint8_t* bits, int stride, int width, int height) const noexcept;
   void ApplyPaletteColors() noexcept;
 
   TPixelFormat FPixelFormat = TPixelFormat::Bgr24;

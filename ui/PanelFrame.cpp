@@ -89,6 +89,7 @@ void TPanelFrame::WndProc(TMessage& message) {
 
 TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner) : TPanelFrame(owner) {}
 
+// The buffer keeps its pixels: until the owner draws again the panel shows them.
 void TDoubleBufferedPanel::Resize() {
   FInset = 2 * (BevelWidth * BevelCount(*this) + 2 * BorderWidth);
   FBuffer->SetSize(std::max(0, Width() - FInset), std::max(0, Height() - FInset));

@@ -25,17 +25,19 @@ F Procedure(HMODULE library, const char* name) noexcept {
   return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
-// Windows before XP has no visual-styles library, so it is looked up at run time.
+// Windows before XP has no visual-styles library, so it is looked up at run time, in the
+// system folder only. It is never freed: this object goes with the plug-in's unload, and
+// freeing a library from inside an unload, under the loader's lock, is not safe.
 class TUxTheme final : public TCaptionTheme {
  public:
   TUxTheme() noexcept
-      : FLibrary(LoadLibraryA("uxtheme.dll")),
-        FOpen(Procedure<HANDLE(WINAPI*)(HWND, LPCWSTR)>(FLibrary.Get(), "OpenThemeData")),
-        FClose(Procedure<HRESULT(WINAPI*)(HANDLE)>(FLibrary.Get(), "CloseThemeData")),
-        FDraw(Procedure<HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*)>(FLibrary.Get(),
+      : FLibrary(LoadSystemLibrary("uxtheme.dll")),
+        FOpen(Procedure<HANDLE(WINAPI*)(HWND, LPCWSTR)>(FLibrary, "OpenThemeData")),
+        FClose(Procedure<HRESULT(WINAPI*)(HANDLE)>(FLibrary, "CloseThemeData")),
+        FDraw(Procedure<HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*)>(FLibrary,
                                                                                          "DrawThemeBackground")),
-        FIsThemeActive(Procedure<BOOL(WINAPI*)()>(FLibrary.Get(), "IsThemeActive")),
-        FIsAppThemed(Procedure<BOOL(WINAPI*)()>(FLibrary.Get(), "IsAppThemed")) {}
+        FIsThemeActive(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsThemeActive")),
+        FIsAppThemed(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsAppThemed")) {}
 
   bool Enabled() noexcept override {
     return FOpen && FClose && FDraw && FIsThemeActive && FIsAppThemed && FIsThemeActive() && FIsAppThemed();
@@ -50,7 +52,7 @@ class TUxTheme final : public TCaptionTheme {
   }
 
  private:
-  TLibraryHandle FLibrary;
+  HMODULE FLibrary;
   HANDLE(WINAPI* FOpen)(HWND, LPCWSTR);
   HRESULT(WINAPI* FClose)(HANDLE);
   HRESULT(WINAPI* FDraw)(HANDLE, HDC, int, int, const RECT*, const RECT*);
@@ -422,6 +424,8 @@ void TStyleCaption::NonClientPaint(TMessage& message) {
 }
 
 // An empty window region keeps the platform from drawing its caption with the new text.
+// The themed caption leaves the text to the platform, so the frame is painted anew then:
+// repainting only the decoration would keep the old text on the screen.
 void TStyleCaption::SetText(TMessage& message) {
   const HWND window = Window();
   if (!IsWindowVisible(window)) return FForm.InheritedWndProc(message);
@@ -429,7 +433,10 @@ void TStyleCaption::SetText(TMessage& message) {
   if (empty && SetWindowRgn(window, empty.Get(), FALSE)) empty.Release();
   FForm.InheritedWndProc(message);
   SetWindowRgn(window, nullptr, FALSE);
-  RepaintCaption(FForm.IsActiveForm());
+  if (CaptionTheme().Enabled())
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  else
+    RepaintCaption(FForm.IsActiveForm());
 }
 
 bool TStyleCaption::HandleMessage(TMessage& message) {

@@ -27,6 +27,14 @@ std::string ModuleFileName(HMODULE module) {
   }
 }
 
+HMODULE LoadSystemLibrary(const char* name) noexcept {
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+  if (length == 0 || length >= sizeof folder) return nullptr;
+  const std::string path = std::string(folder, length) + "\\" + name;
+  return LoadLibraryA(path.c_str());
+}
+
 std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 std::string SystemErrorText(DWORD code) {

@@ -21,6 +21,11 @@ std::string LoadResString(UINT id);
 // system cannot tell it.
 std::string ModuleFileName(HMODULE module);
 
+// A system library loaded by its full path in the system folder, so that no file of the
+// same name in the program's folder or the current folder is taken instead; null when the
+// system folder has no such library.
+HMODULE LoadSystemLibrary(const char* name) noexcept;
+
 // What follows a path's last folder separator.
 std::string FileNameOf(const std::string& path);
 

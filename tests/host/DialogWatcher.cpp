@@ -187,24 +187,39 @@ void ResizeWindow(HWND window, int width, int height) {
   SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
 // A top-down 32-bit section, so that pixel (x, y) is element y * width + x.
-TWindowPixels ReadClientPixels(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
+TWindowPixels ReadPixels(HDC source, int width, int height) {
   TWindowPixels result;
-  result.Width = client.right;
-  result.Height = client.bottom;
+  result.Width = width;
+  result.Height = height;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), result.Width, -result.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const TWindowDc windowDc(window);
-  const TMemoryDc memoryDc(CreateCompatibleDC(windowDc.Get()));
-  const TBitmapHandle section(CreateDIBSection(windowDc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const TMemoryDc memoryDc(CreateCompatibleDC(source));
+  const TBitmapHandle section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   const TSelectObject selection(memoryDc.Get(), section.Get());
-  BitBlt(memoryDc.Get(), 0, 0, result.Width, result.Height, windowDc.Get(), 0, 0, SRCCOPY);
+  BitBlt(memoryDc.Get(), 0, 0, result.Width, result.Height, source, 0, 0, SRCCOPY);
   GdiFlush();
   const auto* pixels = static_cast<const uint32_t*>(bits);
   result.Pixels.assign(pixels, pixels + static_cast<size_t>(result.Width) * result.Height);
   for (uint32_t& pixel : result.Pixels) pixel &= 0xFFFFFF;
   return result;
+}
+
+}  // namespace
+
+TWindowPixels ReadClientPixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  const TWindowDc windowDc(window);
+  return ReadPixels(windowDc.Get(), client.right, client.bottom);
+}
+
+TWindowPixels ReadFramePixels(HWND window) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  const TWindowFrameDc frameDc(window);
+  return ReadPixels(frameDc.Get(), bounds.right - bounds.left, bounds.bottom - bounds.top);
 }

@@ -88,3 +88,5 @@ struct TWindowPixels {
   uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
 };
 TWindowPixels ReadClientPixels(HWND window);
+// The whole window, caption and frame included, read from its window DC.
+TWindowPixels ReadFramePixels(HWND window);

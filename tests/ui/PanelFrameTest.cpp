@@ -64,6 +64,24 @@ TEST_F(PanelFrame, ARaisedOuterBevelOfWidthTwoInsetsTheBufferByFour) {
   EXPECT_GT(painted, 0);
 }
 
+// Until its owner draws again the panel shows what it showed, not black.
+TEST_F(PanelFrame, AResizeKeepsTheBuffersPixelsAndTheNewPartStartsBlack) {
+  FForm->Show();
+  auto* panel = Place(bvNone, bvNone, 1);
+  panel->BufferCanvas()->SetBrushColor(Red);
+  panel->BufferCanvas()->FillRect({0, 0, 61, 43});
+  panel->SetBounds({10, 10, 81, 53});
+  ASSERT_EQ(panel->Buffer().Width(), 81);
+  EXPECT_EQ(Shown(*panel, 0, 0), Red);
+  EXPECT_EQ(Shown(*panel, 60, 42), Red);
+  EXPECT_EQ(Shown(*panel, 61, 20), RGB(0, 0, 0));
+  EXPECT_EQ(Shown(*panel, 30, 43), RGB(0, 0, 0));
+  panel->SetBounds({10, 10, 31, 23});
+  panel->SetBounds({10, 10, 81, 53});
+  EXPECT_EQ(Shown(*panel, 30, 22), Red);
+  EXPECT_EQ(Shown(*panel, 31, 22), RGB(0, 0, 0));
+}
+
 TEST_F(PanelFrame, TwoBevelsInsetTwiceAndResizeComesBeforeTheOwnersEvent) {
   auto* panel = Place(bvLowered, bvRaised, 1);
   EXPECT_EQ(panel->Inset(), 4);

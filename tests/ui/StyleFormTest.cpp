@@ -95,7 +95,12 @@ class TScopedValue {
     const TRegKeyHandle owned(key);
     EXPECT_EQ(RegSetValueExA(key, "UseStyleForm", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
   }
-  ~TScopedValue() { RegDeleteKeyValueA(FHive, "Software\\Orvalis", "UseStyleForm"); }
+  ~TScopedValue() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(FHive, "Software\\Orvalis", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    const TRegKeyHandle owned(key);
+    RegDeleteValueA(key, "UseStyleForm");
+  }
 
  private:
   HKEY FHive;
