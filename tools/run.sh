@@ -6,10 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-[ "$(id -u)" = 0 ] && tools/install-deps.sh
-# A build folder of an older set-up is configured afresh.
-cmake --preset win32 >/dev/null || cmake --preset win32 --fresh >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target Ostravine OstravineHost
+tools/build-win32.sh Ostravine OstravineHost
 
 . tools/wine-session.sh
 had_display=${DISPLAY:-}
