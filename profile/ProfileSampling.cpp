@@ -102,6 +102,19 @@ class TMarker {
     Keep(x, y);
     FBitmap.SetIntensity(x, y, value);
   }
+  // Integrate mode's mark, a gray level below 256, in the bytes SetIntensity writes for it;
+  // inline, since every line has four.
+  void MarkLevel(int64_t x, int64_t y, uint8_t level) {
+    if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return;
+    uint8_t* pixel = FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
+    if (FSaved) FSaved->Keep(pixel, FBitmap.PixelSize());
+    switch (FBitmap.PixelFormat()) {
+      case TPixelFormat::Bgr24: pixel[2] = pixel[1] = level; break;
+      case TPixelFormat::Gray16: pixel[1] = 0; break;
+      default: break;
+    }
+    pixel[0] = level;
+  }
 
  private:
   void Keep(int x, int y) {
@@ -252,13 +265,13 @@ void StoreSums(const TChannelSums& sums, size_t i, bool color, TProfile& profile
 }
 
 // Four marks at both ends of the line, written after it has been summed.
-void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint32_t value) {
+void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint8_t level) {
   const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
   for (int64_t along : ends) {
     if (lines.ByRows) {
-      marker.SetIntensity(Coordinate(along), Coordinate(line), value);
+      marker.MarkLevel(along, line, level);
     } else {
-      marker.SetIntensity(Coordinate(line), Coordinate(along), value);
+      marker.MarkLevel(line, along, level);
     }
   }
 }
@@ -268,7 +281,7 @@ void MarkLines(const TProfileRaster& raster, const TLines& lines, int64_t end) {
   TMarker marker(raster);
   const int64_t first = std::max<int64_t>(0, -lines.First);
   marker.Reserve(4 * std::max<int64_t>(0, end - first));
-  for (int64_t i = first; i < end; ++i) MarkLine(marker, lines, lines.First + i, static_cast<uint32_t>(i % 256));
+  for (int64_t i = first; i < end; ++i) MarkLine(marker, lines, lines.First + i, static_cast<uint8_t>(i % 256));
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.
