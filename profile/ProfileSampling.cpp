@@ -276,35 +276,12 @@ void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint8_t level)
   }
 }
 
-// The lines of the selection from image line `from` to `to` that lie inside the image,
-// four marks each; a line's marks carry its index in the selection.
-void MarkLines(TMarker& marker, const TLines& lines, int size, int64_t from, int64_t to) {
-  const int64_t last = std::min<int64_t>({to, lines.Last, size - 1});
-  for (int64_t line = std::max<int64_t>({from, lines.First, 0}); line <= last; ++line)
-    MarkLine(marker, lines, line, static_cast<uint8_t>((line - lines.First) % 256));
-}
-
-// Rows are summed a few at a time, each group marked while its rows are still in the cache:
-// a mark on a row that a whole image has pushed out of the cache costs a trip to memory.
-// The columns' sums take one pass down the rows, and their marks lie on four rows only.
-constexpr int RowsPerGroup = 16;
-
-void SumAndMarkLines(const TLinearBitmap& bitmap, const TLineSpan& span, const TLines& lines, TMarker& marker,
-                     std::vector<TChannelSums>& sums) {
-  const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
-  if (!lines.ByRows) {
-    SumBitmapLines(bitmap, span, sums);
-    MarkLines(marker, lines, size, 0, size - 1);
-    return;
-  }
-  sums.resize(static_cast<size_t>(span.LastLine - span.FirstLine) + 1);
-  std::vector<TChannelSums> group;
-  for (int first = span.FirstLine; first <= span.LastLine; first += RowsPerGroup) {
-    const int last = std::min(span.LastLine, first + RowsPerGroup - 1);
-    SumBitmapLines(bitmap, {true, first, last, span.AlongFirst, span.AlongLast}, group);
-    std::copy(group.begin(), group.end(), sums.begin() + (first - span.FirstLine));
-    MarkLines(marker, lines, size, first, last);
-  }
+// The lines before `end` that lie inside the image, four marks each.
+void MarkLines(const TProfileRaster& raster, const TLines& lines, int64_t end) {
+  TMarker marker(raster);
+  const int64_t first = std::max<int64_t>(0, -lines.First);
+  marker.Reserve(4 * std::max<int64_t>(0, end - first));
+  for (int64_t i = first; i < end; ++i) MarkLine(marker, lines, lines.First + i, static_cast<uint8_t>(i % 256));
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.
@@ -318,23 +295,20 @@ void StoreFarLines(const TLinearBitmap& bitmap, const TLines& lines, int size, i
 // Lines are summed in order and each one's marks follow its sum. The marks of a line lie
 // on that line, so they reach a later sum only through clamped reads: the lines before the
 // image read its first line unmarked, the lines past its far edge read the last line with
-// its marks. So the lines up to the far edge are summed before their marks, and the lines
-// past it afterwards.
+// its marks. So the lines up to the far edge are summed in one pass before any mark.
 void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool color, TProfile& profile) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
   const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
   const TLineSpan span = SpanOf(lines, size);
-  const int64_t inside = std::min<int64_t>(lines.Last, size - 1) - std::max<int64_t>(lines.First, 0) + 1;
-  TMarker marker(raster);
-  marker.Reserve(4 * std::max<int64_t>(0, inside));
   std::vector<TChannelSums> sums;
-  SumAndMarkLines(bitmap, span, lines, marker, sums);
+  SumBitmapLines(bitmap, span, sums);
   // The lines before the far edge, inside the image or before it.
   const int64_t nearLines = std::clamp<int64_t>(size - lines.First, 0, lines.Count());
   for (int64_t i = 0; i < nearLines; ++i) {
     const TChannelSums& line = sums[ClampLine(lines.First + i, size) - span.FirstLine];
     StoreSums(line, static_cast<size_t>(i), color, profile);
   }
+  MarkLines(raster, lines, nearLines);
   if (nearLines < lines.Count()) StoreFarLines(bitmap, lines, size, nearLines, color, profile);
 }
 
