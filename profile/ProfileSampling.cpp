@@ -308,7 +308,8 @@ void MarkLines(const TProfileRaster& raster, const TLines& lines, int64_t end) {
   const int64_t first = std::max<int64_t>(0, -lines.First);
   marker.Reserve(4 * std::max<int64_t>(0, end - first));
   for (int64_t i = first; i < end; ++i) {
-    if (lines.ByRows && i + MarkAhead < end) marker.FetchRowEnds(lines.First + i + MarkAhead, lines.AlongFirst, lines.AlongLast);
+    if (lines.ByRows && i + MarkAhead < end)
+      marker.FetchRowEnds(lines.First + i + MarkAhead, lines.AlongFirst, lines.AlongLast);
     MarkLine(marker, lines, lines.First + i, static_cast<uint8_t>(i % 256));
   }
 }

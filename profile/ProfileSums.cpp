@@ -1,7 +1,6 @@
 #include "profile/ProfileSums.h"
 
 #include <algorithm>
-#include <array>
 
 #include "profile/SumKernels.h"
 
@@ -105,8 +104,8 @@ class TByteColumns {
 
  private:
   // The rows after the band at y, the last row standing in for those beyond it.
-  static std::array<const uint8_t*, BandRows> NextBand(const TLinearBitmap& bitmap, int y, int last, size_t offset) {
-    std::array<const uint8_t*, BandRows> rows;
+  static TBandRows NextBand(const TLinearBitmap& bitmap, int y, int last, size_t offset) {
+    TBandRows rows;
     for (int r = 0; r < BandRows; ++r) rows[r] = bitmap.Row(std::min(y + BandRows + r, last)) + offset;
     return rows;
   }

@@ -22,10 +22,6 @@ uint64_t LanesOf(__m128i sums) {
   return lanes[0] + lanes[1];
 }
 
-}  // namespace
-
-namespace {
-
 // Lanes are kept in memory as words; a block's pair of vectors lies side by side.
 constexpr size_t BlockWords = 2 * 8;
 
@@ -54,9 +50,9 @@ TTail TailOf(size_t count) {
 }
 
 // Rows 0 and 1 go through `bytes`, rows 2 and 3 through a second pointer, each reached with
-// the stride as an index: the 32-bit build has few registers. One cache line of `ahead` is
-// fetched per block: ahead of a band that is four times the band's width in lines, so a
-// quarter of the band fetches one row.
+// the stride as an index: the 32-bit build has few registers. One 64-byte line of `ahead`
+// is fetched per block of sixteen bytes, so a quarter of the band's blocks fetches as many
+// bytes as one row of the next band holds.
 template <bool Fetch>
 void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t blocks, const uint8_t* ahead, uint16_t* lanes) {
   const uint8_t* lower = bytes + 2 * stride;
@@ -72,8 +68,7 @@ void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t blocks, const 
 
 size_t LaneWords(size_t count) { return (count + LaneBlock - 1) / LaneBlock * BlockWords; }
 
-void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const std::array<const uint8_t*, BandRows>& ahead,
-                    uint16_t* lanes) {
+void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes) {
   const size_t blocks = count / LaneBlock, quarter = blocks / BandRows;
   for (int r = 0; r < BandRows; ++r) {
     const size_t first = r * quarter;
@@ -106,7 +101,7 @@ void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes) {
 
 namespace {
 
-// Two 64-bit totals += the two low 32-bit lanes of `pair`, then the two high ones.
+// Two 64-bit totals += the two low 32-bit lanes of `dwords`, the next two += the high ones.
 void AddWideLanes(__m128i dwords, uint64_t* totals) {
   const __m128i zero = _mm_setzero_si128();
   __m128i* target = reinterpret_cast<__m128i*>(totals);

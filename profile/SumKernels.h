@@ -1,7 +1,7 @@
 #pragma once
-// The innermost loops of integrate mode, one pointer walk over one row each. They are
-// compiled apart (see CMakeLists.txt) so that the compiler may vectorise them; the row
-// sums of bytes are written in SSE2 by hand.
+// The innermost loops of integrate mode, one pointer walk over one row (or one band of
+// rows) each. They are compiled apart (see CMakeLists.txt) so that the compiler may
+// vectorise them; the sums of bytes are written in SSE2 by hand.
 
 #include <array>
 #include <cstddef>
@@ -19,16 +19,16 @@ constexpr size_t LaneBlock = 16;
 constexpr int BandRows = 4;
 static_assert(LaneRows % BandRows == 0, "a band never straddles a flush");
 
-// The 16-bit lanes for `count` bytes a row: one pair of vectors per
-// whole block and one more for the last count % LaneBlock bytes, if any.
+// The 16-bit lanes for `count` bytes a row: one pair of vectors per whole block and one more
+// for the last count % LaneBlock bytes, if any.
 size_t LaneWords(size_t count);
 // Adds BandRows rows `stride` bytes apart, `count` bytes of each from `bytes` on, to the
 // lanes; a span of fewer than LaneBlock bytes has no block, its caller adds it byte by byte.
-// ahead[r] is row r of the next band, at the same column: it is fetched into the
-// cache meanwhile, one row after the other, so that memory is read as one stream while the
-// band's rows are added side by side.
-void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const std::array<const uint8_t*, BandRows>& ahead,
-                    uint16_t* lanes);
+// ahead[r] is row r of the next band, at the same column: it is fetched into the cache
+// meanwhile, one row after the other, so that memory is read as one stream while the band's
+// rows are added side by side.
+using TBandRows = std::array<const uint8_t*, BandRows>;
+void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes);
 // The same for one row.
 void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes);
 // totals[k] += the sum of byte column k, and the lanes start again from 0.
