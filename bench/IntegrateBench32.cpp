@@ -1,12 +1,19 @@
 // Integrate mode as the plug-in runs it (marks kept in an undo record), over a whole
 // 8192 x 8192 24-bit and 8-bit bitmap and a 4096 x 4096 complex map, rows and columns,
-// against one memcpy of the same bytes into a block already touched and one read pass
-// that sums them.
+// against one memcpy of the same bytes into a block already touched, one read pass that
+// sums them, and the same read pass with the stream fetched ahead (bench/ReadPass.h). Each
+// repetition runs all five in turn, so that a change of the machine's load during the run
+// (other builds on a shared machine) falls on the baselines and on integrate mode alike;
+// each figure is the median of its repetitions. Before each timed run an untimed read of
+// other memory fills the caches, so that no run inherits the bytes or the pending
+// write-backs of the one before it.
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bench/Bench32.h"
 #include "bench/BenchReport.h"
@@ -37,46 +44,71 @@ struct TRasterCase {
   size_t Size;
 };
 
-double IntegrateTime(int repetitions, TProfileRaster raster, int side, bool byRows) {
-  TProfile profile;
-  TSavedPixels saved;
-  raster.Saved = raster.Bitmap ? &saved : nullptr;
-  return MedianTime(repetitions, [&] {
-    if (raster.Saved) saved.Start();
-    SampleIntegrated(raster, {0, 0, side - 1, side - 1}, byRows, profile);
-    saved.Restore();
-  });
+// One run of integrate mode with its undo record opened before and put back after.
+void Integrate(const TProfileRaster& raster, int side, bool byRows, TProfile& profile) {
+  if (raster.Saved) raster.Saved->Start();
+  SampleIntegrated(raster, {0, 0, side - 1, side - 1}, byRows, profile);
+  if (raster.Saved) raster.Saved->Restore();
 }
 
-double ReadTime(int repetitions, const TRasterCase& raster) {
-  volatile double sink = 0;
-  return MedianTime(repetitions, [&] {
-    if (raster.Raster.Map)
-      sink = ReadDoubles(reinterpret_cast<const double*>(raster.Bytes), raster.Size / sizeof(double));
-    else
-      sink = static_cast<double>(ReadBytes(raster.Bytes, raster.Size));
-  });
+// Where the sums of the read passes go, so that the compiler keeps them.
+volatile double ReadSink = 0;
+
+void ReadOnce(const TRasterCase& raster, bool ahead) {
+  const double* values = reinterpret_cast<const double*>(raster.Bytes);
+  const size_t count = raster.Size / sizeof(double);
+  if (raster.Raster.Map) {
+    ReadSink = ahead ? ReadDoublesAhead(values, count) : ReadDoubles(values, count);
+    return;
+  }
+  const uint64_t sum = ahead ? ReadBytesAhead(raster.Bytes, raster.Size) : ReadBytes(raster.Bytes, raster.Size);
+  ReadSink = static_cast<double>(sum);
+}
+
+// More than the last-level cache of the machines this runs on.
+constexpr size_t EvictBytes = size_t{64} << 20;
+
+double TimeOnce(const uint8_t* other, const std::function<void()>& run) {
+  ReadSink = static_cast<double>(ReadBytes(other, EvictBytes));
+  const double started = Seconds();
+  run();
+  return Seconds() - started;
 }
 
 void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
-  const double copy = MedianTime(repetitions, [&] { std::memcpy(target, raster.Bytes, raster.Size); });
-  const double read = ReadTime(repetitions, raster);
+  TProfile profile;
+  TSavedPixels saved;
+  TProfileRaster marked = raster.Raster;
+  marked.Saved = marked.Bitmap ? &saved : nullptr;
+  std::vector<double> copies, reads, readsAhead, rows, columns;
+  for (int i = 0; i < repetitions; ++i) {
+    const uint8_t* other = target + raster.Size;
+    copies.push_back(TimeOnce(other, [&] { std::memcpy(target, raster.Bytes, raster.Size); }));
+    reads.push_back(TimeOnce(other, [&] { ReadOnce(raster, false); }));
+    readsAhead.push_back(TimeOnce(other, [&] { ReadOnce(raster, true); }));
+    rows.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, true, profile); }));
+    columns.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, false, profile); }));
+  }
+  const double copy = Median(copies), read = Median(reads), readAhead = Median(readsAhead);
   std::printf("# integrate mode, %s, %d x %d, %zu MiB\n", raster.Name, raster.Side, raster.Side, raster.Size >> 20);
   ReportTime("memcpy", copy);
   ReportTime("read pass", read);
+  ReportTime("read pass, fetched ahead", readAhead);
   for (bool byRows : {true, false}) {
-    const double time = IntegrateTime(repetitions, raster.Raster, raster.Side, byRows);
+    const double time = Median(byRows ? rows : columns);
     const std::string name = std::string("integrate_") + raster.Name + (byRows ? "_rows" : "_columns");
     ReportTime(name.c_str(), time);
     ReportRatio((name + "_vs_memcpy").c_str(), time / copy);
     ReportRatio((name + "_vs_read").c_str(), time / read);
+    ReportRatio((name + "_vs_read_ahead").c_str(), time / readAhead);
   }
 }
 
 }  // namespace
 
 void RunIntegrateBench(int repetitions) {
-  const size_t largest = size_t{MapSide} * MapSide * 2 * sizeof(double);
+  // The copy's target, and beyond it the memory read to fill the caches between runs.
+  const size_t largest = size_t{MapSide} * MapSide * 2 * sizeof(double) + EvictBytes;
   std::unique_ptr<uint8_t[]> target(new uint8_t[largest]);
   std::memset(target.get(), 1, largest);
   for (TPixelFormat format : {TPixelFormat::Bgr24, TPixelFormat::Indexed8}) {

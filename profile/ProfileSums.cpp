@@ -71,26 +71,31 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
   }
 }
 
-// Per-byte column totals over whole rows: rows go into 16-bit lanes in groups of RowsAtOnce,
-// flushed into 64 bits every LaneAdds rows.
+// Per-byte column totals over whole rows: bands of rows go into 16-bit lanes, flushed into
+// 64 bits every LaneRows rows. Spans narrower than a lane block are added byte by byte.
 class TByteColumns {
  public:
-  explicit TByteColumns(size_t lanes) : FLanes(lanes), FTotals(lanes) {}
+  explicit TByteColumns(size_t count) : FCount(count), FLanes(LaneWords(count)), FTotals(count) {}
 
   // Rows first..last of the bitmap, from byte `offset` of each.
   void AddRows(const TLinearBitmap& bitmap, int first, int last, size_t offset) {
+    if (FCount < LaneBlock) {
+      for (int y = first; y <= last; ++y) AddRowTimes(bitmap.Row(y) + offset, 1);
+      return;
+    }
     int y = first;
-    for (; last - y + 1 >= RowsAtOnce; y += RowsAtOnce) {
-      AddRowsToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FLanes.size(), FLanes.data());
-      Count(RowsAtOnce);
+    for (; last - y + 1 >= BandRows; y += BandRows) {
+      AddBandToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FCount, NextBand(bitmap, y, last, offset),
+                     FLanes.data());
+      Count(BandRows);
     }
     for (; y <= last; ++y) {
-      AddBytesToLanes(bitmap.Row(y) + offset, FLanes.size(), FLanes.data());
+      AddRowToLanes(bitmap.Row(y) + offset, FCount, FLanes.data());
       Count(1);
     }
   }
   void AddRowTimes(const uint8_t* bytes, uint64_t times) {
-    for (size_t k = 0; k < FTotals.size(); ++k) FTotals[k] += times * bytes[k];
+    for (size_t k = 0; k < FCount; ++k) FTotals[k] += times * bytes[k];
   }
   const std::vector<uint64_t>& Totals() {
     Flush();
@@ -98,19 +103,26 @@ class TByteColumns {
   }
 
  private:
-  // LaneAdds is a multiple of RowsAtOnce, so the lanes are flushed exactly at their limit.
-  void Count(int adds) {
-    FAdds += adds;
-    if (FAdds == LaneAdds) Flush();
+  // The rows after the band at y, the last row standing in for those beyond it.
+  static TBandRows NextBand(const TLinearBitmap& bitmap, int y, int last, size_t offset) {
+    TBandRows rows;
+    for (int r = 0; r < BandRows; ++r) rows[r] = bitmap.Row(std::min(y + BandRows + r, last)) + offset;
+    return rows;
+  }
+  // LaneRows is a multiple of BandRows, so the lanes are flushed exactly at their limit.
+  void Count(int rows) {
+    FRows += rows;
+    if (FRows == LaneRows) Flush();
   }
   void Flush() {
-    FlushLanes(FLanes.data(), FLanes.size(), FTotals.data());
-    FAdds = 0;
+    if (FCount >= LaneBlock) FlushLanes(FLanes.data(), FCount, FTotals.data());
+    FRows = 0;
   }
 
+  size_t FCount;
   std::vector<uint16_t> FLanes;
   std::vector<uint64_t> FTotals;
-  int FAdds = 0;
+  int FRows = 0;
 };
 
 void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along,

@@ -5,6 +5,7 @@
 // The record grows with the marks, never with the image: opening or rebuilding the profile
 // of a huge image copies no more than the few pixels it marks.
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,14 @@ class TSavedPixels {
   // Room for `marks` more pixels, taken before the first of them is written.
   void Reserve(size_t marks);
   // Keeps the `size` bytes (1 to 3, one pixel) at `pixel`; call it before the mark is written.
-  void Keep(uint8_t* pixel, int size);
+  // Inline, and with plain moves of the few bytes: integrate mode keeps four pixels a line.
+  void Keep(uint8_t* pixel, int size) {
+    assert(FSaved && "a record is open");
+    assert(size >= 1 && size <= 3 && "one pixel of at most three bytes");
+    if (FEntries.size() == FEntries.capacity()) Grow(2 * FEntries.size() + 64);
+    // The host's bytes are read before the entry is added: a read that faults adds nothing.
+    FEntries.push_back(TEntry::Of(pixel, size));
+  }
   // Puts the kept bytes back; false when no record was open. Raises when the host's memory
   // faults; a record is put back at most once, so memory the host took away is not written
   // again.
@@ -33,10 +41,24 @@ class TSavedPixels {
   size_t Count() const noexcept { return FEntries.size(); }
 
  private:
+  // The bytes are moved one by one, never by a library copy: a fault on the host's memory
+  // must happen in the plug-in's own code (image/HostBytes.h).
   struct TEntry {
     uint8_t* Pixel;
     uint8_t Bytes[3];
     uint8_t Size;
+
+    static TEntry Of(uint8_t* pixel, int size) {
+      TEntry entry{pixel, {pixel[0], 0, 0}, static_cast<uint8_t>(size)};
+      if (size > 1) entry.Bytes[1] = pixel[1];
+      if (size > 2) entry.Bytes[2] = pixel[2];
+      return entry;
+    }
+    void PutBack() const {
+      Pixel[0] = Bytes[0];
+      if (Size > 1) Pixel[1] = Bytes[1];
+      if (Size > 2) Pixel[2] = Bytes[2];
+    }
   };
 
   void Grow(size_t count);

@@ -16,34 +16,131 @@ constexpr size_t Block = 16;
 
 __m128i Load(const uint8_t* bytes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)); }
 
+// A stream read from memory runs faster when it is fetched well ahead of the loads (up to a
+// fifth on the build machine, against the processor's own fetching alone). The address is
+// reckoned as an integer, since it may lie past the end of the span; a fetch never faults.
+constexpr uintptr_t FetchDistance = 8192;
+
+void FetchAhead(const void* address) {
+  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + FetchDistance), _MM_HINT_T0);
+}
+
 uint64_t LanesOf(__m128i sums) {
   alignas(16) uint64_t lanes[2];
   _mm_store_si128(reinterpret_cast<__m128i*>(lanes), sums);
   return lanes[0] + lanes[1];
 }
 
+// Lanes are kept in memory as words; a block's pair of vectors lies side by side.
+constexpr size_t BlockWords = 2 * 8;
+
+__m128i LoadLanes(const uint16_t* lanes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes)); }
+void StoreLanes(uint16_t* lanes, __m128i value) { _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), value); }
+
+void AddToLanes(uint16_t* lanes, __m128i words, __m128i highs) {
+  StoreLanes(lanes, _mm_add_epi16(LoadLanes(lanes), words));
+  StoreLanes(lanes + 8, _mm_add_epi16(LoadLanes(lanes + 8), highs));
+}
+
+__m128i Highs(__m128i bytes) { return _mm_srli_epi16(bytes, 8); }
+
+// The last count % LaneBlock bytes of a row, read as the row's last LaneBlock bytes with the
+// ones that the whole blocks already cover set to 0: never a byte beyond the span.
+struct TTail {
+  size_t Offset;
+  __m128i Mask;
+};
+
+TTail TailOf(size_t count) {
+  static const uint8_t masks[2 * LaneBlock] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                               255, 255, 255, 255, 255, 255, 255, 255,
+                                               255, 255, 255, 255, 255, 255, 255, 255};
+  return {count - LaneBlock, Load(masks + count % LaneBlock)};
+}
+
+// Rows 0 and 1 go through `bytes`, rows 2 and 3 through a second pointer, each reached with
+// the stride as an index: the 32-bit build has few registers. One 64-byte line of `ahead`
+// is fetched per block of sixteen bytes, so a quarter of the band's blocks fetches as many
+// bytes as one row of the next band holds.
+template <bool Fetch>
+void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t blocks, const uint8_t* ahead, uint16_t* lanes) {
+  const uint8_t* lower = bytes + 2 * stride;
+  for (size_t b = 0; b < blocks; ++b, bytes += LaneBlock, lower += LaneBlock, lanes += BlockWords) {
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 4 * LaneBlock * b), _MM_HINT_T0);
+    const __m128i r0 = Load(bytes), r1 = Load(bytes + stride), r2 = Load(lower), r3 = Load(lower + stride);
+    AddToLanes(lanes, _mm_add_epi16(_mm_add_epi16(r0, r1), _mm_add_epi16(r2, r3)),
+               _mm_add_epi16(_mm_add_epi16(Highs(r0), Highs(r1)), _mm_add_epi16(Highs(r2), Highs(r3))));
+  }
+}
+
 }  // namespace
 
-void AddBytesToLanes(const uint8_t* __restrict bytes, size_t count, uint16_t* __restrict lanes) {
-  for (size_t k = 0; k < count; ++k) lanes[k] += bytes[k];
+size_t LaneWords(size_t count) { return (count + LaneBlock - 1) / LaneBlock * BlockWords; }
+
+void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes) {
+  const size_t blocks = count / LaneBlock, quarter = blocks / BandRows;
+  for (int r = 0; r < BandRows; ++r) {
+    const size_t first = r * quarter;
+    AddBandBlocks<true>(bytes + first * LaneBlock, stride, quarter, ahead[r], lanes + first * BlockWords);
+  }
+  const size_t first = BandRows * quarter;
+  AddBandBlocks<false>(bytes + first * LaneBlock, stride, blocks - first, nullptr, lanes + first * BlockWords);
+  if (count % LaneBlock == 0) return;
+  const TTail tail = TailOf(count);
+  __m128i words = _mm_setzero_si128(), highs = words;
+  for (int r = 0; r < BandRows; ++r) {
+    const __m128i row = _mm_and_si128(Load(bytes + r * stride + tail.Offset), tail.Mask);
+    words = _mm_add_epi16(words, row);
+    highs = _mm_add_epi16(highs, Highs(row));
+  }
+  AddToLanes(lanes + blocks * BlockWords, words, highs);
 }
 
-void AddRowsToLanes(const uint8_t* __restrict bytes, ptrdiff_t stride, size_t count,
-                    uint16_t* __restrict lanes) {
-  const uint8_t* __restrict row[RowsAtOnce];
-  for (int r = 0; r < RowsAtOnce; ++r) row[r] = bytes + r * stride;
-  for (size_t k = 0; k < count; ++k) {
-    uint16_t sum = 0;
-    for (int r = 0; r < RowsAtOnce; ++r) sum = static_cast<uint16_t>(sum + row[r][k]);
-    lanes[k] = static_cast<uint16_t>(lanes[k] + sum);
+void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes) {
+  const size_t blocks = count / LaneBlock;
+  for (size_t b = 0; b < blocks; ++b) {
+    const __m128i row = Load(bytes + b * LaneBlock);
+    AddToLanes(lanes + b * BlockWords, row, Highs(row));
   }
+  if (count % LaneBlock == 0) return;
+  const TTail tail = TailOf(count);
+  const __m128i row = _mm_and_si128(Load(bytes + tail.Offset), tail.Mask);
+  AddToLanes(lanes + blocks * BlockWords, row, Highs(row));
 }
 
-void FlushLanes(uint16_t* __restrict lanes, size_t count, uint64_t* __restrict totals) {
-  for (size_t k = 0; k < count; ++k) {
-    totals[k] += lanes[k];
-    lanes[k] = 0;
-  }
+namespace {
+
+// Two 64-bit totals += the two low 32-bit lanes of `dwords`, the next two += the high ones.
+void AddWideLanes(__m128i dwords, uint64_t* totals) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i* target = reinterpret_cast<__m128i*>(totals);
+  _mm_storeu_si128(target, _mm_add_epi64(_mm_loadu_si128(target), _mm_unpacklo_epi32(dwords, zero)));
+  _mm_storeu_si128(target + 1, _mm_add_epi64(_mm_loadu_si128(target + 1), _mm_unpackhi_epi32(dwords, zero)));
+}
+
+// Eight columns' sums in 16-bit lanes, in column order, into eight totals.
+void AddColumnLanes(__m128i columns, uint64_t* totals) {
+  const __m128i zero = _mm_setzero_si128();
+  AddWideLanes(_mm_unpacklo_epi16(columns, zero), totals);
+  AddWideLanes(_mm_unpackhi_epi16(columns, zero), totals + 4);
+}
+
+void FlushBlock(uint16_t* lanes, uint64_t* totals) {
+  const __m128i words = LoadLanes(lanes), highs = LoadLanes(lanes + 8);
+  const __m128i lows = _mm_sub_epi16(words, _mm_slli_epi16(highs, 8));
+  AddColumnLanes(_mm_unpacklo_epi16(lows, highs), totals);
+  AddColumnLanes(_mm_unpackhi_epi16(lows, highs), totals + 8);
+  StoreLanes(lanes, _mm_setzero_si128());
+  StoreLanes(lanes + 8, _mm_setzero_si128());
+}
+
+}  // namespace
+
+// The tail's block covers the span's last LaneBlock columns, and its masked columns hold 0.
+void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals) {
+  const size_t blocks = count / LaneBlock;
+  for (size_t b = 0; b < blocks; ++b) FlushBlock(lanes + b * BlockWords, totals + b * LaneBlock);
+  if (count % LaneBlock != 0) FlushBlock(lanes + blocks * BlockWords, totals + count - LaneBlock);
 }
 
 // The sum of absolute differences against zero adds eight bytes into a 64-bit lane at once.
@@ -52,6 +149,7 @@ uint64_t SumBytes(const uint8_t* __restrict bytes, size_t count) {
   __m128i a = zero, b = zero, c = zero, d = zero;
   size_t k = 0;
   for (; k + 4 * Block <= count; k += 4 * Block) {
+    FetchAhead(bytes + k);
     a = _mm_add_epi64(a, _mm_sad_epu8(Load(bytes + k), zero));
     b = _mm_add_epi64(b, _mm_sad_epu8(Load(bytes + k + Block), zero));
     c = _mm_add_epi64(c, _mm_sad_epu8(Load(bytes + k + 2 * Block), zero));
@@ -69,15 +167,16 @@ uint64_t SumBytes(const uint8_t* __restrict bytes, size_t count) {
 //   even: bytes 2j of the first register and 2j + 1 of the third (33 + 2j = 2j mod 3),
 //   odd:  bytes 2j + 1 of the first and 2j of the second (16 + 2j = 2j + 1 mod 3),
 //   next: bytes 2j + 1 of the second and 2j of the third.
-// Each lane takes two bytes a block, so it is flushed every LaneAdds / 2 blocks.
+// Each lane takes two bytes a block, so it is flushed every LaneRows / 2 blocks.
 void SumBytesByThree(const uint8_t* __restrict bytes, size_t count, uint64_t (&totals)[3]) {
   const __m128i low = _mm_set1_epi16(0x00FF);
   alignas(16) uint16_t lanes[3][8];
   while (count >= 3 * Block) {
     __m128i even = _mm_setzero_si128(), odd = even, next = even;
-    const size_t blocks = std::min<size_t>(count / (3 * Block), LaneAdds / 2);
+    const size_t blocks = std::min<size_t>(count / (3 * Block), LaneRows / 2);
     count -= blocks * 3 * Block;
     for (size_t b = 0; b < blocks; ++b, bytes += 3 * Block) {
+      FetchAhead(bytes);
       const __m128i first = Load(bytes), second = Load(bytes + Block), third = Load(bytes + 2 * Block);
       even = _mm_add_epi16(even, _mm_add_epi16(_mm_and_si128(first, low), _mm_srli_epi16(third, 8)));
       odd = _mm_add_epi16(odd, _mm_add_epi16(_mm_srli_epi16(first, 8), _mm_and_si128(second, low)));

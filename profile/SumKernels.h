@@ -1,23 +1,37 @@
 #pragma once
-// The innermost loops of integrate mode, one pointer walk over one row each. They are
-// compiled apart (see CMakeLists.txt) so that the compiler may vectorise them; the row
-// sums of bytes are written in SSE2 by hand.
+// The innermost loops of integrate mode, one pointer walk over one row (or one band of
+// rows) each. They are compiled apart (see CMakeLists.txt) so that the compiler may
+// vectorise them; the sums of bytes are written in SSE2 by hand.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
-// 256 bytes of at most 255 add up to less than 65536: a 16-bit lane takes that many
-// additions of a byte before it must be flushed into a wider total.
-constexpr int LaneAdds = 256;
+// Column sums of bytes. Each block of LaneBlock byte columns keeps two vectors of eight
+// 16-bit lanes: the block's bytes added as eight little-endian words (the low byte of word j
+// is column 2j, its high byte column 2j + 1) and their high bytes alone. The sums of the odd
+// columns are the second vector; those of the even columns are the words minus 256 times the
+// highs, modulo 65536. Both are exact while no column's sum exceeds 65535: LaneRows rows of
+// bytes of at most 255, after which the lanes are flushed into 64-bit totals.
+constexpr int LaneRows = 256;
+constexpr size_t LaneBlock = 16;
+// Rows are added BandRows at a time, in registers, before the lanes are touched.
+constexpr int BandRows = 4;
+static_assert(LaneRows % BandRows == 0, "a band never straddles a flush");
 
-// lanes[k] += bytes[k]. The caller flushes every LaneAdds rows.
-void AddBytesToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes);
-// lanes[k] += the bytes at k of RowsAtOnce rows `stride` bytes apart. Adding the rows in
-// registers first divides the traffic to the lanes by as many.
-constexpr int RowsAtOnce = 8;
-void AddRowsToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, uint16_t* lanes);
-static_assert(LaneAdds % RowsAtOnce == 0, "lanes are flushed between groups of rows");
-// totals[k] += lanes[k], and the lanes start again from 0.
+// The 16-bit lanes for `count` bytes a row: one pair of vectors per whole block and one more
+// for the last count % LaneBlock bytes, if any.
+size_t LaneWords(size_t count);
+// Adds BandRows rows `stride` bytes apart, `count` bytes of each from `bytes` on, to the
+// lanes; a span of fewer than LaneBlock bytes has no block, its caller adds it byte by byte.
+// ahead[r] is row r of the next band, at the same column: it is fetched into the cache
+// meanwhile, one row after the other, so that memory is read as one stream while the band's
+// rows are added side by side.
+using TBandRows = std::array<const uint8_t*, BandRows>;
+void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes);
+// The same for one row.
+void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes);
+// totals[k] += the sum of byte column k, and the lanes start again from 0.
 void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals);
 // The sum of the bytes: a row of 8-bit pixels.
 uint64_t SumBytes(const uint8_t* bytes, size_t count);

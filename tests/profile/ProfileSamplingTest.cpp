@@ -272,7 +272,8 @@ TEST(ProfileSampling, LineWalkStopsAtItsCapacity) {
 // Two rasters with equal contents, one for the fast sampling and one for the oracle.
 class TRasterPair {
  public:
-  enum TKind { Own8, OwnGray16, Own24, Host8, Host24, Complex, KindCount };
+  // The packed host images end their last row right before the guard page.
+  enum TKind { Own8, OwnGray16, Own24, Host8, Host24, Complex, Host8Packed, Host24Packed, KindCount };
 
   TRasterPair(TKind kind, int width, int height, std::mt19937& random, bool saturated = false) {
     for (int side = 0; side < 2; ++side) Make(side, kind, width, height);
@@ -295,6 +296,8 @@ class TRasterPair {
     switch (kind) {
       case Host8: FHosts[side] = std::make_unique<THostImageBuffer>(THostImageBuffer::Make8Bit(width, height, width + 3, true)); break;
       case Host24: FHosts[side] = std::make_unique<THostImageBuffer>(THostImageBuffer::Make24Bit(width, height, 3 * width + 1)); break;
+      case Host8Packed: FHosts[side] = std::make_unique<THostImageBuffer>(THostImageBuffer::Make8Bit(width, height, 0, true)); break;
+      case Host24Packed: FHosts[side] = std::make_unique<THostImageBuffer>(THostImageBuffer::Make24Bit(width, height)); break;
       case Complex: FMaps[side] = std::make_unique<TComplexMap>(); FMaps[side]->New(width, height); return;
       default: break;
     }
@@ -375,16 +378,26 @@ TEST(ProfileSampling, MatchesThePlainPerPixelReadingOnRandomImages) {
   }
 }
 
-// Saturated long lines and many lines pass the points where the narrow lanes are flushed.
+// Saturated long lines and many lines pass the points where the narrow lanes are flushed;
+// column spans of every length around the lane blocks, from odd columns, over row counts
+// that leave bands unfinished, reach the last byte before the guard page.
 TEST(ProfileSampling, MatchesThePlainReadingOnLongLines) {
   std::mt19937 random(7);
   TProfile fast;
   for (int kind = 0; kind < TRasterPair::KindCount; ++kind) {
-    for (auto [width, height] : {std::pair{13000, 2}, std::pair{3, 700}, std::pair{37, 600}}) {
+    for (auto [width, height] : {std::pair{13000, 2}, std::pair{3, 700}, std::pair{37, 600}, std::pair{70, 1031}}) {
       SCOPED_TRACE(testing::Message() << "kind " << kind << " " << width << "x" << height);
       const TRasterPair pair(TRasterPair::TKind(kind), width, height, random, true);
       for (bool direction : {false, true})
         CompareOnce(pair, {{-1, -2, width, height + 1}, {true, direction}, 0}, fast);
+      if (width != 70) continue;
+      for (int left : {0, 1, 3, 16, 17}) {
+        for (int columns : {1, 5, 6, 11, 16, 17, 22, 33, 48}) {
+          const int right = std::min(width - 1, left + columns - 1);
+          CompareOnce(pair, {{left, 3, right, height - 1 - left}, {true, false}, 0}, fast);
+          CompareOnce(pair, {{width - 1 - right + left, left, width - 1, height - 1}, {true, false}, 0}, fast);
+        }
+      }
     }
   }
 }
