@@ -83,6 +83,23 @@ struct TPlotPoint {
 void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
                  std::vector<TPlotPoint>& points);
 
+// A curve's pixels as pieces of one polyline call each (every line of a piece leaves out
+// its end point, as the pen always does), for curves drawn one over the other.
+struct TCurveStrokes {
+  std::vector<TPlotPoint> Points;
+  // How many of Points each piece takes, in order; every piece has two points or more.
+  std::vector<uint32_t> Counts;
+};
+
+// The pixels of CurvePoints' polyline of each curve, in fewer pixels: the vertical lines of
+// a column become one line from its highest to its lowest point (below which the line to
+// the next column starts), the lines between columns stay, and the last column keeps its
+// points. A later curve covers an earlier one, so what the columns' lines of later curves
+// cover is left out: the parts of a column's line, and every line between columns whose
+// bounding box they cover. Painted in order, the strokes give the polylines' pixels.
+std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
+                                        const std::vector<TPlotCurve>& curves);
+
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
 struct TRampRun {
   int FromX;

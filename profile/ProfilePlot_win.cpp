@@ -33,22 +33,21 @@ void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double maxValue
   canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, UserDecimalSeparator()));
 }
 
-// One Polyline per curve from reused point buffers, a few points per column: a long
-// profile costs no GDI object and no line per sample. A lone point would make a line of
-// no length, so it is set as a pixel.
+// One PolyPolyline per curve, its strokes a few lines per column: a long profile costs no
+// GDI object and no line per sample, and the pixels that later curves paint over are not
+// painted first.
 void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
-  std::vector<TPlotPoint> plotPoints;
+  const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
+  const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, curves);
   std::vector<POINT> points;
-  for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
-    CurvePoints(geometry, data, curve.Kind, plotPoints);
-    points.resize(plotPoints.size());
-    std::transform(plotPoints.begin(), plotPoints.end(), points.begin(),
+  for (size_t curve = 0; curve < curves.size(); ++curve) {
+    const TCurveStrokes& curveStrokes = strokes[curve];
+    points.resize(curveStrokes.Points.size());
+    std::transform(curveStrokes.Points.begin(), curveStrokes.Points.end(), points.begin(),
                    [](TPlotPoint point) { return POINT{point.X, point.Y}; });
-    canvas.SetPenColor(curve.Color);
-    if (points.size() == 1)
-      canvas.SetPixel(points[0].x, points[0].y, curve.Color);
-    else
-      canvas.Polyline(points.data(), static_cast<int>(points.size()));
+    const std::vector<DWORD> counts(curveStrokes.Counts.begin(), curveStrokes.Counts.end());
+    canvas.SetPenColor(curves[curve].Color);
+    canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
   }
 }
 
