@@ -123,13 +123,13 @@ TCurveShape ShapeOf(const std::vector<TPlotPoint>& points, int firstX, size_t co
   return shape;
 }
 
-// The rows of one column that the column lines of the later curves cover, merged into
-// runs in order. A plot has at most three curves.
+// The rows of one column that the column lines of the curves from `first` on cover,
+// merged into runs in order. A plot has at most three curves.
 class TCover {
  public:
-  TCover(const std::vector<TCurveShape>& shapes, size_t curve, size_t column) noexcept {
-    assert(shapes.size() <= FRuns.size() + 1 && "a plot has few curves");
-    for (size_t later = curve + 1; later < shapes.size(); ++later) {
+  TCover(const std::vector<TCurveShape>& shapes, size_t first, size_t column) noexcept {
+    assert(shapes.size() <= FRuns.size() + first && "a plot has few curves");
+    for (size_t later = first; later < shapes.size(); ++later) {
       const TRows rows = shapes[later].Columns[column];
       if (!rows.Empty()) FRuns[FCount++] = rows;
     }
@@ -172,8 +172,9 @@ class TCover {
   size_t FCount = 0;
 };
 
-// A line between columns lies inside the box of its end points; it is hidden when the
-// later curves cover that box in every column it crosses.
+// A line between columns lies inside the box of its end points. It adds nothing when the
+// column lines of its own curve and the later ones cover that box in every column it
+// crosses, as they mostly do for a dense profile.
 bool LinkHidden(const std::vector<TCurveShape>& shapes, size_t curve, int firstX,
                 const std::pair<TPlotPoint, TPlotPoint>& link) {
   const TRows rows{std::min(link.first.Y, link.second.Y), std::max(link.first.Y, link.second.Y)};
@@ -189,8 +190,9 @@ TCurveStrokes StrokesOf(const std::vector<TCurveShape>& shapes, size_t curve, in
   strokes.Points.reserve(4 * shape.Links.size() + shape.Tail.size() + 2);
   strokes.Counts.reserve(2 * shape.Links.size() + 1);
   for (size_t column = 0; column < shape.Columns.size(); ++column) {
-    if (shape.Columns[column].Empty()) continue;
-    TCover(shapes, curve, column).AppendUncovered(firstX + static_cast<int>(column), shape.Columns[column], strokes);
+    const TRows rows = shape.Columns[column];
+    const int x = firstX + static_cast<int>(column);
+    if (!rows.Empty()) TCover(shapes, curve + 1, column).AppendUncovered(x, rows, strokes);
   }
   for (const auto& link : shape.Links)
     if (!LinkHidden(shapes, curve, firstX, link)) TCover::AppendLine(strokes, link.first, link.second);

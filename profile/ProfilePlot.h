@@ -95,8 +95,9 @@ struct TCurveStrokes {
 // a column become one line from its highest to its lowest point (below which the line to
 // the next column starts), the lines between columns stay, and the last column keeps its
 // points. A later curve covers an earlier one, so what the columns' lines of later curves
-// cover is left out: the parts of a column's line, and every line between columns whose
-// bounding box they cover. Painted in order, the strokes give the polylines' pixels.
+// cover is left out of a column's line, and a line between columns is left out when the
+// columns' lines of its curve and the later ones cover its bounding box. Painted in order,
+// the strokes give the polylines' pixels.
 std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
                                         const std::vector<TPlotCurve>& curves);
 

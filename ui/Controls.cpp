@@ -229,9 +229,11 @@ std::string TWinControl::Caption() const {
   return text;
 }
 
+// A window given its own text again would still repaint.
 void TWinControl::SetCaption(const std::string& caption) {
+  const bool changed = caption != Caption();
   FCaption = caption;
-  if (FHandle) SetWindowTextA(FHandle, caption.c_str());
+  if (FHandle && changed) SetWindowTextA(FHandle, caption.c_str());
 }
 
 bool TWinControl::Visible() const noexcept {

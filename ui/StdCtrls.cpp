@@ -205,7 +205,9 @@ void TLabel::SetShowAccelChar(bool show) {
   AdjustSize();
 }
 
+// The profile's label is set again on every rebuild, mostly to the same text.
 void TLabel::SetCaption(const std::string& caption) {
+  if (caption == Caption()) return;
   TWinControl::SetCaption(caption);
   AdjustSize();
 }
