@@ -133,7 +133,9 @@ class TCover {
       const TRows rows = shapes[later].Columns[column];
       if (!rows.Empty()) FRuns[FCount++] = rows;
     }
-    std::sort(Runs(), Runs() + FCount, [](TRows a, TRows b) { return a.Low < b.Low; });
+    // A few runs at most: sorted by insertion.
+    for (size_t i = 1; i < FCount; ++i)
+      for (size_t j = i; j > 0 && FRuns[j].Low < FRuns[j - 1].Low; --j) std::swap(FRuns[j], FRuns[j - 1]);
     size_t merged = 0;
     for (size_t i = 0; i < FCount; ++i) {
       const TRows rows = FRuns[i];
@@ -145,7 +147,7 @@ class TCover {
     FCount = merged;
   }
   bool Covers(TRows rows) const noexcept {
-    return std::any_of(Runs(), Runs() + FCount,
+    return std::any_of(FRuns.begin(), FRuns.begin() + static_cast<ptrdiff_t>(FCount),
                        [rows](TRows run) { return run.Low <= rows.Low && run.High >= rows.High; });
   }
   // The stretches of `rows` that no run covers, each as a line from its top to below it.
@@ -165,9 +167,6 @@ class TCover {
   }
 
  private:
-  TRows* Runs() noexcept { return FRuns.data(); }
-  const TRows* Runs() const noexcept { return FRuns.data(); }
-
   std::array<TRows, 4> FRuns{};
   size_t FCount = 0;
 };
