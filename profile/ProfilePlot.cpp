@@ -150,15 +150,15 @@ class TCover {
     return std::any_of(FRuns.begin(), FRuns.begin() + static_cast<ptrdiff_t>(FCount),
                        [rows](TRows run) { return run.Low <= rows.Low && run.High >= rows.High; });
   }
-  // The stretches of `rows` that no run covers, each as a line from its top to below it.
+  // The stretches of `rows` that no run covers.
   void AppendUncovered(int x, TRows rows, TCurveStrokes& strokes) const {
     for (size_t i = 0; i < FCount; ++i) {
       const TRows run = FRuns[i];
       if (run.High < rows.Low || run.Low > rows.High) continue;
-      if (run.Low > rows.Low) AppendLine(strokes, {x, rows.Low}, {x, run.Low});
+      if (run.Low > rows.Low) strokes.Runs.push_back({x, rows.Low, run.Low});
       rows.Low = run.High + 1;
     }
-    if (!rows.Empty()) AppendLine(strokes, {x, rows.Low}, {x, rows.High + 1});
+    if (!rows.Empty()) strokes.Runs.push_back({x, rows.Low, rows.High + 1});
   }
   static void AppendLine(TCurveStrokes& strokes, TPlotPoint from, TPlotPoint to) {
     strokes.Points.push_back(from);
@@ -186,8 +186,7 @@ bool LinkHidden(const std::vector<TCurveShape>& shapes, size_t curve, int firstX
 TCurveStrokes StrokesOf(const std::vector<TCurveShape>& shapes, size_t curve, int firstX) {
   const TCurveShape& shape = shapes[curve];
   TCurveStrokes strokes;
-  strokes.Points.reserve(4 * shape.Links.size() + shape.Tail.size() + 2);
-  strokes.Counts.reserve(2 * shape.Links.size() + 1);
+  strokes.Runs.reserve(shape.Links.size());
   for (size_t column = 0; column < shape.Columns.size(); ++column) {
     const TRows rows = shape.Columns[column];
     const int x = firstX + static_cast<int>(column);
