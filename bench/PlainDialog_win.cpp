@@ -1,6 +1,7 @@
-// The profile dialog's window rebuilt from bare Win32 calls: the same size, style, font and
-// controls, a panel with a back buffer that is painted at the loop's first idle moment, as
-// the profile dialog paints its first plot, and a modal loop of its own.
+// The profile dialog's window rebuilt from bare Win32 calls: the same size, style, font,
+// icons and controls, made where it opens, a panel with a back buffer that is painted at the
+// loop's first idle moment, as the profile dialog paints its first plot, and a modal loop of
+// its own.
 
 #include "bench/PlainDialog_win.h"
 
@@ -10,7 +11,10 @@
 namespace {
 
 constexpr UINT WM_PLOTTED = WM_APP + 2;
-constexpr int PanelHeight = 272;
+// The profile dialog's client area and window styles.
+constexpr SIZE ClientSize{603, 382};
+constexpr DWORD Style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
 
 struct TPlainDialog {
   HWND Window = nullptr;
@@ -49,19 +53,28 @@ LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void RegisterClasses(HINSTANCE instance) {
   static bool registered = false;
   if (registered) return;
-  WNDCLASSA windowClass{};
+  // Both icon sizes, as the profile dialog sets both.
+  const auto icon = [](int metric) {
+    const int size = GetSystemMetrics(metric);
+    return static_cast<HICON>(LoadImageA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION), IMAGE_ICON, size,
+                                         size, LR_SHARED));
+  };
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.lpfnWndProc = DialogProc;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  windowClass.hIcon = icon(SM_CXICON);
+  windowClass.hIconSm = icon(SM_CXSMICON);
   windowClass.lpszClassName = "PlainProfileDialog";
-  RegisterClassA(&windowClass);
+  RegisterClassExA(&windowClass);
   windowClass.lpfnWndProc = PanelProc;
   windowClass.hbrBackground = nullptr;
   windowClass.hIcon = nullptr;
+  windowClass.hIconSm = nullptr;
   windowClass.lpszClassName = "PlainProfilePanel";
-  RegisterClassA(&windowClass);
+  RegisterClassExA(&windowClass);
 }
 
 HWND AddChild(const char* className, const char* text, DWORD style, RECT bounds, HFONT font, int id = 0) {
@@ -73,7 +86,7 @@ HWND AddChild(const char* className, const char* text, DWORD style, RECT bounds,
   return child;
 }
 
-// The controls at the places the profile dialog's layout gives them in a 611 x 416 window.
+// The controls at the places the profile dialog's layout gives them.
 void AddControls(HFONT font) {
   RECT client;
   GetClientRect(Plain.Window, &client);
@@ -154,12 +167,13 @@ double OpenPlainDialog() {
   Plain = TPlainDialog{};
   const HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
-  Plain.Window = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, "PlainProfileDialog", "Plain dialog",
-                                 WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, 405, 167,
-                                 611, 416, nullptr, nullptr, instance, nullptr);
+  RECT bounds{0, 0, ClientSize.cx, ClientSize.cy};
+  AdjustWindowRectEx(&bounds, Style, FALSE, ExStyle);
+  const int width = bounds.right - bounds.left;
+  Plain.Window = CreateWindowExA(ExStyle, "PlainProfileDialog", "Plain dialog", Style,
+                                 GetSystemMetrics(SM_CXSCREEN) - width - 8, 40, width, bounds.bottom - bounds.top,
+                                 nullptr, nullptr, instance, nullptr);
   AddControls(font);
-  SetWindowPos(Plain.Window, nullptr, GetSystemMetrics(SM_CXSCREEN) - 611 - 8, 40, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(Plain.Window, SW_SHOW);
   const double time = RunUntilPlotted(started);
   DestroyWindow(Plain.Window);

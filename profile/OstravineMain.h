@@ -46,7 +46,6 @@ class TProfilePluginForm : public TStyleForm {
   void UseMapPlanes(bool complex);
 
   void FormCreate(TComponent* sender);
-  // A null sender rebuilds without moving the window.
   void FormShow(TComponent* sender);
   void StartProfile();
   void CheckBoxClick(TComponent* sender);

@@ -14,17 +14,18 @@
 
 namespace {
 
-// The dialog as designed, in pixels at 96 dots per inch.
+// The dialog as designed, in pixels at 96 dots per inch: a client area of 603 x 382 with
+// the controls where the layout (FormResize) puts them, so that opening moves none.
 const TControlDescription ProfileControls[] = {
-    {.Name = "ProfilePanel", .Make = MakeControl<TDoubleBufferedPanel>, .Bounds = {0, 0, 595, 272},
+    {.Name = "ProfilePanel", .Make = MakeControl<TDoubleBufferedPanel>, .Bounds = {0, 0, 603, 281},
      .TabOrder = 0, .Align = alTop},
-    {.Name = "PlaneGroup", .Make = MakeControl<TRadioGroup>, .Bounds = {8, 283, 185, 89}, .Caption = "&Plane",
+    {.Name = "PlaneGroup", .Make = MakeControl<TRadioGroup>, .Bounds = {8, 285, 185, 89}, .Caption = "&Plane",
      .TabOrder = 1, .Items = "Grayscale\nAverage\nAll\nRed\nGreen\nBlue", .Columns = 2, .ItemIndex = 0},
-    {.Name = "LengthLabel", .Make = MakeControl<TLabel>, .Bounds = {204, 289, 59, 13}},
-    {.Name = "IntegrateBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 332, 113, 17},
+    {.Name = "LengthLabel", .Make = MakeControl<TLabel>, .Bounds = {204, 285, 59, 13}},
+    {.Name = "IntegrateBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 336, 113, 17},
      .Caption = "&Integrate values", .TabOrder = 2},
-    {.Name = "DirectionBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 352, 113, 17}, .TabOrder = 3},
-    {.Name = "CloseButton", .Make = MakeControl<TButton>, .Bounds = {506, 347, 75, 25}, .Caption = "Close",
+    {.Name = "DirectionBox", .Make = MakeControl<TCheckBox>, .Bounds = {204, 357, 113, 17}, .TabOrder = 3},
+    {.Name = "CloseButton", .Make = MakeControl<TButton>, .Bounds = {520, 349, 75, 25}, .Caption = "Close",
      .TabOrder = 4, .ModalResult = 1, .Cancel = true},
 };
 
@@ -47,6 +48,16 @@ constexpr int ControlGap = 4;
 constexpr int ScreenRightGap = 8;
 constexpr int ScreenTop = 40;
 
+// The dialog is made where it opens, so that showing it moves no window; its width is the
+// designed one grown as the styled form grows it for the system's frame.
+TFormDescription PlacedForm() noexcept {
+  TFormDescription form = ProfileForm;
+  const int width = form.Bounds.Width + FrameGrowth(form.BorderStyle, SystemFrameMetrics()).cx;
+  form.Bounds.Left = Screen.Width() - width - ScreenRightGap;
+  form.Bounds.Top = ScreenTop;
+  return form;
+}
+
 // The plot's context menu.
 enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues };
 
@@ -60,7 +71,7 @@ bool CtrlKey(WORD key, WORD wanted) noexcept {
 }  // namespace
 
 TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
-    : TStyleForm(owner, ProfileForm),
+    : TStyleForm(owner, PlacedForm()),
       PlaneGroup(Find<TRadioGroup>("PlaneGroup")),
       ProfilePanel(Find<TDoubleBufferedPanel>("ProfilePanel")),
       CloseButton(Find<TButton>("CloseButton")),
@@ -97,9 +108,8 @@ void TProfilePluginForm::FormCreate(TComponent*) {
   FormResize(this);
 }
 
-void TProfilePluginForm::FormShow(TComponent* sender) {
+void TProfilePluginForm::FormShow(TComponent*) {
   ShowProfile();
-  if (sender) SetBounds({Screen.Width() - Width() - ScreenRightGap, ScreenTop, Width(), Height()});
   RunOnIdle(this, [this](TComponent*) { StartProfile(); });
 }
 

@@ -1,7 +1,10 @@
 #include "profile/ProfilePlot.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -80,6 +83,128 @@ class TColumnRun {
   TPlotPoint FFirst, FLast, FLow, FHigh;
   int FLowAt = 0, FHighAt = 0, FCount = 1;
 };
+
+// Rows Low .. High of one column; empty when Low > High.
+struct TRows {
+  int Low = 1;
+  int High = 0;
+  bool Empty() const noexcept { return Low > High; }
+};
+
+// A curve's polyline taken apart: the rows its vertical lines cover in each column but the
+// last (indexed from the plot's first column), the lines from each such column to the
+// next, and the last column's points.
+struct TCurveShape {
+  std::vector<TRows> Columns;
+  std::vector<std::pair<TPlotPoint, TPlotPoint>> Links;
+  std::vector<TPlotPoint> Tail;
+};
+
+// Every column but the last is followed by a point of another column: the line to it
+// starts on the column's last point and so covers that point, which the column's own
+// lines leave out when it is their end.
+TCurveShape ShapeOf(const std::vector<TPlotPoint>& points, int firstX, size_t columns) {
+  TCurveShape shape;
+  shape.Columns.resize(columns);
+  size_t tail = points.size();
+  while (tail > 0 && points[tail - 1].X == points.back().X) --tail;
+  for (size_t i = 0; i < tail;) {
+    TRows& rows = shape.Columns[static_cast<size_t>(points[i].X - firstX)];
+    rows = {points[i].Y, points[i].Y};
+    size_t last = i;
+    for (; last + 1 < tail && points[last + 1].X == points[i].X; ++last) {
+      rows.Low = std::min(rows.Low, points[last + 1].Y);
+      rows.High = std::max(rows.High, points[last + 1].Y);
+    }
+    shape.Links.push_back({points[last], points[last + 1]});
+    i = last + 1;
+  }
+  shape.Tail.assign(points.begin() + static_cast<ptrdiff_t>(tail), points.end());
+  return shape;
+}
+
+// The rows of one column that the column lines of the curves from `first` on cover,
+// merged into runs in order. A plot has at most three curves.
+class TCover {
+ public:
+  TCover(const std::vector<TCurveShape>& shapes, size_t first, size_t column) noexcept {
+    assert(shapes.size() <= FRuns.size() + first && "a plot has few curves");
+    for (size_t later = first; later < shapes.size(); ++later) {
+      const TRows rows = shapes[later].Columns[column];
+      if (!rows.Empty()) FRuns[FCount++] = rows;
+    }
+    // A few runs at most: sorted by insertion.
+    for (size_t i = 1; i < FCount; ++i)
+      for (size_t j = i; j > 0 && FRuns[j].Low < FRuns[j - 1].Low; --j) std::swap(FRuns[j], FRuns[j - 1]);
+    size_t merged = 0;
+    for (size_t i = 0; i < FCount; ++i) {
+      const TRows rows = FRuns[i];
+      if (merged > 0 && rows.Low <= FRuns[merged - 1].High + 1)
+        FRuns[merged - 1].High = std::max(FRuns[merged - 1].High, rows.High);
+      else
+        FRuns[merged++] = rows;
+    }
+    FCount = merged;
+  }
+  bool Covers(TRows rows) const noexcept {
+    return std::any_of(FRuns.begin(), FRuns.begin() + static_cast<ptrdiff_t>(FCount),
+                       [rows](TRows run) { return run.Low <= rows.Low && run.High >= rows.High; });
+  }
+  // The stretches of `rows` that no run covers.
+  void AppendUncovered(int x, TRows rows, TCurveStrokes& strokes) const {
+    for (size_t i = 0; i < FCount; ++i) {
+      const TRows run = FRuns[i];
+      if (run.High < rows.Low || run.Low > rows.High) continue;
+      if (run.Low > rows.Low) strokes.Runs.push_back({x, rows.Low, run.Low});
+      rows.Low = run.High + 1;
+    }
+    if (!rows.Empty()) strokes.Runs.push_back({x, rows.Low, rows.High + 1});
+  }
+  static void AppendLine(TCurveStrokes& strokes, TPlotPoint from, TPlotPoint to) {
+    strokes.Points.push_back(from);
+    strokes.Points.push_back(to);
+    strokes.Counts.push_back(2);
+  }
+
+ private:
+  std::array<TRows, 4> FRuns{};
+  size_t FCount = 0;
+};
+
+// A line between columns lies inside the box of its end points. It adds nothing when the
+// column lines of its own curve and the later ones cover that box in every column it
+// crosses, as they mostly do for a dense profile.
+bool LinkHidden(const std::vector<TCurveShape>& shapes, size_t curve, int firstX,
+                const std::pair<TPlotPoint, TPlotPoint>& link) {
+  const TRows rows{std::min(link.first.Y, link.second.Y), std::max(link.first.Y, link.second.Y)};
+  const int from = std::min(link.first.X, link.second.X), to = std::max(link.first.X, link.second.X);
+  for (int x = from; x <= to; ++x)
+    if (!TCover(shapes, curve, static_cast<size_t>(x - firstX)).Covers(rows)) return false;
+  return true;
+}
+
+TCurveStrokes StrokesOf(const std::vector<TCurveShape>& shapes, size_t curve, int firstX) {
+  const TCurveShape& shape = shapes[curve];
+  TCurveStrokes strokes;
+  strokes.Runs.reserve(shape.Links.size());
+  for (size_t column = 0; column < shape.Columns.size(); ++column) {
+    const TRows rows = shape.Columns[column];
+    const int x = firstX + static_cast<int>(column);
+    if (!rows.Empty()) TCover(shapes, curve + 1, column).AppendUncovered(x, rows, strokes);
+  }
+  for (const auto& link : shape.Links)
+    if (!LinkHidden(shapes, curve, firstX, link)) TCover::AppendLine(strokes, link.first, link.second);
+  if (shape.Tail.size() >= 2) {
+    strokes.Points.insert(strokes.Points.end(), shape.Tail.begin(), shape.Tail.end());
+    strokes.Counts.push_back(static_cast<uint32_t>(shape.Tail.size()));
+  } else if (shape.Tail.size() == 1 && shape.Links.empty()) {
+    // A lone point, which a line of no length would leave out: the line to the next pixel
+    // covers just it.
+    const TPlotPoint point = shape.Tail[0];
+    TCover::AppendLine(strokes, point, {point.X + 1, point.Y});
+  }
+  return strokes;
+}
 
 }  // namespace
 
@@ -162,6 +287,25 @@ void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TC
     else
       column.emplace(point);
   }
+}
+
+std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
+                                        const std::vector<TPlotCurve>& curves) {
+  std::vector<std::vector<TPlotPoint>> points(curves.size());
+  int firstX = INT_MAX, lastX = INT_MIN;
+  for (size_t curve = 0; curve < curves.size(); ++curve) {
+    CurvePoints(geometry, data, curves[curve].Kind, points[curve]);
+    for (const TPlotPoint point : points[curve]) {
+      firstX = std::min(firstX, point.X);
+      lastX = std::max(lastX, point.X);
+    }
+  }
+  const size_t columns = lastX < firstX ? 0 : static_cast<size_t>(lastX - firstX + 1);
+  std::vector<TCurveShape> shapes;
+  for (const auto& curvePoints : points) shapes.push_back(ShapeOf(curvePoints, firstX, columns));
+  std::vector<TCurveStrokes> strokes;
+  for (size_t curve = 0; curve < curves.size(); ++curve) strokes.push_back(StrokesOf(shapes, curve, firstX));
+  return strokes;
 }
 
 std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count) {

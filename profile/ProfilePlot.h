@@ -83,6 +83,30 @@ struct TPlotPoint {
 void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
                  std::vector<TPlotPoint>& points);
 
+// A curve's pixels for curves drawn one over the other: runs of pixels down one column,
+// and pieces of one polyline call each (every line of a piece leaves out its end point, as
+// the pen always does).
+struct TCurveStrokes {
+  // Pixels Top .. Bottom - 1 of column X.
+  struct TColumnRun {
+    int X, Top, Bottom;
+  };
+  std::vector<TColumnRun> Runs;
+  std::vector<TPlotPoint> Points;
+  // How many of Points each piece takes, in order; every piece has two points or more.
+  std::vector<uint32_t> Counts;
+};
+
+// The pixels of CurvePoints' polyline of each curve, in fewer pixels: the vertical lines of
+// a column become one run from its highest to its lowest point (the line to the next
+// column starts on the column's last point), the lines between columns stay, and the last
+// column keeps its points. A later curve covers an earlier one, so what the column runs of
+// later curves cover is left out of a column's run, and a line between columns is left out
+// when the column runs of its curve and the later ones cover its bounding box. Painted in
+// order, the strokes give the polylines' pixels.
+std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
+                                        const std::vector<TPlotCurve>& curves);
+
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
 struct TRampRun {
   int FromX;

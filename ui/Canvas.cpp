@@ -143,6 +143,12 @@ void TCanvas::Polyline(const POINT* points, int count) {
   ::Polyline(FDc, points, count);
 }
 
+void TCanvas::PolyPolyline(const POINT* points, const DWORD* counts, int polylines) {
+  if (polylines < 1) return;
+  RequirePen();
+  ::PolyPolyline(FDc, points, counts, static_cast<DWORD>(polylines));
+}
+
 void TCanvas::TextOut(int x, int y, std::string_view text) {
   RequireTextColors();
   ::TextOutA(FDc, x, y, text.data(), TextLength(text));

@@ -44,6 +44,8 @@ class TCanvas {
   void MoveTo(int x, int y);
   void LineTo(int x, int y);
   void Polyline(const POINT* points, int count);
+  // Polylines of counts[0], counts[1], ... points each, in one call.
+  void PolyPolyline(const POINT* points, const DWORD* counts, int polylines);
   // Text is transparent with a clear brush, otherwise on the brush colour. (windows.h
   // renames TextOut to TextOutA everywhere, consistently, so callers need not care.)
   void TextOut(int x, int y, std::string_view text);

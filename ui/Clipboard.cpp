@@ -101,10 +101,11 @@ void CopyTextToClipboard(HWND owner, std::string_view text) {
   clipboard.Set(CF_TEXT, std::move(ansi));
 }
 
-// A packed DIB: the header, then the rows bottom-up, each padded to 32 bits as in the
-// bitmap's own storage.
+// A packed 24-bit DIB: the header, then the rows bottom-up, each padded to 32 bits; a
+// 32-bit bitmap gives up its fourth byte.
 void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap) {
-  assert(bitmap.PixelFormat() == TPixelFormat::Bgr24 && "a bitmap without a colour table");
+  const int pixelSize = PixelSizeOf(bitmap.PixelFormat());
+  assert((pixelSize == 3 || pixelSize == 4) && "a bitmap without a colour table");
   GdiFlush();
   BITMAPINFOHEADER header{};
   header.biSize = sizeof header;
@@ -113,12 +114,16 @@ void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap) {
   header.biPlanes = 1;
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
-  const size_t stride = static_cast<size_t>(bitmap.BytesPerLine());
+  const size_t stride = (static_cast<size_t>(bitmap.Width()) * 3 + 3) / 4 * 4;
   header.biSizeImage = static_cast<DWORD>(stride * static_cast<size_t>(bitmap.Height()));
   TGlobalHandle dib = GlobalCopy(sizeof header + header.biSizeImage, [&](uint8_t* target) {
     std::memcpy(target, &header, sizeof header);
     uint8_t* row = target + sizeof header;
-    for (int y = bitmap.Height() - 1; y >= 0; --y, row += stride) std::memcpy(row, bitmap.ScanLine(y), stride);
+    for (int y = bitmap.Height() - 1; y >= 0; --y, row += stride) {
+      std::memset(row, 0, stride);
+      const uint8_t* source = bitmap.ScanLine(y);
+      for (int x = 0; x < bitmap.Width(); ++x, source += pixelSize) std::memcpy(row + 3 * x, source, 3);
+    }
   });
   TClipboardScope clipboard(owner);
   clipboard.Set(CF_DIB, std::move(dib));

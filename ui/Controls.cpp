@@ -12,7 +12,8 @@
 namespace {
 
 // A window class of this module, registered when first asked for and unregistered at
-// unload: a DLL is a guest in its host's process and leaves nothing behind.
+// unload: a DLL is a guest in its host's process and leaves nothing behind. Its windows keep
+// their object in their extra bytes.
 class TWindowClass {
  public:
   TWindowClass(const char* name, UINT style) noexcept : FName(name), FStyle(style) {}
@@ -34,6 +35,7 @@ class TWindowClass {
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = FStyle;
     windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = ModuleInstance();
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = FName;
@@ -49,9 +51,11 @@ class TWindowClass {
 TWindowClass FormClass("OstravineForm", CS_DBLCLKS);
 TWindowClass ControlClass("OstravineControl", CS_DBLCLKS);
 
-// The object of a window is kept in a window property whose name carries this module's
-// address, so that a window of another module that uses the same layer is never taken
-// for one of ours.
+// A window of the system's classes keeps its object in a window property whose name carries
+// this module's address, so that a window of another module that uses the same layer is
+// never taken for one of ours. Windows of this module's classes keep it in their extra
+// bytes instead: every message reads it, and reading a property asks the window server
+// (under Wine, a round trip each time).
 const char* ObjectPropertyName() noexcept {
   static char name[32] = "";
   if (!name[0]) std::snprintf(name, sizeof name, "Ostravine.%p", static_cast<void*>(ModuleInstance()));
@@ -59,6 +63,16 @@ const char* ObjectPropertyName() noexcept {
 }
 
 bool IsOwnClass(const char* className) noexcept { return std::strcmp(className, ControlClassName()) == 0; }
+
+bool IsOwnWindow(HWND window) noexcept {
+  if (reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)) != ModuleInstance()) return false;
+  const auto atom = static_cast<ATOM>(GetClassLongA(window, GCW_ATOM));
+  return atom && (atom == FormClass.Atom() || atom == ControlClass.Atom());
+}
+
+TWinControl* ObjectOf(HWND window) noexcept {
+  return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, 0));
+}
 
 }  // namespace
 
@@ -84,26 +98,35 @@ TWinControl::~TWinControl() {
   if (!FHandle) return;
   // Detached first: the messages of the destruction find no half-destroyed object.
   const HWND window = FHandle;
-  RemovePropA(window, ObjectPropertyName());
+  if (IsOwnWindow(window))
+    SetWindowLongPtrA(window, 0, 0);
+  else
+    RemovePropA(window, ObjectPropertyName());
   FHandle = nullptr;
   DestroyWindow(window);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) noexcept {
-  return window ? static_cast<TWinControl*>(GetPropA(window, ObjectPropertyName())) : nullptr;
+  if (!window) return nullptr;
+  if (IsOwnWindow(window)) return ObjectOf(window);
+  return static_cast<TWinControl*>(GetPropA(window, ObjectPropertyName()));
 }
 
 void TWinControl::AttachHandle(HWND window) noexcept {
   FHandle = window;
-  SetPropA(window, ObjectPropertyName(), this);
+  if (IsOwnWindow(window))
+    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(this));
+  else
+    SetPropA(window, ObjectPropertyName(), this);
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
   assert(!FParent && parent && "a control is placed once");
   FParent = parent;
   parent->FControls.push_back(this);
-  CreateHandle();
+  // An aligned control takes its place before its window is made there.
   if (FAlign != alNone) parent->AlignControls(parent->FClientSize, parent->FClientSize);
+  CreateHandle();
 }
 
 void TWinControl::RemoveControl(TWinControl* control) noexcept {
@@ -116,14 +139,17 @@ void TWinControl::CreateHandle() {
   if (FVisible) style |= WS_VISIBLE;
   if (!FEnabled) style |= WS_DISABLED;
   const auto id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->FNextId++));
+  FFont = FParent->FFont;
+  Creating();
   const char* className = IsOwnClass(params.ClassName) ? ControlClass.Name(WindowProcedure) : params.ClassName;
   const HWND window = CreateWindowExA(params.ExStyle, className, FCaption.c_str(), style, FBounds.Left,
                                       FBounds.Top, FBounds.Width, FBounds.Height, FParent->FHandle, id,
                                       ModuleInstance(), this);
   if (!window) throw Exception(S_CREATE_WINDOW);
-  AttachHandle(window);
+  // A window of this module's classes was attached while it was being created.
+  if (FHandle != window) AttachHandle(window);
   FClientSize = ClientSize();
-  SetFont(FParent->FFont);
+  SetFont(FFont);
   Created();
 }
 
@@ -189,8 +215,9 @@ void TWinControl::AlignControls(SIZE oldClient, SIZE newClient) {
     }
     if (!(bounds == control->FBounds)) {
       control->FBounds = bounds;
-      SetWindowPos(control->FHandle, nullptr, bounds.Left, bounds.Top, bounds.Width, bounds.Height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      if (control->FHandle)
+        SetWindowPos(control->FHandle, nullptr, bounds.Left, bounds.Top, bounds.Width, bounds.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
 }
@@ -202,9 +229,11 @@ std::string TWinControl::Caption() const {
   return text;
 }
 
+// A window given its own text again would still repaint.
 void TWinControl::SetCaption(const std::string& caption) {
+  const bool changed = caption != Caption();
   FCaption = caption;
-  if (FHandle) SetWindowTextA(FHandle, caption.c_str());
+  if (FHandle && changed) SetWindowTextA(FHandle, caption.c_str());
 }
 
 bool TWinControl::Visible() const noexcept {
@@ -218,9 +247,10 @@ void TWinControl::SetEnabled(bool enabled) {
   if (FHandle) EnableWindow(FHandle, enabled);
 }
 
+// A window that is not on the screen yet is painted with its font anyway when it shows.
 void TWinControl::SetFont(HFONT font) noexcept {
   FFont = font;
-  if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(FHandle));
   for (TWinControl* control : FControls) control->SetFont(font);
 }
 
@@ -287,7 +317,7 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
     auto* created = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (created) created->AttachHandle(window);
   }
-  TWinControl* self = FromHandle(window);
+  TWinControl* self = ObjectOf(window);
   if (!self) return DefWindowProcA(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
   GuardEvent(self, [&] { self->WndProc(message); });

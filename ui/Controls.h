@@ -101,6 +101,9 @@ class TWinControl : public TComponent {
     DWORD ExStyle;
   };
   virtual TCreateParams CreateParams() const = 0;
+  // The window is about to be made with the parent's font; kinds settle their bounds here,
+  // so that it is made where it stays.
+  virtual void Creating() {}
   // The native window exists and has the control's font; kinds apply their state here.
   virtual void Created() {}
   // The client area changed size: realign the children, then fire OnResize.

@@ -1,7 +1,9 @@
 #include "ui/Forms.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "ui/StdCtrls.h"
@@ -24,6 +26,34 @@ DWORD BorderIconStyle(TBorderStyle border, TBorderIcons icons) noexcept {
   if (icons & biMinimize) style |= WS_MINIMIZEBOX;
   if (icons & biMaximize) style |= WS_MAXIMIZEBOX;
   return style;
+}
+
+// An icon of this module in the size of a system metric; null for no name. The handles are
+// shared (the system frees them with the module), so each is loaded once for the library's
+// life.
+HICON ModuleIcon(const char* name, int metric) noexcept {
+  if (!name) return nullptr;
+  struct TLoaded {
+    std::string Name;
+    int Size;
+    HICON Icon;
+  };
+  static std::vector<TLoaded> loaded;
+  char number[16];
+  if (IS_INTRESOURCE(name)) {
+    std::snprintf(number, sizeof number, "#%u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
+    name = number;
+  }
+  const int size = GetSystemMetrics(metric);
+  for (const TLoaded& icon : loaded)
+    if (icon.Size == size && icon.Name == name) return icon.Icon;
+  const auto icon = static_cast<HICON>(LoadImageA(ModuleInstance(), name, IMAGE_ICON, size, size, LR_SHARED));
+  try {
+    if (icon) loaded.push_back({name, size, icon});
+  } catch (...) {
+    // Not kept: loaded again next time.
+  }
+  return icon;
 }
 
 template <class Visit>
@@ -56,10 +86,11 @@ TForm::TForm(TComponent* owner, const TFormDescription& description, HWND ownerW
   WindowState = description.WindowState;
   Scaled = description.Scaled;
   MinSize = description.MinSize;
+  FSmallIcon = ModuleIcon(description.Icon, SM_CXSMICON);
+  FBigIcon = ModuleIcon(description.Icon, SM_CXICON);
   SetBounds(description.Bounds);
   CreateTopLevel(ownerWindow ? ownerWindow : Application.Handle(), description.Caption);
   SetFontData(FontFrom(description.Font));
-  LoadIcon(description.Icon);
   LoadControls(description.Controls);
 }
 
@@ -84,14 +115,11 @@ void TForm::LoadControls(std::span<const TControlDescription> controls) {
   }
 }
 
-void TForm::LoadIcon(const char* name) noexcept {
-  if (!name) return;
-  const auto load = [name](int metric) {
-    const int size = GetSystemMetrics(metric);
-    return LoadImageA(ModuleInstance(), name, IMAGE_ICON, size, size, LR_SHARED);
-  };
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(load(SM_CXICON)));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(load(SM_CXSMICON)));
+// Set while the window is being made, before anything is drawn. The small icon goes
+// first: a big icon set alone has the system shrink a copy of it for the caption.
+void TForm::SetIcons() noexcept {
+  if (FSmallIcon) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon));
+  if (FBigIcon) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FBigIcon));
 }
 
 void TForm::AfterConstruction() {
@@ -294,6 +322,10 @@ void TForm::LimitTrackSize(MINMAXINFO& info) const noexcept {
 
 void TForm::WndProc(TMessage& message) {
   switch (message.Msg) {
+    case WM_NCCREATE:
+      SetIcons();
+      TWinControl::WndProc(message);
+      break;
     case WM_ACTIVATE: Activated(LOWORD(message.WParam) != WA_INACTIVE); break;
     case DM_GETDEFID: message.Result = DefaultButtonId(); break;
     case WM_COMMAND: Command(message.WParam, message.LParam, message); break;

@@ -80,7 +80,7 @@ class TForm : public TWinControl {
 
  private:
   void LoadControls(std::span<const TControlDescription> controls);
-  void LoadIcon(const char* name) noexcept;
+  void SetIcons() noexcept;
   void RunModalLoop();
   void CloseModal();
   void DoClose(TCloseAction& action);
@@ -91,6 +91,9 @@ class TForm : public TWinControl {
   void EraseBackground(HDC dc) noexcept;
   void LimitTrackSize(MINMAXINFO& info) const noexcept;
 
+  // The description's icon in its two sizes, set while the window is being made.
+  HICON FSmallIcon = nullptr;
+  HICON FBigIcon = nullptr;
   TBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
   TColor FColor = clBtnFace;

@@ -87,7 +87,11 @@ void TPanelFrame::WndProc(TMessage& message) {
   }
 }
 
-TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner) : TPanelFrame(owner) {}
+// The buffer has the screen's usual format, so that copying it to the screen converts
+// nothing.
+TDoubleBufferedPanel::TDoubleBufferedPanel(TComponent* owner) : TPanelFrame(owner) {
+  FBuffer->SetPixelFormat(TPixelFormat::Bgrx32);
+}
 
 // The buffer keeps its pixels: until the owner draws again the panel shows them.
 void TDoubleBufferedPanel::Resize() {

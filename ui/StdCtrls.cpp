@@ -82,16 +82,17 @@ void TRadioGroup::Load(const TControlDescription& description) {
 }
 
 // The group is a window of its own, so that the radio buttons' notifications reach it; the
-// group box inside it only draws the frame and the caption.
+// group box inside it only draws the frame and the caption. Made after the buttons, the
+// box lies beneath them.
 TWinControl::TCreateParams TRadioGroup::CreateParams() const {
   return {ControlClassName(), 0, WS_EX_CONTROLPARENT};
 }
 
 void TRadioGroup::Created() {
+  RebuildButtons();
   FGroupBox = CreateWindowExA(0, "BUTTON", Caption().c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
                               Width(), Height(), Handle(), nullptr, ModuleInstance(), nullptr);
   SendMessageA(FGroupBox, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-  RebuildButtons();
 }
 
 void TRadioGroup::SetCaption(const std::string& caption) {
@@ -116,6 +117,7 @@ void TRadioGroup::SetEnabled(bool enabled) {
   for (TRadioButton* button : FButtons) button->SetEnabled(enabled);
 }
 
+// The buttons get their places before their windows, which are made where they belong.
 void TRadioGroup::RebuildButtons() {
   for (TRadioButton* button : FButtons) delete button;
   FButtons.clear();
@@ -124,11 +126,11 @@ void TRadioGroup::RebuildButtons() {
     FButtons.push_back(button);
     button->SetCaption(item);
     button->SetEnabled(Enabled());
-    button->SetParent(this);
   }
-  // The group box stays beneath the buttons, which it must not paint over.
-  SetWindowPos(FGroupBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ArrangeButtons();
+  for (TRadioButton* button : FButtons) button->SetParent(this);
+  // The group box stays beneath the buttons, which it must not paint over.
+  if (FGroupBox) SetWindowPos(FGroupBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemIndex(FItemIndex);
 }
 
@@ -144,7 +146,6 @@ int TRadioGroup::TextHeight() const noexcept {
 // divide evenly goes half above the first row.
 void TRadioGroup::ArrangeButtons() noexcept {
   if (!Handle()) return;
-  SetWindowPos(FGroupBox, nullptr, 0, 0, Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   const int count = static_cast<int>(FButtons.size());
   if (count == 0) return;
   const int perColumn = (count + FColumns - 1) / FColumns;
@@ -159,6 +160,7 @@ void TRadioGroup::ArrangeButtons() noexcept {
 }
 
 void TRadioGroup::Resize() {
+  if (FGroupBox) SetWindowPos(FGroupBox, nullptr, 0, 0, Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   ArrangeButtons();
   TWinControl::Resize();
 }
@@ -188,7 +190,7 @@ TWinControl::TCreateParams TLabel::CreateParams() const {
   return {"STATIC", DWORD((FWordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | (FShowAccelChar ? 0 : SS_NOPREFIX)), 0};
 }
 
-void TLabel::Created() { AdjustSize(); }
+void TLabel::Creating() { AdjustSize(); }
 
 void TLabel::SetWordWrap(bool wordWrap) {
   FWordWrap = wordWrap;
@@ -203,7 +205,9 @@ void TLabel::SetShowAccelChar(bool show) {
   AdjustSize();
 }
 
+// The profile's label is set again on every rebuild, mostly to the same text.
 void TLabel::SetCaption(const std::string& caption) {
+  if (caption == Caption()) return;
   TWinControl::SetCaption(caption);
   AdjustSize();
 }
@@ -213,9 +217,9 @@ UINT TLabel::TextFlags() const noexcept {
 }
 
 // A wrapping label keeps its width and takes the height of its text; any other label
-// takes the size of its text.
+// takes the size of its text. Before its window exists the label measures on the screen.
 void TLabel::AdjustSize() {
-  if (!AutoSize || !Handle()) return;
+  if (!AutoSize) return;
   TWindowDc dc(Handle());
   TSelectObject font(dc.Get(), Font() ? static_cast<HGDIOBJ>(Font()) : GetStockObject(DEFAULT_GUI_FONT));
   const std::string text = Caption();

@@ -119,7 +119,7 @@ class TLabel : public TWinControl {
 
  protected:
   TCreateParams CreateParams() const override;
-  void Created() override;
+  void Creating() override;
 
  private:
   void AdjustSize();

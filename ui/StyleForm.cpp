@@ -59,6 +59,17 @@ bool IsCaptionHit(int hitTest) noexcept {
          hitTest == HTCLOSE;
 }
 
+// The description at the size the frame metrics give it, so that the window is made at its
+// final size: growing it afterwards would move every window inside once more.
+TFormDescription CompensatedDescription(const TFormDescription& description) noexcept {
+  TFormDescription compensated = description;
+  if (description.Position == poDefault || description.WindowState == wsMaximized) return compensated;
+  const SIZE growth = FrameGrowth(description.BorderStyle, SystemFrameMetrics());
+  compensated.Bounds.Width += growth.cx;
+  compensated.Bounds.Height += growth.cy;
+  return compensated;
+}
+
 template <class Visit>
 void ForEachControl(TWinControl& root, Visit visit) {
   for (TWinControl* control : root.Controls()) {
@@ -110,10 +121,8 @@ void ReadStylingSwitch() {
 }
 
 TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description)
-    : TForm((InstallExceptionReport(), owner), description) {
+    : TForm((InstallExceptionReport(), owner), CompensatedDescription(description)) {
   if (StylingEnabled) FCaption = std::make_unique<TStyleCaption>(*this);
-  if (description.Position != poDefault && description.WindowState != wsMaximized)
-    CompensateFrameMetrics(SystemFrameMetrics());
 }
 
 TStyleForm::TStyleForm(TComponent* owner, HWND ownerWindow) : TForm(owner, ownerWindow), FOwnerWindow(ownerWindow) {

@@ -221,6 +221,42 @@ TEST_F(ProfilePlotTest, MatchesThePlainDrawingPixelForPixel) {
   }
 }
 
+// Noise in every channel, many samples to a column: the later curves hide most of the
+// earlier ones, whose hidden lines are left out, and the pixels stay those of the lines to
+// every sample. Also sparse samples, whose lines between columns cross several columns.
+// In the dialog's 24-bit buffer, in a 32-bit one, and through a clip region, where the
+// runs down the columns are drawn as lines.
+TEST_F(ProfilePlotTest, MatchesThePlainDrawingWhereLaterCurvesHideEarlierOnes) {
+  std::mt19937 random(11);
+  for (const size_t count : {14142u, 3000u, 90u, 7u}) {
+    FProfileRGB.resize(count);
+    for (TColorSample& sample : FProfileRGB)
+      sample = {static_cast<double>(random() % 256), static_cast<double>(random() % 256),
+                static_cast<double>(random() % 200)};
+    FProfile.assign(count, 0);
+    FData.Profile = FProfile;
+    FData.ProfileRGB = FProfileRGB;
+    FData.MaxValue = 255;
+    FData.PlaneIndex = piAll;
+    for (const TPixelFormat format : {TPixelFormat::Bgr24, TPixelFormat::Bgrx32}) {
+      for (const bool clipped : {false, true}) {
+        SCOPED_TRACE(testing::Message() << count << " samples, " << PixelSizeOf(format) << " bytes a pixel"
+                                        << (clipped ? ", clipped" : ""));
+        TDIBitmap fast, plain;
+        for (TDIBitmap* bitmap : {&fast, &plain}) {
+          bitmap->SetPixelFormat(format);
+          bitmap->SetSize(603, 273);
+        }
+        if (clipped) fast.Canvas().SetClipRect({0, 0, 603, 273});
+        PaintProfile(fast.Canvas(), 603, 273, FData);
+        PaintPlainly(plain.Canvas(), 603, 273, FData);
+        for (int y = 0; y < 273; ++y)
+          ASSERT_EQ(std::memcmp(plain.ScanLine(y), fast.ScanLine(y), PixelSizeOf(format) * 603), 0) << "row " << y;
+      }
+    }
+  }
+}
+
 // 100,000 samples in the dialog's panel: a repaint while the window is being resized
 // must not lag (about 25 ms under Wine; the bound leaves room for a loaded machine).
 TEST_F(ProfilePlotTest, RepaintsALongProfileQuickly) {
