@@ -72,17 +72,25 @@ class TColumnRun {
   int FLowAt = 0, FHighAt = 0, FCount = 1;
 };
 
+// The column of each of the first `count` samples: the same for every curve, so that a plot
+// of several curves computes them once.
+std::vector<int> ColumnsOf(const TPlotGeometry& geometry, size_t count) {
+  std::vector<int> columns(count);
+  for (size_t i = 0; i < count; ++i) columns[i] = geometry.X(i);
+  return columns;
+}
+
 // The last column keeps all its points: nothing starts there to cover its last pixel. The
 // geometry is copied, so that its numbers stay in registers while points are added.
 template <class TValueAt>
-void CollectPoints(const TPlotGeometry& plotGeometry, size_t length, TValueAt valueAt,
+void CollectPoints(const int* columns, const TPlotGeometry& plotGeometry, size_t length, TValueAt valueAt,
                    std::vector<TPlotPoint>& points) {
   const TPlotGeometry geometry = plotGeometry;
-  const int lastX = geometry.X(length - 1);
+  const int lastX = columns[length - 1];
   TColumnRun column(0, 0);
   bool open = false;
   for (size_t i = 0; i < length; ++i) {
-    const int x = geometry.X(i), y = geometry.Y(valueAt(i));
+    const int x = columns[i], y = geometry.Y(valueAt(i));
     if (open && column.X() == x) {
       column.Add(y);
       continue;
@@ -115,10 +123,27 @@ double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
 
 // One loop per kind, with the value read inline from the arrays' own copy of the spans.
 template <TCurveKind Kind>
-void CollectCurve(const TPlotGeometry& geometry, const TProfilePlotData& data, size_t length,
+void CollectCurve(const int* columns, const TPlotGeometry& geometry, const TProfilePlotData& data, size_t length,
                   std::vector<TPlotPoint>& points) {
   const TProfilePlotData arrays = data;
-  CollectPoints(geometry, length, [&arrays](size_t i) { return ValueOf<Kind>(arrays, i); }, points);
+  CollectPoints(columns, geometry, length, [&arrays](size_t i) { return ValueOf<Kind>(arrays, i); }, points);
+}
+
+// CurvePoints with the samples' columns given, at least one for every sample of the curve.
+void PointsOf(const std::vector<int>& columns, const TPlotGeometry& geometry, const TProfilePlotData& data,
+              TCurveKind kind, std::vector<TPlotPoint>& points) {
+  points.clear();
+  const size_t length = CurveLength(data, kind);
+  assert(columns.size() >= length && "a column for every sample");
+  if (length == 0) return;
+  const int* at = columns.data();
+  switch (kind) {
+    case TCurveKind::Gray: return CollectCurve<TCurveKind::Gray>(at, geometry, data, length, points);
+    case TCurveKind::Average: return CollectCurve<TCurveKind::Average>(at, geometry, data, length, points);
+    case TCurveKind::Red: return CollectCurve<TCurveKind::Red>(at, geometry, data, length, points);
+    case TCurveKind::Green: return CollectCurve<TCurveKind::Green>(at, geometry, data, length, points);
+    case TCurveKind::Blue: return CollectCurve<TCurveKind::Blue>(at, geometry, data, length, points);
+  }
 }
 
 // Rows Low .. High of one column; empty when Low > High.
@@ -294,24 +319,17 @@ size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
 
 void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
                  std::vector<TPlotPoint>& points) {
-  points.clear();
-  const size_t length = CurveLength(data, kind);
-  if (length == 0) return;
-  switch (kind) {
-    case TCurveKind::Gray: return CollectCurve<TCurveKind::Gray>(geometry, data, length, points);
-    case TCurveKind::Average: return CollectCurve<TCurveKind::Average>(geometry, data, length, points);
-    case TCurveKind::Red: return CollectCurve<TCurveKind::Red>(geometry, data, length, points);
-    case TCurveKind::Green: return CollectCurve<TCurveKind::Green>(geometry, data, length, points);
-    case TCurveKind::Blue: return CollectCurve<TCurveKind::Blue>(geometry, data, length, points);
-  }
+  PointsOf(ColumnsOf(geometry, CurveLength(data, kind)), geometry, data, kind, points);
 }
 
 std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
                                         const std::vector<TPlotCurve>& curves) {
+  // No curve has more samples than the profile.
+  const std::vector<int> sampleColumns = ColumnsOf(geometry, data.Profile.size());
   std::vector<std::vector<TPlotPoint>> points(curves.size());
   int firstX = INT_MAX, lastX = INT_MIN;
   for (size_t curve = 0; curve < curves.size(); ++curve) {
-    CurvePoints(geometry, data, curves[curve].Kind, points[curve]);
+    PointsOf(sampleColumns, geometry, data, curves[curve].Kind, points[curve]);
     for (const TPlotPoint point : points[curve]) {
       firstX = std::min(firstX, point.X);
       lastX = std::max(lastX, point.X);
