@@ -80,17 +80,36 @@ std::vector<int> ColumnsOf(const TPlotGeometry& geometry, size_t count) {
   return columns;
 }
 
-// The last column keeps all its points: nothing starts there to cover its last pixel. The
-// geometry is copied, so that its numbers stay in registers while points are added.
+// The plot rows of values, with those of the bytes 0 .. 255 at hand: a bitmap's channels
+// hold nothing else, so a long colour profile looks its rows up instead of rounding each.
+class TValueRows {
+ public:
+  explicit TValueRows(const TPlotGeometry& geometry) noexcept : FGeometry(geometry) {
+    for (int value = 0; value < 256; ++value) FByteRows[value] = geometry.Y(value);
+  }
+  int Row(double value) const noexcept {
+    if (value >= 0 && value < 256) {
+      const int byte = static_cast<int>(value);
+      if (byte == value) return FByteRows[byte];
+    }
+    return FGeometry.Y(value);
+  }
+
+ private:
+  const TPlotGeometry FGeometry;
+  int FByteRows[256];
+};
+
+// The last column keeps all its points: nothing starts there to cover its last pixel.
 template <class TValueAt>
-void CollectPoints(const int* columns, const TPlotGeometry& plotGeometry, size_t length, TValueAt valueAt,
+void CollectPoints(const int* columns, const TPlotGeometry& geometry, size_t length, TValueAt valueAt,
                    std::vector<TPlotPoint>& points) {
-  const TPlotGeometry geometry = plotGeometry;
+  const TValueRows rows(geometry);
   const int lastX = columns[length - 1];
   TColumnRun column(0, 0);
   bool open = false;
   for (size_t i = 0; i < length; ++i) {
-    const int x = columns[i], y = geometry.Y(valueAt(i));
+    const int x = columns[i], y = rows.Row(valueAt(i));
     if (open && column.X() == x) {
       column.Add(y);
       continue;
