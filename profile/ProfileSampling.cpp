@@ -60,6 +60,11 @@ void SizeArrays(TProfile& profile, int64_t count, bool color) {
 // both for reads (which clamp) and for writes (which are skipped).
 int Coordinate(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, -1, INT_MAX)); }
 
+TColorSample SampleOf(TColor color) {
+  return {static_cast<double>(RedOf(color)), static_cast<double>(GreenOf(color)),
+          static_cast<double>(BlueOf(color))};
+}
+
 double GrayOf(const TColorSample& sample) { return (2 * sample.R + 3 * sample.G + sample.B) / 6; }
 
 void FillGrayFromColor(TProfile& profile) {
@@ -204,13 +209,13 @@ int Walk(const TLineWalk& walk, TVisit&& visit) {
   return Walk(walk, visit, [](double, double) {});
 }
 
-// A 24-bit bitmap, read and marked through one pointer per sample.
+// A 24-bit bitmap: the pixel is read through the bitmap's accessor, which clamps, and
+// marked in place through one pointer.
 int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
   assert(bitmap.PixelFormat() == TPixelFormat::Bgr24 && "colour samples come from 24-bit pixels");
   TMarker marker(raster);
   marker.Reserve(walk.Capacity);
-  const int right = bitmap.Width() - 1, bottom = bitmap.Height() - 1;
   return Walk(
       walk,
       [&](int i, TPoint64 point, bool copy) {
@@ -219,8 +224,7 @@ int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<T
           return;
         }
         const int x = Coordinate(point.X), y = Coordinate(point.Y);
-        const uint8_t* pixel = bitmap.Row(std::clamp(y, 0, bottom)) + 3 * std::clamp(x, 0, right);
-        samples[i] = {static_cast<double>(pixel[2]), static_cast<double>(pixel[1]), static_cast<double>(pixel[0])};
+        samples[i] = SampleOf(bitmap.GetPixel(x, y));
         marker.MarkLevel(x, y, static_cast<uint8_t>(i % 256));
       },
       [&](double x, double y) { marker.FetchPixel(x, y); });
