@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <optional>
 
 #include "image/Rounding.h"
 
@@ -17,14 +16,6 @@ constexpr TColor CurveGray = PackColor(128, 128, 128);
 constexpr TColor CurveRed = PackColor(255, 0, 0);
 constexpr TColor CurveGreen = PackColor(0, 128, 0);
 constexpr TColor CurveBlue = PackColor(0, 0, 255);
-
-// Offsets that fit no coordinate (a huge value, an infinity from a zero maximum) are
-// pinned far outside the canvas; NaN, which has no place at all, sits on the zero line.
-int Coordinate(double offset) noexcept {
-  constexpr double Limit = 1 << 20;
-  if (std::isnan(offset)) return 0;
-  return static_cast<int>(RoundHalfEven(std::clamp(offset, -Limit, Limit)));
-}
 
 // Drops trailing zeros of the fraction and a separator left alone, then puts in the
 // user's separator.
@@ -50,39 +41,129 @@ void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
   if (points.empty() || !(points.back() == point)) points.push_back(point);
 }
 
-// The points of a curve met on one column. Vertical lines through all of them cover the
-// pixels from the lowest to the highest, and so do the lines through the first, the
-// extremes in the order met and the last. The last is the start of the next column's
-// line, which covers it however it was reached.
+// The points of a curve met on one column, all at its X. Vertical lines through all of them
+// cover the pixels from the lowest to the highest, and so do the lines through the first,
+// the extremes in the order met and the last. The last is the start of the next column's
+// line, which covers it however it was reached. A noisy profile meets its extremes at
+// random, so they are kept without a branch.
 class TColumnRun {
  public:
-  explicit TColumnRun(TPlotPoint first) noexcept
-      : FFirst(first), FLast(first), FLow(first), FHigh(first) {}
-  int X() const noexcept { return FFirst.X; }
-  void Add(TPlotPoint point) noexcept {
-    if (point.Y < FLow.Y) {
-      FLow = point;
-      FLowAt = FCount;
-    }
-    if (point.Y > FHigh.Y) {
-      FHigh = point;
-      FHighAt = FCount;
-    }
-    FLast = point;
+  TColumnRun(int x, int y) noexcept : FX(x), FFirstY(y), FLastY(y), FLowY(y), FHighY(y) {}
+  int X() const noexcept { return FX; }
+  void Add(int y) noexcept {
+    const bool lower = y < FLowY, higher = y > FHighY;
+    FLowY = lower ? y : FLowY;
+    FLowAt = lower ? FCount : FLowAt;
+    FHighY = higher ? y : FHighY;
+    FHighAt = higher ? FCount : FHighAt;
+    FLastY = y;
     ++FCount;
   }
   void AppendTo(std::vector<TPlotPoint>& points) const {
     const bool lowFirst = FLowAt <= FHighAt;
-    AppendPoint(points, FFirst);
-    AppendPoint(points, lowFirst ? FLow : FHigh);
-    AppendPoint(points, lowFirst ? FHigh : FLow);
-    AppendPoint(points, FLast);
+    AppendPoint(points, {FX, FFirstY});
+    AppendPoint(points, {FX, lowFirst ? FLowY : FHighY});
+    AppendPoint(points, {FX, lowFirst ? FHighY : FLowY});
+    AppendPoint(points, {FX, FLastY});
   }
 
  private:
-  TPlotPoint FFirst, FLast, FLow, FHigh;
+  int FX, FFirstY, FLastY, FLowY, FHighY;
   int FLowAt = 0, FHighAt = 0, FCount = 1;
 };
+
+// The column of each of the first `count` samples: the same for every curve, so that a plot
+// of several curves computes them once.
+std::vector<int> ColumnsOf(const TPlotGeometry& geometry, size_t count) {
+  std::vector<int> columns(count);
+  for (size_t i = 0; i < count; ++i) columns[i] = geometry.X(i);
+  return columns;
+}
+
+// The plot rows of values, with those of the bytes 0 .. 255 at hand: a bitmap's channels
+// hold nothing else, so a long colour profile looks its rows up instead of rounding each.
+class TValueRows {
+ public:
+  explicit TValueRows(const TPlotGeometry& geometry) noexcept : FGeometry(geometry) {
+    for (int value = 0; value < 256; ++value) FByteRows[value] = geometry.Y(value);
+  }
+  int Row(double value) const noexcept {
+    if (value >= 0 && value < 256) {
+      const int byte = static_cast<int>(value);
+      if (byte == value) return FByteRows[byte];
+    }
+    return FGeometry.Y(value);
+  }
+
+ private:
+  const TPlotGeometry FGeometry;
+  int FByteRows[256];
+};
+
+// The last column keeps all its points: nothing starts there to cover its last pixel.
+template <class TValueAt>
+void CollectPoints(const int* columns, const TPlotGeometry& geometry, size_t length, TValueAt valueAt,
+                   std::vector<TPlotPoint>& points) {
+  const TValueRows rows(geometry);
+  const int lastX = columns[length - 1];
+  TColumnRun column(0, 0);
+  bool open = false;
+  for (size_t i = 0; i < length; ++i) {
+    const int x = columns[i], y = rows.Row(valueAt(i));
+    if (open && column.X() == x) {
+      column.Add(y);
+      continue;
+    }
+    if (open) column.AppendTo(points);
+    open = x != lastX;
+    if (open)
+      column = TColumnRun(x, y);
+    else
+      points.push_back({x, y});
+  }
+  if (open) column.AppendTo(points);
+}
+
+template <TCurveKind Kind>
+double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
+  if constexpr (Kind == TCurveKind::Gray) {
+    return data.Profile[i];
+  } else if constexpr (Kind == TCurveKind::Average) {
+    const TColorSample& sample = data.ProfileRGB[i];
+    return (sample.R + sample.G + sample.B) / 3;
+  } else if constexpr (Kind == TCurveKind::Red) {
+    return data.ProfileRGB[i].R;
+  } else if constexpr (Kind == TCurveKind::Green) {
+    return data.ProfileRGB[i].G;
+  } else {
+    return data.ProfileRGB[i].B;
+  }
+}
+
+// One loop per kind, with the value read inline from the arrays' own copy of the spans.
+template <TCurveKind Kind>
+void CollectCurve(const int* columns, const TPlotGeometry& geometry, const TProfilePlotData& data, size_t length,
+                  std::vector<TPlotPoint>& points) {
+  const TProfilePlotData arrays = data;
+  CollectPoints(columns, geometry, length, [&arrays](size_t i) { return ValueOf<Kind>(arrays, i); }, points);
+}
+
+// CurvePoints with the samples' columns given, at least one for every sample of the curve.
+void PointsOf(const std::vector<int>& columns, const TPlotGeometry& geometry, const TProfilePlotData& data,
+              TCurveKind kind, std::vector<TPlotPoint>& points) {
+  points.clear();
+  const size_t length = CurveLength(data, kind);
+  assert(columns.size() >= length && "a column for every sample");
+  if (length == 0) return;
+  const int* at = columns.data();
+  switch (kind) {
+    case TCurveKind::Gray: return CollectCurve<TCurveKind::Gray>(at, geometry, data, length, points);
+    case TCurveKind::Average: return CollectCurve<TCurveKind::Average>(at, geometry, data, length, points);
+    case TCurveKind::Red: return CollectCurve<TCurveKind::Red>(at, geometry, data, length, points);
+    case TCurveKind::Green: return CollectCurve<TCurveKind::Green>(at, geometry, data, length, points);
+    case TCurveKind::Blue: return CollectCurve<TCurveKind::Blue>(at, geometry, data, length, points);
+  }
+}
 
 // Rows Low .. High of one column; empty when Low > High.
 struct TRows {
@@ -226,14 +307,11 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
 
 double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) {
   switch (kind) {
-    case TCurveKind::Gray: return data.Profile[i];
-    case TCurveKind::Average: {
-      const TColorSample& sample = data.ProfileRGB[i];
-      return (sample.R + sample.G + sample.B) / 3;
-    }
-    case TCurveKind::Red: return data.ProfileRGB[i].R;
-    case TCurveKind::Green: return data.ProfileRGB[i].G;
-    case TCurveKind::Blue: return data.ProfileRGB[i].B;
+    case TCurveKind::Gray: return ValueOf<TCurveKind::Gray>(data, i);
+    case TCurveKind::Average: return ValueOf<TCurveKind::Average>(data, i);
+    case TCurveKind::Red: return ValueOf<TCurveKind::Red>(data, i);
+    case TCurveKind::Green: return ValueOf<TCurveKind::Green>(data, i);
+    case TCurveKind::Blue: return ValueOf<TCurveKind::Blue>(data, i);
   }
   return 0;
 }
@@ -244,10 +322,6 @@ TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, do
       FBaseY(height - 1 - margin),
       FXScale(count > 1 ? (width - 2.0 - 2.0 * margin) / static_cast<double>(count - 1) : 0),
       FYScale((height - 1.0 - 2.0 * margin) / maxValue) {}
-
-int TPlotGeometry::X(size_t i) const noexcept {
-  return FMargin + Coordinate(static_cast<double>(i) * FXScale);
-}
 
 // The index on the scale, rounded, lies on the nearest column or next to it: the columns
 // are the scaled indices rounded. Its neighbour on the other side of the scale's value
@@ -261,40 +335,20 @@ size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
   return std::abs(X(other) - x) < std::abs(X(nearest) - x) ? other : nearest;
 }
 
-int TPlotGeometry::Y(double value) const noexcept { return FBaseY - Coordinate(value * FYScale); }
 
-// The last column keeps all its points: nothing starts there to cover its last pixel.
 void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
                  std::vector<TPlotPoint>& points) {
-  points.clear();
-  const size_t length = CurveLength(data, kind);
-  if (length == 0) return;
-  const int lastX = geometry.X(length - 1);
-  std::optional<TColumnRun> column;
-  const auto closeColumn = [&] {
-    if (column) column->AppendTo(points);
-    column.reset();
-  };
-  for (size_t i = 0; i < length; ++i) {
-    const TPlotPoint point{geometry.X(i), geometry.Y(CurveValue(data, kind, i))};
-    if (column && column->X() == point.X) {
-      column->Add(point);
-      continue;
-    }
-    closeColumn();
-    if (point.X == lastX)
-      points.push_back(point);
-    else
-      column.emplace(point);
-  }
+  PointsOf(ColumnsOf(geometry, CurveLength(data, kind)), geometry, data, kind, points);
 }
 
 std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
                                         const std::vector<TPlotCurve>& curves) {
+  // No curve has more samples than the profile.
+  const std::vector<int> sampleColumns = ColumnsOf(geometry, data.Profile.size());
   std::vector<std::vector<TPlotPoint>> points(curves.size());
   int firstX = INT_MAX, lastX = INT_MIN;
   for (size_t curve = 0; curve < curves.size(); ++curve) {
-    CurvePoints(geometry, data, curves[curve].Kind, points[curve]);
+    PointsOf(sampleColumns, geometry, data, curves[curve].Kind, points[curve]);
     for (const TPlotPoint point : points[curve]) {
       firstX = std::min(firstX, point.X);
       lastX = std::max(lastX, point.X);

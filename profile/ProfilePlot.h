@@ -3,6 +3,8 @@
 // curves a plane choice shows, the runs of the gray ramp under the frame and the text of
 // the value scale. The drawing itself is PaintProfile (ProfilePlot_win.h).
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "image/LinarBitmap.h"
+#include "image/Rounding.h"
 #include "profile/ColorSample.h"
 
 // What the plot shows: the profile, its per-channel samples (24-bit images only), the top
@@ -45,6 +48,15 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
 // Sample i (below CurveLength) of a curve.
 double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i);
 
+// A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
+// infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place
+// at all, sits on the zero line.
+inline int PlotCoordinate(double offset) noexcept {
+  constexpr double Limit = 1 << 20;
+  if (std::isnan(offset)) return 0;
+  return RoundHalfEvenToInt(std::clamp(offset, -Limit, Limit));
+}
+
 // The plot's coordinates in a canvas of width x height pixels. Sample 0 lies on the
 // frame's left edge, sample count - 1 on its right edge, value 0 on the bottom edge and
 // the maximum on the top edge. A single sample stays on the left edge.
@@ -56,8 +68,9 @@ class TPlotGeometry {
   int Top() const noexcept { return FMargin; }
   int Right() const noexcept { return FRight; }
   int BaseY() const noexcept { return FBaseY; }
-  int X(size_t i) const noexcept;
-  int Y(double value) const noexcept;
+  // Inline: a long profile's plot computes both for every sample.
+  int X(size_t i) const noexcept { return FMargin + PlotCoordinate(static_cast<double>(i) * FXScale); }
+  int Y(double value) const noexcept { return FBaseY - PlotCoordinate(value * FYScale); }
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
   // the one nearest to x on the scale. 0 for fewer than two samples.
   size_t NearestSample(int x, size_t count) const noexcept;

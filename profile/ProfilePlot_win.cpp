@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 char UserDecimalSeparator() noexcept {
@@ -55,15 +56,27 @@ class TSectionPixels {
     FBottomUp = section.dsBmih.biHeight > 0;
   }
   bool Usable() const noexcept { return FBits != nullptr; }
-  // The pen's colour in the section's layout: blue, green, red (and a zero byte).
+  // The pen's colour in the section's layout: blue, green, red (and a zero byte). A plot of
+  // a noisy profile fills most of its frame this way, so the pixels of a run are reached by
+  // stepping one row at a time, and a 32-bit pixel is written whole.
   void Fill(const TCurveStrokes::TColumnRun& run, COLORREF color) const noexcept {
     if (run.X < 0 || run.X >= FWidth) return;
-    for (int y = std::max(run.Top, 0); y < std::min(run.Bottom, FHeight); ++y) {
-      uint8_t* pixel = FBits + static_cast<ptrdiff_t>(FBottomUp ? FHeight - 1 - y : y) * FStride + run.X * FPixelSize;
-      pixel[0] = GetBValue(color);
-      pixel[1] = GetGValue(color);
-      pixel[2] = GetRValue(color);
-      if (FPixelSize == 4) pixel[3] = 0;
+    const int top = std::max(run.Top, 0), bottom = std::min(run.Bottom, FHeight);
+    if (top >= bottom) return;
+    const ptrdiff_t step = FBottomUp ? -static_cast<ptrdiff_t>(FStride) : FStride;
+    uint8_t* pixel = FBits + static_cast<ptrdiff_t>(FBottomUp ? FHeight - 1 - top : top) * FStride +
+                     static_cast<ptrdiff_t>(run.X) * FPixelSize;
+    // The pointer never steps past the run's last pixel, which lies inside the section.
+    const uint32_t value = GetBValue(color) | uint32_t{GetGValue(color)} << 8 | uint32_t{GetRValue(color)} << 16;
+    for (int y = top;; pixel += step) {
+      if (FPixelSize == 4) {
+        std::memcpy(pixel, &value, sizeof value);
+      } else {
+        pixel[0] = GetBValue(color);
+        pixel[1] = GetGValue(color);
+        pixel[2] = GetRValue(color);
+      }
+      if (++y == bottom) return;
     }
   }
 

@@ -96,10 +96,6 @@ class TMarker {
     const int64_t pixels = int64_t{FBitmap.Width()} * FBitmap.Height();
     if (FSaved) FSaved->Reserve(static_cast<size_t>(std::clamp<int64_t>(marks, 0, pixels)));
   }
-  void SetPixel(int x, int y, TColor color) {
-    Keep(x, y);
-    FBitmap.SetPixel(x, y, color);
-  }
   void SetIntensity(int x, int y, uint32_t value) {
     Keep(x, y);
     FBitmap.SetIntensity(x, y, value);
@@ -112,8 +108,16 @@ class TMarker {
     __builtin_prefetch(row + std::clamp<int64_t>(first, 0, right) * FBitmap.PixelSize(), 1);
     __builtin_prefetch(row + std::clamp<int64_t>(last, 0, right) * FBitmap.PixelSize(), 1);
   }
-  // Integrate mode's mark, a gray level below 256, in the bytes SetIntensity writes for it;
-  // inline, since every line has four.
+  // Starts fetching the pixel at about (x, y), clamped into the image; a fetch never faults.
+  void FetchPixel(double x, double y) {
+    if (FBitmap.Width() < 1 || FBitmap.Height() < 1) return;
+    const int column = static_cast<int>(std::clamp(x, 0.0, FBitmap.Width() - 1.0));
+    const uint8_t* row = FBitmap.Row(static_cast<int>(std::clamp(y, 0.0, FBitmap.Height() - 1.0)));
+    __builtin_prefetch(row + static_cast<ptrdiff_t>(column) * FBitmap.PixelSize(), 1);
+  }
+  // Integrate mode's mark, and line mode's on a 24-bit bitmap: a gray level below 256, in
+  // the bytes SetIntensity and the bitmap's SetPixel write for it; inline, since there is one
+  // for every sample or four for every line.
   void MarkLevel(int64_t x, int64_t y, uint8_t level) {
     if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return;
     uint8_t* pixel = FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
@@ -167,17 +171,30 @@ TLineWalk MakeWalk(const TRect& selection, bool direction) {
   return walk;
 }
 
+// A walk's position rounded. Within the int range by the int conversion: the 32-bit build
+// converts to 64 bits through the x87 unit.
+int64_t RoundedPosition(double position) {
+  if (position > -0x1p30 && position < 0x1p30) return RoundHalfEvenToInt(position);
+  return static_cast<int64_t>(RoundHalfEven(position));
+}
+
 // Calls visit(i, point, copy) for every sample and returns their number; copy says that the
 // rounded point repeats the previous one, which the first sample never does, wherever the
 // line starts. The position is accumulated step by step, never recomputed from i, so the
 // rounded points are the ones the walk really meets. It stops at the end point, or at the
-// capacity should rounding ever step past the end point.
-template <class TVisit>
-int Walk(const TLineWalk& walk, TVisit&& visit) {
+// capacity should rounding ever step past the end point. Each sample of a steep line lies
+// on a row of its own, far from the one before: fetch(x, y) is told roughly where the walk
+// will be some samples ahead, so that the misses overlap.
+constexpr int FetchAhead = 16;
+
+template <class TVisit, class TFetch>
+int Walk(const TLineWalk& walk, TVisit&& visit, TFetch&& fetch) {
   double px = static_cast<double>(walk.Start.X), py = static_cast<double>(walk.Start.Y);
+  const double aheadX = FetchAhead * walk.Dx, aheadY = FetchAhead * walk.Dy;
   TPoint64 previous{};
   for (int i = 0;;) {
-    const TPoint64 point{static_cast<int64_t>(RoundHalfEven(px)), static_cast<int64_t>(RoundHalfEven(py))};
+    fetch(px + aheadX, py + aheadY);
+    const TPoint64 point{RoundedPosition(px), RoundedPosition(py)};
     visit(i, point, i > 0 && point == previous);
     previous = point;
     px += walk.Dx;
@@ -187,34 +204,48 @@ int Walk(const TLineWalk& walk, TVisit&& visit) {
   }
 }
 
+template <class TVisit>
+int Walk(const TLineWalk& walk, TVisit&& visit) {
+  return Walk(walk, visit, [](double, double) {});
+}
+
+// A 24-bit bitmap: the pixel is read through the bitmap's accessor, which clamps, and
+// marked in place through one pointer.
 int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
+  assert(bitmap.PixelFormat() == TPixelFormat::Bgr24 && "colour samples come from 24-bit pixels");
   TMarker marker(raster);
   marker.Reserve(walk.Capacity);
-  return Walk(walk, [&](int i, TPoint64 point, bool copy) {
-    if (copy) {
-      samples[i] = samples[i - 1];
-      return;
-    }
-    const int x = Coordinate(point.X), y = Coordinate(point.Y);
-    samples[i] = SampleOf(bitmap.GetPixel(x, y));
-    marker.SetPixel(x, y, GrayLevel(static_cast<uint8_t>(i % 256)));
-  });
+  return Walk(
+      walk,
+      [&](int i, TPoint64 point, bool copy) {
+        if (copy) {
+          samples[i] = samples[i - 1];
+          return;
+        }
+        const int x = Coordinate(point.X), y = Coordinate(point.Y);
+        samples[i] = SampleOf(bitmap.GetPixel(x, y));
+        marker.MarkLevel(x, y, static_cast<uint8_t>(i % 256));
+      },
+      [&](double x, double y) { marker.FetchPixel(x, y); });
 }
 
 int WalkGray(const TProfileRaster& raster, const TLineWalk& walk, std::vector<double>& samples) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
   TMarker marker(raster);
   marker.Reserve(walk.Capacity);
-  return Walk(walk, [&](int i, TPoint64 point, bool copy) {
-    if (copy) {
-      samples[i] = samples[i - 1];
-      return;
-    }
-    const int x = Coordinate(point.X), y = Coordinate(point.Y);
-    samples[i] = bitmap.GetIntensity(x, y);
-    marker.SetIntensity(x, y, static_cast<uint32_t>(i));
-  });
+  return Walk(
+      walk,
+      [&](int i, TPoint64 point, bool copy) {
+        if (copy) {
+          samples[i] = samples[i - 1];
+          return;
+        }
+        const int x = Coordinate(point.X), y = Coordinate(point.Y);
+        samples[i] = bitmap.GetIntensity(x, y);
+        marker.SetIntensity(x, y, static_cast<uint32_t>(i));
+      },
+      [&](double x, double y) { marker.FetchPixel(x, y); });
 }
 
 // Reads outside the map clamp to the nearest edge element, as the bitmap's reads do: the

@@ -51,14 +51,21 @@ TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const T
       FSelection(selection),
       FMode(mode) {
   assert((kind != TValueKind::Color || FProfileRGB.size() == FProfile.size()) && "channels for every sample");
-  if (!mode.Integrate) FPoints = SampleLinePoints(selection, mode.Direction);
-  assert((mode.Integrate || FPoints.size() == FProfile.size()) && "one point per sample");
+}
+
+// A rebuild need not wait for the walk's coordinates: only the readout and the table read them.
+const std::vector<TSamplePoint>& TProfileValues::Points() const {
+  if (FPoints.empty()) {
+    FPoints = SampleLinePoints(FSelection, FMode.Direction);
+    assert(FPoints.size() == FProfile.size() && "one point per sample");
+  }
+  return FPoints;
 }
 
 // In integrate mode value i belongs to row Top + i or column Left + i.
 std::string TProfileValues::Place(size_t i) const {
   const int index = static_cast<int>(i);
-  if (!FMode.Integrate) return FormatText(S_TIP_SAMPLE, index, FPoints[i].X, FPoints[i].Y);
+  if (!FMode.Integrate) return FormatText(S_TIP_SAMPLE, index, Points()[i].X, Points()[i].Y);
   if (FMode.Direction) return FormatText(S_TIP_ROW, FSelection.Top + index);
   return FormatText(S_TIP_COLUMN, FSelection.Left + index);
 }
@@ -121,9 +128,9 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator) cons
   if (!FMode.Integrate) {
     AppendInteger(text, static_cast<int64_t>(i));
     text += separator;
-    AppendInteger(text, FPoints[i].X);
+    AppendInteger(text, Points()[i].X);
     text += separator;
-    AppendInteger(text, FPoints[i].Y);
+    AppendInteger(text, Points()[i].Y);
   } else {
     const int64_t first = FMode.Direction ? FSelection.Top : FSelection.Left;
     AppendInteger(text, first + static_cast<int64_t>(i));

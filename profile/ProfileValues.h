@@ -23,7 +23,7 @@ TValueKind ValueKindOf(const TProfileRaster& raster);
 class TProfileValues {
  public:
   // The profile that the last rebuild left, over this selection in this mode; line mode
-  // replays the walk for the samples' coordinates. The profile's arrays are borrowed: the
+  // replays the walk for the samples' coordinates when they are first asked for. The profile's arrays are borrowed: the
   // object goes before the next rebuild.
   TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode);
 
@@ -38,11 +38,13 @@ class TProfileValues {
  private:
   void AppendHeader(std::string& text, char separator) const;
   void AppendRow(std::string& text, size_t i, char separator) const;
+  // Line mode's sample coordinates.
+  const std::vector<TSamplePoint>& Points() const;
 
   std::span<const double> FProfile;
   std::span<const TColorSample> FProfileRGB;
   TValueKind FKind;
   TRect FSelection;
   TProfileMode FMode;
-  std::vector<TSamplePoint> FPoints;
+  mutable std::vector<TSamplePoint> FPoints;
 };
