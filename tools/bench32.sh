@@ -5,9 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-[ "$(id -u)" = 0 ] && tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target Ostravine ostravine_bench32 >/dev/null
+tools/build-win32.sh Ostravine ostravine_bench32 >/dev/null
 
 . tools/wine-session.sh
 trap end_session EXIT
