@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "bench/BenchData.h"
 #include "bench/ReadPass.h"
 #include "image/FloatMap.h"
 #include "image/LinarBitmap.h"
@@ -18,14 +19,6 @@ namespace {
 constexpr int BitmapSide = 8192;
 constexpr int MapSide = 4096;
 constexpr double MinSeconds = 0.3;
-
-void FillBytes(uint8_t* bytes, size_t count) {
-  uint32_t state = 12345;
-  for (size_t i = 0; i < count; ++i) {
-    state = state * 1664525u + 1013904223u;
-    bytes[i] = static_cast<uint8_t>(state >> 24);
-  }
-}
 
 TLinearBitmap& Bitmap(TPixelFormat format) {
   static TLinearBitmap color, gray;

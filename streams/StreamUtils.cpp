@@ -21,8 +21,8 @@ bool FileExists(const std::string& fileName) {
   return probe.Open(fileName, fmRead | fmShareRead | fmShareWrite);
 }
 
-// A new file, never one that was there: a temporary name in use stays untouched, and an
-// error names the first name tried.
+// A new file, never one that was there: a temporary name in use stays untouched, and when
+// every name is taken the error names the last one tried.
 std::unique_ptr<TFileStream> CreateTemporary(const std::string& fileName, std::string& temporary) {
   int attempt = 0;
   do temporary = TemporaryName(fileName, attempt);
