@@ -78,12 +78,6 @@ TFunction Bind(HMODULE library, const char* name, TFunction unavailable) {
   return function ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(function)) : unavailable;
 }
 
-std::string SystemFolder() {
-  char folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
-}
-
 }  // namespace
 
 TMapiMail::TMapiMail(const TMailValues& values)

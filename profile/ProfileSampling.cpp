@@ -209,11 +209,12 @@ int Walk(const TLineWalk& walk, TVisit&& visit) {
   return Walk(walk, visit, [](double, double) {});
 }
 
-// A 24-bit bitmap: the pixel is read through the bitmap's accessor, which clamps, and
-// marked in place through one pointer.
-int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
+// A bitmap's line: each new pixel is sampled and then marked by `sampleAndMark`, a repeated
+// one copies the sample before it; pixels are fetched some samples ahead.
+template <class TSample, class TSampleAndMark>
+int WalkBitmap(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TSample>& samples,
+               TSampleAndMark sampleAndMark) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
-  assert(bitmap.PixelFormat() == TPixelFormat::Bgr24 && "colour samples come from 24-bit pixels");
   TMarker marker(raster);
   marker.Reserve(walk.Capacity);
   return Walk(
@@ -223,29 +224,28 @@ int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<T
           samples[i] = samples[i - 1];
           return;
         }
-        const int x = Coordinate(point.X), y = Coordinate(point.Y);
-        samples[i] = SampleOf(bitmap.GetPixel(x, y));
-        marker.MarkLevel(x, y, static_cast<uint8_t>(i % 256));
+        samples[i] = sampleAndMark(bitmap, marker, Coordinate(point.X), Coordinate(point.Y), i);
       },
       [&](double x, double y) { marker.FetchPixel(x, y); });
 }
 
+// A 24-bit bitmap: the pixel is read through the bitmap's accessor, which clamps, and
+// marked in place through one pointer.
+int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
+  assert(raster.Bitmap->PixelFormat() == TPixelFormat::Bgr24 && "colour samples come from 24-bit pixels");
+  return WalkBitmap(raster, walk, samples, [](const TLinearBitmap& bitmap, TMarker& marker, int x, int y, int i) {
+    const TColorSample sample = SampleOf(bitmap.GetPixel(x, y));
+    marker.MarkLevel(x, y, static_cast<uint8_t>(i % 256));
+    return sample;
+  });
+}
+
 int WalkGray(const TProfileRaster& raster, const TLineWalk& walk, std::vector<double>& samples) {
-  const TLinearBitmap& bitmap = *raster.Bitmap;
-  TMarker marker(raster);
-  marker.Reserve(walk.Capacity);
-  return Walk(
-      walk,
-      [&](int i, TPoint64 point, bool copy) {
-        if (copy) {
-          samples[i] = samples[i - 1];
-          return;
-        }
-        const int x = Coordinate(point.X), y = Coordinate(point.Y);
-        samples[i] = bitmap.GetIntensity(x, y);
-        marker.SetIntensity(x, y, static_cast<uint32_t>(i));
-      },
-      [&](double x, double y) { marker.FetchPixel(x, y); });
+  return WalkBitmap(raster, walk, samples, [](const TLinearBitmap& bitmap, TMarker& marker, int x, int y, int i) {
+    const double sample = bitmap.GetIntensity(x, y);
+    marker.SetIntensity(x, y, static_cast<uint32_t>(i));
+    return sample;
+  });
 }
 
 // Reads outside the map clamp to the nearest edge element, as the bitmap's reads do: the

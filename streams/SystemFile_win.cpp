@@ -91,14 +91,4 @@ bool TSystemFile::Rename(const std::string& fromName, const std::string& toName)
          FImpl->Fail();
 }
 
-// FormatMessageA ends its texts with a line break, which does not belong inside ours.
-std::string TSystemFile::ErrorText() const {
-  char text[512];
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                      FImpl->Error, 0, text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
-    message.pop_back();
-  if (message.empty()) message = std::to_string(FImpl->Error);
-  return message;
-}
+std::string TSystemFile::ErrorText() const { return SystemErrorText(FImpl->Error); }

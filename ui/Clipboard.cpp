@@ -62,26 +62,19 @@ TGlobalHandle GlobalCopy(size_t size, Fill fill) {
   return memory;
 }
 
-// Both end with a NUL, as the text formats require.
-std::vector<wchar_t> WideText(std::string_view text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::vector<char> AnsiText(const std::vector<wchar_t>& wide) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, nullptr);
+// Ends with a NUL, as the text formats require.
+std::vector<char> AnsiText(const std::wstring& wide) {
+  const int length = static_cast<int>(wide.size()) + 1;
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, nullptr, 0, nullptr, nullptr);
   std::vector<char> ansi(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, ansi.data(), size, nullptr, nullptr);
   return ansi;
 }
 
 template <class T>
-TGlobalHandle GlobalCopyOf(const std::vector<T>& items) {
-  const size_t size = items.size() * sizeof(T);
-  return GlobalCopy(size, [&](uint8_t* target) { std::memcpy(target, items.data(), size); });
+TGlobalHandle GlobalCopyOf(const T* items, size_t count) {
+  const size_t size = count * sizeof(T);
+  return GlobalCopy(size, [&](uint8_t* target) { std::memcpy(target, items, size); });
 }
 
 }  // namespace
@@ -90,9 +83,10 @@ TGlobalHandle GlobalCopyOf(const std::vector<T>& items) {
 void CopyTextToClipboard(HWND owner, std::string_view text) {
   TGlobalHandle unicode, ansi;
   try {
-    const std::vector<wchar_t> wide = WideText(text);
-    unicode = GlobalCopyOf(wide);
-    ansi = GlobalCopyOf(AnsiText(wide));
+    const std::wstring wide = WideText(text, CP_UTF8);
+    unicode = GlobalCopyOf(wide.c_str(), wide.size() + 1);
+    const std::vector<char> narrow = AnsiText(wide);
+    ansi = GlobalCopyOf(narrow.data(), narrow.size());
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   }

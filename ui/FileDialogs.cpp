@@ -12,13 +12,6 @@ namespace {
 // Long enough for any path the system takes, with the "\\?\" prefix.
 constexpr size_t FileNameCapacity = 32768;
 
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 // WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a
 // look-alike that names another file.
 std::string Ansi(const wchar_t* wide) {
@@ -33,9 +26,9 @@ std::string Ansi(const wchar_t* wide) {
 
 // "Name\0Pattern\0\0", the filter's layout.
 std::wstring Filter(const TSaveFileRequest& request) {
-  std::wstring filter = Wide(request.FilterName);
+  std::wstring filter = WideText(request.FilterName, CP_ACP);
   filter += L'\0';
-  filter += Wide(request.FilterPattern);
+  filter += WideText(request.FilterPattern, CP_ACP);
   filter += L'\0';
   return filter;
 }
@@ -47,10 +40,10 @@ std::wstring Filter(const TSaveFileRequest& request) {
 // error.
 bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName) {
   std::vector<wchar_t> name(FileNameCapacity, L'\0');
-  const std::wstring defaultName = Wide(request.DefaultName);
+  const std::wstring defaultName = WideText(request.DefaultName, CP_ACP);
   defaultName.copy(name.data(), name.size() - 1);
   const std::wstring filter = Filter(request);
-  const std::wstring extension = Wide(request.DefaultExtension);
+  const std::wstring extension = WideText(request.DefaultExtension, CP_ACP);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;

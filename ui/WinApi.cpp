@@ -27,16 +27,20 @@ std::string ModuleFileName(HMODULE module) {
   }
 }
 
-HMODULE LoadSystemLibrary(const char* name) noexcept {
+std::string SystemFolder() {
   char folder[MAX_PATH];
   const UINT length = GetSystemDirectoryA(folder, sizeof folder);
-  if (length == 0 || length >= sizeof folder) return nullptr;
-  const std::string path = std::string(folder, length) + "\\" + name;
-  return LoadLibraryA(path.c_str());
+  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
+HMODULE LoadSystemLibrary(const char* name) noexcept {
+  const std::string folder = SystemFolder();
+  return folder.empty() ? nullptr : LoadLibraryA((folder + "\\" + name).c_str());
 }
 
 std::string FileNameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
+// FormatMessageA ends its texts with a line break, which does not belong inside ours.
 std::string SystemErrorText(DWORD code) {
   char text[512];
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -45,4 +49,11 @@ std::string SystemErrorText(DWORD code) {
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' '))
     message.pop_back();
   return message.empty() ? std::to_string(code) : message;
+}
+
+std::wstring WideText(std::string_view text, UINT codePage) {
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
 }

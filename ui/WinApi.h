@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 // The module that holds this code: the plug-in DLL, or a test program linked with it.
 HINSTANCE ModuleInstance() noexcept;
@@ -21,6 +22,9 @@ std::string LoadResString(UINT id);
 // system cannot tell it.
 std::string ModuleFileName(HMODULE module);
 
+// The system folder, where the system's libraries lie; empty when the system cannot tell it.
+std::string SystemFolder();
+
 // A system library loaded by its full path in the system folder, so that no file of the
 // same name in the program's folder or the current folder is taken instead; null when the
 // system folder has no such library.
@@ -31,3 +35,6 @@ std::string FileNameOf(const std::string& path);
 
 // The system's own text for an error code, without the line break it ends with.
 std::string SystemErrorText(DWORD code);
+
+// Text in the code page given (CP_UTF8, CP_ACP) as UTF-16.
+std::wstring WideText(std::string_view text, UINT codePage);
