@@ -37,49 +37,6 @@ std::string_view ToChars(char* buffer, size_t size, double value, std::chars_for
   return std::string_view(buffer, result.ptr - buffer);
 }
 
-void AppendPoint(std::vector<TPlotPoint>& points, TPlotPoint point) {
-  if (points.empty() || !(points.back() == point)) points.push_back(point);
-}
-
-// The points of a curve met on one column, all at its X. Vertical lines through all of them
-// cover the pixels from the lowest to the highest, and so do the lines through the first,
-// the extremes in the order met and the last. The last is the start of the next column's
-// line, which covers it however it was reached. A noisy profile meets its extremes at
-// random, so they are kept without a branch.
-class TColumnRun {
- public:
-  TColumnRun(int x, int y) noexcept : FX(x), FFirstY(y), FLastY(y), FLowY(y), FHighY(y) {}
-  int X() const noexcept { return FX; }
-  void Add(int y) noexcept {
-    const bool lower = y < FLowY, higher = y > FHighY;
-    FLowY = lower ? y : FLowY;
-    FLowAt = lower ? FCount : FLowAt;
-    FHighY = higher ? y : FHighY;
-    FHighAt = higher ? FCount : FHighAt;
-    FLastY = y;
-    ++FCount;
-  }
-  void AppendTo(std::vector<TPlotPoint>& points) const {
-    const bool lowFirst = FLowAt <= FHighAt;
-    AppendPoint(points, {FX, FFirstY});
-    AppendPoint(points, {FX, lowFirst ? FLowY : FHighY});
-    AppendPoint(points, {FX, lowFirst ? FHighY : FLowY});
-    AppendPoint(points, {FX, FLastY});
-  }
-
- private:
-  int FX, FFirstY, FLastY, FLowY, FHighY;
-  int FLowAt = 0, FHighAt = 0, FCount = 1;
-};
-
-// The column of each of the first `count` samples: the same for every curve, so that a plot
-// of several curves computes them once.
-std::vector<int> ColumnsOf(const TPlotGeometry& geometry, size_t count) {
-  std::vector<int> columns(count);
-  for (size_t i = 0; i < count; ++i) columns[i] = geometry.X(i);
-  return columns;
-}
-
 // The plot rows of values, with those of the bytes 0 .. 255 at hand: a bitmap's channels
 // hold nothing else, so a long colour profile looks its rows up instead of rounding each.
 class TValueRows {
@@ -100,30 +57,6 @@ class TValueRows {
   int FByteRows[256];
 };
 
-// The last column keeps all its points: nothing starts there to cover its last pixel.
-template <class TValueAt>
-void CollectPoints(const int* columns, const TPlotGeometry& geometry, size_t length, TValueAt valueAt,
-                   std::vector<TPlotPoint>& points) {
-  const TValueRows rows(geometry);
-  const int lastX = columns[length - 1];
-  TColumnRun column(0, 0);
-  bool open = false;
-  for (size_t i = 0; i < length; ++i) {
-    const int x = columns[i], y = rows.Row(valueAt(i));
-    if (open && column.X() == x) {
-      column.Add(y);
-      continue;
-    }
-    if (open) column.AppendTo(points);
-    open = x != lastX;
-    if (open)
-      column = TColumnRun(x, y);
-    else
-      points.push_back({x, y});
-  }
-  if (open) column.AppendTo(points);
-}
-
 template <TCurveKind Kind>
 double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
   if constexpr (Kind == TCurveKind::Gray) {
@@ -137,31 +70,6 @@ double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
     return data.ProfileRGB[i].G;
   } else {
     return data.ProfileRGB[i].B;
-  }
-}
-
-// One loop per kind, with the value read inline from the arrays' own copy of the spans.
-template <TCurveKind Kind>
-void CollectCurve(const int* columns, const TPlotGeometry& geometry, const TProfilePlotData& data, size_t length,
-                  std::vector<TPlotPoint>& points) {
-  const TProfilePlotData arrays = data;
-  CollectPoints(columns, geometry, length, [&arrays](size_t i) { return ValueOf<Kind>(arrays, i); }, points);
-}
-
-// CurvePoints with the samples' columns given, at least one for every sample of the curve.
-void PointsOf(const std::vector<int>& columns, const TPlotGeometry& geometry, const TProfilePlotData& data,
-              TCurveKind kind, std::vector<TPlotPoint>& points) {
-  points.clear();
-  const size_t length = CurveLength(data, kind);
-  assert(columns.size() >= length && "a column for every sample");
-  if (length == 0) return;
-  const int* at = columns.data();
-  switch (kind) {
-    case TCurveKind::Gray: return CollectCurve<TCurveKind::Gray>(at, geometry, data, length, points);
-    case TCurveKind::Average: return CollectCurve<TCurveKind::Average>(at, geometry, data, length, points);
-    case TCurveKind::Red: return CollectCurve<TCurveKind::Red>(at, geometry, data, length, points);
-    case TCurveKind::Green: return CollectCurve<TCurveKind::Green>(at, geometry, data, length, points);
-    case TCurveKind::Blue: return CollectCurve<TCurveKind::Blue>(at, geometry, data, length, points);
   }
 }
 
@@ -181,27 +89,73 @@ struct TCurveShape {
   std::vector<TPlotPoint> Tail;
 };
 
-// Every column but the last is followed by a point of another column: the line to it
-// starts on the column's last point and so covers that point, which the column's own
-// lines leave out when it is their end.
-TCurveShape ShapeOf(const std::vector<TPlotPoint>& points, int firstX, size_t columns) {
+// The samples First .. End - 1, all on column X.
+struct TColumnSpan {
+  int X;
+  size_t First;
+  size_t End;
+};
+
+// The columns of the first `count` samples in order.
+std::vector<TColumnSpan> ColumnSpans(const TPlotGeometry& geometry, size_t count) {
+  std::vector<TColumnSpan> spans;
+  for (size_t i = 0; i < count;) {
+    const size_t end = geometry.ColumnEnd(i, count);
+    spans.push_back({geometry.X(i), i, end});
+    i = end;
+  }
+  return spans;
+}
+
+// The polyline through every sample of a curve, taken apart. A column's vertical lines
+// cover the rows from its lowest to its highest sample; the line to the next column starts
+// on its last sample, ends on the next column's first and so covers the last sample's
+// pixel, which the column's own lines leave out when it is their end. Nothing starts in
+// the last column, which keeps its points. `arrays` is the caller's copy of the spans, so
+// that the values are read inline.
+template <TCurveKind Kind>
+TCurveShape ShapeOf(const std::vector<TColumnSpan>& spans, const TValueRows& rows, const TProfilePlotData arrays,
+                    size_t length, int firstX, size_t columns) {
   TCurveShape shape;
   shape.Columns.resize(columns);
-  size_t tail = points.size();
-  while (tail > 0 && points[tail - 1].X == points.back().X) --tail;
-  for (size_t i = 0; i < tail;) {
-    TRows& rows = shape.Columns[static_cast<size_t>(points[i].X - firstX)];
-    rows = {points[i].Y, points[i].Y};
-    size_t last = i;
-    for (; last + 1 < tail && points[last + 1].X == points[i].X; ++last) {
-      rows.Low = std::min(rows.Low, points[last + 1].Y);
-      rows.High = std::max(rows.High, points[last + 1].Y);
+  const auto rowOf = [&rows, &arrays](size_t i) { return rows.Row(ValueOf<Kind>(arrays, i)); };
+  TPlotPoint leaving{};
+  for (const TColumnSpan& span : spans) {
+    if (span.First >= length) break;
+    const TPlotPoint entering{span.X, rowOf(span.First)};
+    if (span.First > 0) shape.Links.push_back({leaving, entering});
+    if (span.End >= length) {
+      shape.Tail.push_back(entering);
+      for (size_t i = span.First + 1; i < length; ++i) {
+        const TPlotPoint point{span.X, rowOf(i)};
+        if (!(point == shape.Tail.back())) shape.Tail.push_back(point);
+      }
+      break;
     }
-    shape.Links.push_back({points[last], points[last + 1]});
-    i = last + 1;
+    int low = entering.Y, high = entering.Y, y = entering.Y;
+    for (size_t i = span.First + 1; i < span.End; ++i) {
+      y = rowOf(i);
+      low = std::min(low, y);
+      high = std::max(high, y);
+    }
+    shape.Columns[static_cast<size_t>(span.X - firstX)] = {low, high};
+    leaving = {span.X, y};
   }
-  shape.Tail.assign(points.begin() + static_cast<ptrdiff_t>(tail), points.end());
   return shape;
+}
+
+TCurveShape CurveShape(const std::vector<TColumnSpan>& spans, const TPlotGeometry& geometry,
+                       const TProfilePlotData& data, TCurveKind kind, int firstX, size_t columns) {
+  const TValueRows rows(geometry);
+  const size_t length = CurveLength(data, kind);
+  switch (kind) {
+    case TCurveKind::Gray: return ShapeOf<TCurveKind::Gray>(spans, rows, data, length, firstX, columns);
+    case TCurveKind::Average: return ShapeOf<TCurveKind::Average>(spans, rows, data, length, firstX, columns);
+    case TCurveKind::Red: return ShapeOf<TCurveKind::Red>(spans, rows, data, length, firstX, columns);
+    case TCurveKind::Green: return ShapeOf<TCurveKind::Green>(spans, rows, data, length, firstX, columns);
+    case TCurveKind::Blue: return ShapeOf<TCurveKind::Blue>(spans, rows, data, length, firstX, columns);
+  }
+  return {};
 }
 
 // The rows of one column that the column lines of the curves from `first` on cover,
@@ -336,27 +290,36 @@ size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
 }
 
 
-void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
-                 std::vector<TPlotPoint>& points) {
-  PointsOf(ColumnsOf(geometry, CurveLength(data, kind)), geometry, data, kind, points);
+// X rounds the scaled index, so column x holds the indices whose scaled value lies below
+// x - margin + 1/2: an estimate from that, corrected against X itself, costs a few
+// evaluations a column however many samples share it.
+size_t TPlotGeometry::ColumnEnd(size_t i, size_t count) const noexcept {
+  const int x = X(i);
+  size_t end = i + 1;
+  if (FXScale > 0 && FXScale < 1) {
+    const double estimate = (x - FMargin + 0.5) / FXScale;
+    end = estimate < static_cast<double>(count) ? std::max(end, static_cast<size_t>(estimate)) : count;
+    while (end > i + 1 && X(end - 1) != x) --end;
+  }
+  while (end < count && X(end) == x) ++end;
+  return end;
 }
 
+// A later curve covers an earlier one: the columns are counted across all curves.
 std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
                                         const std::vector<TPlotCurve>& curves) {
-  // No curve has more samples than the profile.
-  const std::vector<int> sampleColumns = ColumnsOf(geometry, data.Profile.size());
-  std::vector<std::vector<TPlotPoint>> points(curves.size());
+  size_t length = 0;
+  for (const TPlotCurve& curve : curves) length = std::max(length, CurveLength(data, curve.Kind));
+  const std::vector<TColumnSpan> spans = ColumnSpans(geometry, length);
   int firstX = INT_MAX, lastX = INT_MIN;
-  for (size_t curve = 0; curve < curves.size(); ++curve) {
-    PointsOf(sampleColumns, geometry, data, curves[curve].Kind, points[curve]);
-    for (const TPlotPoint point : points[curve]) {
-      firstX = std::min(firstX, point.X);
-      lastX = std::max(lastX, point.X);
-    }
+  for (const TColumnSpan& span : spans) {
+    firstX = std::min(firstX, span.X);
+    lastX = std::max(lastX, span.X);
   }
   const size_t columns = lastX < firstX ? 0 : static_cast<size_t>(lastX - firstX + 1);
   std::vector<TCurveShape> shapes;
-  for (const auto& curvePoints : points) shapes.push_back(ShapeOf(curvePoints, firstX, columns));
+  for (const TPlotCurve& curve : curves)
+    shapes.push_back(CurveShape(spans, geometry, data, curve.Kind, firstX, columns));
   std::vector<TCurveStrokes> strokes;
   for (size_t curve = 0; curve < curves.size(); ++curve) strokes.push_back(StrokesOf(shapes, curve, firstX));
   return strokes;
@@ -365,10 +328,9 @@ std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TPr
 std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count) {
   std::vector<TRampRun> runs;
   int x = geometry.Left();
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < count; i = geometry.ColumnEnd(i, count)) {
     const int to = geometry.X(i);
-    if (to == x) continue;
-    runs.push_back({x, to, static_cast<uint8_t>(i % 256)});
+    if (to != x) runs.push_back({x, to, static_cast<uint8_t>(i % 256)});
     x = to;
   }
   return runs;

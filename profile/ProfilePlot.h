@@ -74,6 +74,9 @@ class TPlotGeometry {
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
   // the one nearest to x on the scale. 0 for fewer than two samples.
   size_t NearestSample(int x, size_t count) const noexcept;
+  // The first sample after i (of count) on another column than i: X never turns back, so
+  // the samples of a column follow each other.
+  size_t ColumnEnd(size_t i, size_t count) const noexcept;
 
  private:
   int FMargin;
@@ -89,13 +92,6 @@ struct TPlotPoint {
   friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
 };
 
-// The points of a curve for one polyline, into a buffer the caller reuses. Samples that
-// fall on one column collapse to the first, the highest and lowest (in the order met) and
-// the last of them: the lines through those cover the same pixels as the lines through
-// all of them, so a long profile costs at most four points per column.
-void CurvePoints(const TPlotGeometry& geometry, const TProfilePlotData& data, TCurveKind kind,
-                 std::vector<TPlotPoint>& points);
-
 // A curve's pixels for curves drawn one over the other: runs of pixels down one column,
 // and pieces of one polyline call each (every line of a piece leaves out its end point, as
 // the pen always does).
@@ -110,13 +106,13 @@ struct TCurveStrokes {
   std::vector<uint32_t> Counts;
 };
 
-// The pixels of CurvePoints' polyline of each curve, in fewer pixels: the vertical lines of
-// a column become one run from its highest to its lowest point (the line to the next
-// column starts on the column's last point), the lines between columns stay, and the last
-// column keeps its points. A later curve covers an earlier one, so what the column runs of
-// later curves cover is left out of a column's run, and a line between columns is left out
-// when the column runs of its curve and the later ones cover its bounding box. Painted in
-// order, the strokes give the polylines' pixels.
+// The pixels of each curve's polyline through all its samples, in fewer pixels: the
+// vertical lines of a column become one run from its highest to its lowest point (the line
+// to the next column starts on the column's last point), the lines between columns stay,
+// and the last column keeps its points. A later curve covers an earlier one, so what the
+// column runs of later curves cover is left out of a column's run, and a line between
+// columns is left out when the column runs of its curve and the later ones cover its
+// bounding box. Painted in order, the strokes give the polylines' pixels.
 std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
                                         const std::vector<TPlotCurve>& curves);
 

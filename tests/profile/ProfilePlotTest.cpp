@@ -46,30 +46,29 @@ TEST(ProfilePlot, ColourCurvesOnlyWhereThereAreChannels) {
   EXPECT_EQ(CurveValue(data, TCurveKind::Blue, 0), 12);
 }
 
-TEST(ProfilePlot, CurvePointsCollapseEachColumnButTheLast) {
-  // Values 0..9 by i mod 10, except 90 at 4 and -5 at 7. With xScale 0.1 and ties to even,
-  // samples 0..5 fall on column 0, 6..14 on 1, 15..25 on 2 and 26..30 on 3.
-  std::vector<double> profile;
-  for (int i = 0; i < 31; ++i) profile.push_back(i % 10 == 4 ? 90 : i % 10 == 7 ? -5 : i % 10);
-  TProfilePlotData data;
-  data.Profile = profile;
-  const TPlotGeometry geometry(5, 300, 0, profile.size(), 100);
-  std::vector<TPlotPoint> points{{-1, -1}};
-  CurvePoints(geometry, data, TCurveKind::Gray, points);
-  const auto at = [&](int x, double value) { return TPlotPoint{x, geometry.Y(value)}; };
-  const std::vector<TPlotPoint> expected = {
-      at(0, 0), at(0, 90), at(0, 5),               // first, extreme, last (first is lowest)
-      at(1, 6), at(1, -5), at(1, 90),              // last is the highest
-      at(2, 5), at(2, -5), at(2, 90), at(2, 5),    // extremes in the order met
-      at(3, 6), at(3, -5), at(3, 8), at(3, 9), at(3, 0)};  // the last column whole
-  EXPECT_EQ(points, expected);
-
-  std::vector<TPlotPoint> single;
-  data.Profile = std::span<const double>(profile).first(1);
-  CurvePoints(TPlotGeometry(595, 272, 8, 1, 255), data, TCurveKind::Gray, single);
-  EXPECT_EQ(single, (std::vector<TPlotPoint>{TPlotPoint{8, 263}}));
-  CurvePoints(geometry, data, TCurveKind::Red, single);
-  EXPECT_TRUE(single.empty());
+// Against X for every sample: dense and sparse samples, ties on the scale (0.1, 2.5), a
+// frame too narrow for its margin (X runs backwards) and a single column.
+TEST(ProfilePlot, ColumnEndIsTheFirstSampleOnAnotherColumn) {
+  const struct {
+    int Width;
+    size_t Count;
+  } plots[] = {{603, 14143}, {603, 10000}, {595, 577}, {603, 100}, {5, 31}, {7, 3}, {10, 50}, {17, 2}, {3, 40}};
+  for (const auto& plot : plots) {
+    const TPlotGeometry geometry(plot.Width, 272, 8 * (plot.Width > 100), plot.Count, 255);
+    size_t columns = 0;
+    for (size_t i = 0; i < plot.Count; i = geometry.ColumnEnd(i, plot.Count), ++columns) {
+      const size_t end = geometry.ColumnEnd(i, plot.Count);
+      ASSERT_GT(end, i);
+      ASSERT_LE(end, plot.Count);
+      for (size_t j = i; j < end; ++j) ASSERT_EQ(geometry.X(j), geometry.X(i)) << plot.Width << " " << j;
+      if (end < plot.Count) {
+        ASSERT_NE(geometry.X(end), geometry.X(i)) << plot.Width << " " << end;
+      }
+    }
+    size_t changes = 0;
+    for (size_t j = 1; j < plot.Count; ++j) changes += geometry.X(j) != geometry.X(j - 1);
+    EXPECT_EQ(columns, changes + 1) << plot.Width;
+  }
 }
 
 // The ramp as described: a move to the left edge, then for every sample a line to its
