@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "image/Rounding.h"
 
@@ -36,26 +37,6 @@ std::string_view ToChars(char* buffer, size_t size, double value, std::chars_for
   const auto result = std::to_chars(buffer, buffer + size, value, format, decimals);
   return std::string_view(buffer, result.ptr - buffer);
 }
-
-// The plot rows of values, with those of the bytes 0 .. 255 at hand: a bitmap's channels
-// hold nothing else, so a long colour profile looks its rows up instead of rounding each.
-class TValueRows {
- public:
-  explicit TValueRows(const TPlotGeometry& geometry) noexcept : FGeometry(geometry) {
-    for (int value = 0; value < 256; ++value) FByteRows[value] = geometry.Y(value);
-  }
-  int Row(double value) const noexcept {
-    if (value >= 0 && value < 256) {
-      const int byte = static_cast<int>(value);
-      if (byte == value) return FByteRows[byte];
-    }
-    return FGeometry.Y(value);
-  }
-
- private:
-  const TPlotGeometry FGeometry;
-  int FByteRows[256];
-};
 
 template <TCurveKind Kind>
 double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
@@ -107,6 +88,60 @@ std::vector<TColumnSpan> ColumnSpans(const TPlotGeometry& geometry, size_t count
   return spans;
 }
 
+// The least and the greatest of some values, NaN left out, and whether there was NaN.
+struct TValueRange {
+  double Least = HUGE_VAL;
+  double Greatest = -HUGE_VAL;
+  bool NaN = false;
+};
+
+template <TCurveKind Kind>
+TValueRange ValueRange(const TProfilePlotData& arrays, size_t first, size_t end) noexcept {
+  TValueRange range;
+  for (size_t i = first; i < end; ++i) {
+    const double value = ValueOf<Kind>(arrays, i);
+    range.Least = std::min(range.Least, value);
+    range.Greatest = std::max(range.Greatest, value);
+    range.NaN |= value != value;
+  }
+  return range;
+}
+
+// The plot rows of values, with those of the bytes 0 .. 255 at hand: a bitmap's channels
+// hold nothing else, so a long colour profile looks its rows up instead of rounding each.
+class TValueRows {
+ public:
+  explicit TValueRows(const TPlotGeometry& geometry) noexcept : FGeometry(geometry) {
+    for (int value = 0; value < 256; ++value) FByteRows[value] = geometry.Y(value);
+  }
+  int Row(double value) const noexcept {
+    if (value >= 0 && value < 256) {
+      const int byte = static_cast<int>(value);
+      if (byte == value) return FByteRows[byte];
+    }
+    return FGeometry.Y(value);
+  }
+  // The rows of all values of a range. A row is monotone in the value, rounding and
+  // clamping keep the order, so the extremes of the values give the extremes of the rows;
+  // NaN has a row of its own.
+  TRows Span(const TValueRange& range) const noexcept {
+    TRows span{INT_MAX, INT_MIN};
+    if (range.Least <= range.Greatest) {
+      const int least = Row(range.Least), greatest = Row(range.Greatest);
+      span = {std::min(least, greatest), std::max(least, greatest)};
+    }
+    if (range.NaN) {
+      const int nan = FGeometry.Y(std::numeric_limits<double>::quiet_NaN());
+      span = {std::min(span.Low, nan), std::max(span.High, nan)};
+    }
+    return span;
+  }
+
+ private:
+  const TPlotGeometry FGeometry;
+  int FByteRows[256];
+};
+
 // The polyline through every sample of a curve, taken apart. A column's vertical lines
 // cover the rows from its lowest to its highest sample; the line to the next column starts
 // on its last sample, ends on the next column's first and so covers the last sample's
@@ -132,14 +167,9 @@ TCurveShape ShapeOf(const std::vector<TColumnSpan>& spans, const TValueRows& row
       }
       break;
     }
-    int low = entering.Y, high = entering.Y, y = entering.Y;
-    for (size_t i = span.First + 1; i < span.End; ++i) {
-      y = rowOf(i);
-      low = std::min(low, y);
-      high = std::max(high, y);
-    }
-    shape.Columns[static_cast<size_t>(span.X - firstX)] = {low, high};
-    leaving = {span.X, y};
+    shape.Columns[static_cast<size_t>(span.X - firstX)] =
+        rows.Span(ValueRange<Kind>(arrays, span.First, span.End));
+    leaving = {span.X, rowOf(span.End - 1)};
   }
   return shape;
 }

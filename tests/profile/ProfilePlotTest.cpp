@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -68,6 +69,36 @@ TEST(ProfilePlot, ColumnEndIsTheFirstSampleOnAnotherColumn) {
     size_t changes = 0;
     for (size_t j = 1; j < plot.Count; ++j) changes += geometry.X(j) != geometry.X(j - 1);
     EXPECT_EQ(columns, changes + 1) << plot.Width;
+  }
+}
+
+// One curve, so nothing is covered: each column but the last is one run over the rows of
+// all its samples, NaN (on the zero line) and infinities included, for either sign of the
+// scale.
+TEST(ProfilePlot, ColumnRunsSpanTheRowsOfAllTheColumnsSamples) {
+  std::mt19937 random(3);
+  std::vector<double> profile(997);
+  for (double& value : profile) value = std::uniform_real_distribution<double>(-40, 300)(random);
+  for (const size_t i : {5u, 6u, 300u, 301u, 302u, 640u}) profile[i] = std::nan("");
+  profile[77] = std::numeric_limits<double>::infinity();
+  profile[500] = -std::numeric_limits<double>::infinity();
+  for (size_t i = 900; i < 930; ++i) profile[i] = std::nan("");
+  TProfilePlotData data;
+  data.Profile = profile;
+  for (const double maxValue : {255.0, -120.0}) {
+    const TPlotGeometry geometry(60, 200, 4, profile.size(), maxValue);
+    data.MaxValue = maxValue;
+    const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, {{TCurveKind::Gray, 0}});
+    std::map<int, std::pair<int, int>> expected;
+    for (size_t i = 0; i < profile.size(); ++i) {
+      const int x = geometry.X(i), y = geometry.Y(profile[i]);
+      if (x == geometry.X(profile.size() - 1)) break;
+      const auto [at, added] = expected.try_emplace(x, y, y + 1);
+      at->second = {std::min(at->second.first, y), std::max(at->second.second, y + 1)};
+    }
+    std::map<int, std::pair<int, int>> runs;
+    for (const TCurveStrokes::TColumnRun& run : strokes.at(0).Runs) runs[run.X] = {run.Top, run.Bottom};
+    EXPECT_EQ(runs, expected) << maxValue;
   }
 }
 
