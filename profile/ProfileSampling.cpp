@@ -115,12 +115,23 @@ class TMarker {
     const uint8_t* row = FBitmap.Row(static_cast<int>(std::clamp(y, 0.0, FBitmap.Height() - 1.0)));
     __builtin_prefetch(row + static_cast<ptrdiff_t>(column) * FBitmap.PixelSize(), 1);
   }
-  // Integrate mode's mark, and line mode's on a 24-bit bitmap: a gray level below 256, in
-  // the bytes SetIntensity and the bitmap's SetPixel write for it; inline, since there is one
-  // for every sample or four for every line.
+  // Line mode's sample and mark of a 24-bit pixel through one pointer: the channels are
+  // read, the bytes kept and the level written. Outside the bitmap the nearest edge pixel is
+  // read, as the bitmap's accessor reads, and nothing is marked.
+  TColorSample SampleAndMarkBgr(int x, int y, uint8_t level) {
+    uint8_t* pixel = PixelInside(x, y);
+    if (!pixel) return SampleOf(FBitmap.GetPixel(x, y));
+    const TColorSample sample{static_cast<double>(pixel[2]), static_cast<double>(pixel[1]),
+                              static_cast<double>(pixel[0])};
+    if (FSaved) FSaved->Keep(pixel, 3);
+    pixel[0] = pixel[1] = pixel[2] = level;
+    return sample;
+  }
+  // Integrate mode's mark: a gray level below 256, in the bytes SetIntensity and the
+  // bitmap's SetPixel write for it; inline, since there are four for every line.
   void MarkLevel(int64_t x, int64_t y, uint8_t level) {
-    if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return;
-    uint8_t* pixel = FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
+    uint8_t* pixel = PixelInside(x, y);
+    if (!pixel) return;
     if (FSaved) FSaved->Keep(pixel, FBitmap.PixelSize());
     switch (FBitmap.PixelFormat()) {
       case TPixelFormat::Bgr24: pixel[2] = pixel[1] = level; break;
@@ -131,9 +142,14 @@ class TMarker {
   }
 
  private:
+  // The pixel at (x, y), or null outside the bitmap.
+  uint8_t* PixelInside(int64_t x, int64_t y) const noexcept {
+    if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return nullptr;
+    return FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
+  }
   void Keep(int x, int y) {
-    if (!FSaved || x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return;
-    FSaved->Keep(FBitmap.Row(y) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize(), FBitmap.PixelSize());
+    uint8_t* pixel = PixelInside(x, y);
+    if (FSaved && pixel) FSaved->Keep(pixel, FBitmap.PixelSize());
   }
 
   TLinearBitmap& FBitmap;
@@ -171,11 +187,13 @@ TLineWalk MakeWalk(const TRect& selection, bool direction) {
   return walk;
 }
 
-// A walk's position rounded. Within the int range by the int conversion: the 32-bit build
-// converts to 64 bits through the x87 unit.
-int64_t RoundedPosition(double position) {
+// A position beyond the int range: the 32-bit build converts to 64 bits through the x87 unit.
+int64_t RoundedFarPosition(double position) { return static_cast<int64_t>(RoundHalfEven(position)); }
+
+// A walk's position rounded, inline: a long walk rounds two positions a sample.
+inline int64_t RoundedPosition(double position) {
   if (position > -0x1p30 && position < 0x1p30) return RoundHalfEvenToInt(position);
-  return static_cast<int64_t>(RoundHalfEven(position));
+  return RoundedFarPosition(position);
 }
 
 // Calls visit(i, point, copy) for every sample and returns their number; copy says that the
@@ -229,14 +247,10 @@ int WalkBitmap(const TProfileRaster& raster, const TLineWalk& walk, std::vector<
       [&](double x, double y) { marker.FetchPixel(x, y); });
 }
 
-// A 24-bit bitmap: the pixel is read through the bitmap's accessor, which clamps, and
-// marked in place through one pointer.
 int WalkColor(const TProfileRaster& raster, const TLineWalk& walk, std::vector<TColorSample>& samples) {
   assert(raster.Bitmap->PixelFormat() == TPixelFormat::Bgr24 && "colour samples come from 24-bit pixels");
-  return WalkBitmap(raster, walk, samples, [](const TLinearBitmap& bitmap, TMarker& marker, int x, int y, int i) {
-    const TColorSample sample = SampleOf(bitmap.GetPixel(x, y));
-    marker.MarkLevel(x, y, static_cast<uint8_t>(i % 256));
-    return sample;
+  return WalkBitmap(raster, walk, samples, [](const TLinearBitmap&, TMarker& marker, int x, int y, int i) {
+    return marker.SampleAndMarkBgr(x, y, static_cast<uint8_t>(i % 256));
   });
 }
 

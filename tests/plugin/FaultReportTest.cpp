@@ -185,7 +185,7 @@ TEST_F(PluginFaults, TheBugReportNamesTheModuleAndResolvesItsAddressesThroughThe
   const std::string address = lines[0].substr(19);
   EXPECT_TRUE(std::regex_match(address, ResolvedAddress)) << address;
   // Sampling reads the host's pixels before any mark is kept.
-  EXPECT_NE(address.find(", TLinearBitmap::GetPixel("), std::string::npos) << address;
+  EXPECT_NE(address.find(", ProfileSampling, SampleLine("), std::string::npos) << address;
   EXPECT_TRUE(std::regex_match(lines[2], ResolvedAddress)) << lines[2];
   for (size_t i = 2; i < lines.size() && std::regex_match(lines[i].substr(0, 8), PlainAddress); ++i)
     EXPECT_TRUE(std::regex_match(lines[i], ResolvedEntry)) << lines[i];
