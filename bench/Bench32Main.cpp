@@ -12,9 +12,10 @@
 namespace {
 
 constexpr int DefaultRepetitions = 5;
-// A toggle takes a few milliseconds, where another process's burst of work weighs heavily:
-// the dialog's figures take the median of more repetitions.
-constexpr int DefaultDialogRepetitions = 11;
+// A toggle takes a few milliseconds and a window some tens, where a burst of another
+// process's work, or of Wine's own, weighs heavily: the dialog's figures take the median of
+// many more repetitions, each a fraction of a second.
+constexpr int DefaultDialogRepetitions = 31;
 
 }  // namespace
 
