@@ -319,7 +319,6 @@ size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
   return std::abs(X(other) - x) < std::abs(X(nearest) - x) ? other : nearest;
 }
 
-
 // X rounds the scaled index, so column x holds the indices whose scaled value lies below
 // x - margin + 1/2: an estimate from that, corrected against X itself, costs a few
 // evaluations a column however many samples share it.

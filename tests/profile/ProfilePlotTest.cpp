@@ -51,11 +51,12 @@ TEST(ProfilePlot, ColourCurvesOnlyWhereThereAreChannels) {
 // frame too narrow for its margin (X runs backwards) and a single column.
 TEST(ProfilePlot, ColumnEndIsTheFirstSampleOnAnotherColumn) {
   const struct {
-    int Width;
+    int Width, Margin;
     size_t Count;
-  } plots[] = {{603, 14143}, {603, 10000}, {595, 577}, {603, 100}, {5, 31}, {7, 3}, {10, 50}, {17, 2}, {3, 40}};
+  } plots[] = {{603, 8, 14143}, {603, 8, 10000}, {595, 8, 577}, {603, 8, 100}, {5, 0, 31},
+               {7, 0, 3},       {10, 8, 50},     {17, 0, 2},    {3, 0, 40},   {603, 8, 1}};
   for (const auto& plot : plots) {
-    const TPlotGeometry geometry(plot.Width, 272, 8 * (plot.Width > 100), plot.Count, 255);
+    const TPlotGeometry geometry(plot.Width, 272, plot.Margin, plot.Count, 255);
     size_t columns = 0;
     for (size_t i = 0; i < plot.Count; i = geometry.ColumnEnd(i, plot.Count), ++columns) {
       const size_t end = geometry.ColumnEnd(i, plot.Count);
