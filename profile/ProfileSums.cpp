@@ -162,6 +162,13 @@ const double* PairRow(const TComplexRows& map, int y) {
   return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
 }
 
+// The rows after the band at y, from `offset` on, the last row standing in for those beyond it.
+TPairBand NextPairBand(const TComplexRows& map, int y, int last, size_t offset) {
+  TPairBand rows;
+  for (int r = 0; r < PairRowsAtOnce; ++r) rows[r] = PairRow(map, std::min(y + PairRowsAtOnce + r, last)) + offset;
+  return rows;
+}
+
 // The positions beyond the edge read one value: it is added once, times their count, so
 // that a selection reaching far outside the map costs no more than one inside it.
 double AddRepeated(double sum, double value, uint64_t times) {
@@ -182,7 +189,8 @@ void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& spa
     sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
   int y = span.FirstLine;
   for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
-    SumPairRows(PairRow(map, y) + first, stride, inside, &sums[y - span.FirstLine]);
+    SumPairRows(PairRow(map, y) + first, stride, inside, NextPairBand(map, y, span.LastLine, first),
+                &sums[y - span.FirstLine]);
   for (; inside && y <= span.LastLine; ++y)
     sums[y - span.FirstLine] = SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
   for (int y = span.FirstLine; y <= span.LastLine; ++y)
@@ -203,7 +211,8 @@ void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& 
   AddPairRowTimes(PairRow(map, 0) + offset, along.Before, sums);
   int y = along.First;
   for (; along.Last - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
-    AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), sums.data());
+    AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), NextPairBand(map, y, along.Last, offset),
+                      sums.data());
   for (; y <= along.Last; ++y) AddPairsToSums(PairRow(map, y) + offset, sums.size(), sums.data());
   AddPairRowTimes(PairRow(map, map.Height - 1) + offset, along.After, sums);
 }

@@ -195,13 +195,37 @@ void AddPairsToSums(const double* __restrict values, size_t count, double* __res
   for (size_t k = 0; k < count; ++k) sums[k] += values[2 * k];
 }
 
-void AddPairRowsToSums(const double* __restrict values, ptrdiff_t stride, size_t count,
-                       double* __restrict sums) {
-  for (size_t k = 0; k < count; ++k) {
+namespace {
+
+// Pairs `from` .. `to` - 1 of a band; one 64-byte line of `ahead` is fetched per pair, so a
+// quarter of the band's pairs fetches as many bytes as one row of the next band holds.
+template <bool Fetch>
+void AddPairBand(const double* __restrict values, ptrdiff_t stride, size_t from, size_t to, const double* ahead,
+                 double* __restrict sums) {
+  for (size_t k = from; k < to; ++k) {
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T0);
     double sum = sums[k];
     for (int r = 0; r < PairRowsAtOnce; ++r) sum += values[r * stride + 2 * k];
     sums[k] = sum;
   }
+}
+
+template <bool Fetch>
+void ChainPairBand(const double* __restrict values, ptrdiff_t stride, size_t from, size_t to, const double* ahead,
+                   double (&chain)[PairRowsAtOnce]) {
+  for (size_t k = from; k < to; ++k) {
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T0);
+    for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] += values[r * stride + 2 * k];
+  }
+}
+
+}  // namespace
+
+void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums) {
+  const size_t quarter = count / PairRowsAtOnce;
+  for (int r = 0; r < PairRowsAtOnce; ++r)
+    AddPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
+  AddPairBand<false>(values, stride, PairRowsAtOnce * quarter, count, nullptr, sums);
 }
 
 // One dependent chain of additions: the order is the result, so it cannot be split.
@@ -210,10 +234,12 @@ double SumPairs(const double* values, size_t count, double sum) {
   return sum;
 }
 
-void SumPairRows(const double* __restrict values, ptrdiff_t stride, size_t count, double* __restrict sums) {
+void SumPairRows(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums) {
   double chain[PairRowsAtOnce];
   for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] = sums[r];
-  for (size_t k = 0; k < count; ++k)
-    for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] += values[r * stride + 2 * k];
+  const size_t quarter = count / PairRowsAtOnce;
+  for (int r = 0; r < PairRowsAtOnce; ++r)
+    ChainPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], chain);
+  ChainPairBand<false>(values, stride, PairRowsAtOnce * quarter, count, nullptr, chain);
   for (int r = 0; r < PairRowsAtOnce; ++r) sums[r] = chain[r];
 }

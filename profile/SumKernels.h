@@ -41,11 +41,14 @@ void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&totals)[3]);
 // sums[k] += values[2 * k]: one component of a row of (real, imaginary) pairs.
 void AddPairsToSums(const double* values, size_t count, double* sums);
 // The same for PairRowsAtOnce rows `stride` doubles apart, added one row after the other
-// as separate additions; each sum stays in a register across the rows.
+// as separate additions; each sum stays in a register across the rows. ahead[r] is row r
+// of the next band, at the same column, fetched meanwhile as the bands of bytes fetch theirs.
 constexpr int PairRowsAtOnce = 4;
-void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, double* sums);
+using TPairBand = std::array<const double*, PairRowsAtOnce>;
+void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
 // sum + values[0] + values[2] + ... + values[2 * (count - 1)], added in that order.
 double SumPairs(const double* values, size_t count, double sum);
 // SumPairs of PairRowsAtOnce rows `stride` doubles apart, continuing sums[r] for row r:
-// independent chains of additions keep the adder busy while each keeps its order.
-void SumPairRows(const double* values, ptrdiff_t stride, size_t count, double* sums);
+// independent chains of additions keep the adder busy while each keeps its order. The next
+// band is fetched as above.
+void SumPairRows(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
