@@ -87,8 +87,19 @@ end_session() {
 }
 
 # The tests' stand-in for the system's mail library (tests/mail): into the prefix's system
-# folder, where the plug-in takes mapi32.dll from, and preferred to Wine's own.
+# folder, where the plug-in takes mapi32.dll from, and preferred to Wine's own. Wine's file
+# is kept beside it and put back once the tests that need the stand-in are done, so that the
+# main job, which shares the prefix, sends its bug reports through Wine's library again.
 install_mail_stand_in() {
-  cp "$1" "$WINEPREFIX/drive_c/windows/system32/mapi32.dll"
+  local system="$WINEPREFIX/drive_c/windows/system32"
+  grep -q "Wine builtin DLL" "$system/mapi32.dll" && cp "$system/mapi32.dll" "$system/mapi32.dll.wine"
+  cp "$1" "$system/mapi32.dll"
   timeout 60 wine reg add 'HKCU\Software\Wine\DllOverrides' /v mapi32 /d native /f >/dev/null 2>&1
+}
+
+remove_mail_stand_in() {
+  local system="$WINEPREFIX/drive_c/windows/system32"
+  timeout 60 wine reg delete 'HKCU\Software\Wine\DllOverrides' /v mapi32 /f >/dev/null 2>&1 || true
+  [ -f "$system/mapi32.dll.wine" ] && mv "$system/mapi32.dll.wine" "$system/mapi32.dll"
+  return 0
 }
