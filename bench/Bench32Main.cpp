@@ -11,7 +11,9 @@
 
 namespace {
 
-constexpr int DefaultRepetitions = 5;
+// The shortest sums (8-bit, 64 MiB) take about 3 ms, where a burst of the machine's other
+// work shows: the median of 15 repetitions, which take a few seconds in all.
+constexpr int DefaultRepetitions = 15;
 // A toggle takes a few milliseconds and a window some tens, where a burst of another
 // process's work, or of Wine's own, weighs heavily: the dialog's figures take the median of
 // many more repetitions, each a fraction of a second.
