@@ -22,9 +22,11 @@ else
   echo "# the Wine session runs on core(s) $cpus"
 fi
 
+# A prefix of its own, whose Wine server this session starts, on its core: the tests' server
+# may be running, on any core.
+export WINEPREFIX=$root/build/wineprefix-bench
 . tools/wine-session.sh
 trap end_session EXIT
-# A server left running by another session would serve this one from anywhere.
 wineserver -k 2>/dev/null || true
 start_display
 prepare_prefix
