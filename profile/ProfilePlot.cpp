@@ -289,17 +289,6 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   return std::min(data.Profile.size(), data.ProfileRGB.size());
 }
 
-double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) {
-  switch (kind) {
-    case TCurveKind::Gray: return ValueOf<TCurveKind::Gray>(data, i);
-    case TCurveKind::Average: return ValueOf<TCurveKind::Average>(data, i);
-    case TCurveKind::Red: return ValueOf<TCurveKind::Red>(data, i);
-    case TCurveKind::Green: return ValueOf<TCurveKind::Green>(data, i);
-    case TCurveKind::Blue: return ValueOf<TCurveKind::Blue>(data, i);
-  }
-  return 0;
-}
-
 TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue)
     : FMargin(margin),
       FRight(width - margin - 2),

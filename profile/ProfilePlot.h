@@ -45,9 +45,6 @@ std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap);
 // for an image without channels, whatever plane is chosen).
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
 
-// Sample i (below CurveLength) of a curve.
-double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i);
-
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place
 // at all, sits on the zero line.

@@ -123,15 +123,18 @@ class TMarker {
     if (!pixel) return SampleOf(FBitmap.GetPixel(x, y));
     const TColorSample sample{static_cast<double>(pixel[2]), static_cast<double>(pixel[1]),
                               static_cast<double>(pixel[0])};
-    if (FSaved) FSaved->Keep(pixel, 3);
-    pixel[0] = pixel[1] = pixel[2] = level;
+    MarkPixel(pixel, level);
     return sample;
   }
-  // Integrate mode's mark: a gray level below 256, in the bytes SetIntensity and the
-  // bitmap's SetPixel write for it; inline, since there are four for every line.
+  // Integrate mode's mark; inline, since there are four for every line.
   void MarkLevel(int64_t x, int64_t y, uint8_t level) {
-    uint8_t* pixel = PixelInside(x, y);
-    if (!pixel) return;
+    if (uint8_t* pixel = PixelInside(x, y)) MarkPixel(pixel, level);
+  }
+
+ private:
+  // Keeps the pixel's bytes, then writes a gray level below 256 in the bytes SetIntensity
+  // and the bitmap's SetPixel write for it.
+  void MarkPixel(uint8_t* pixel, uint8_t level) {
     if (FSaved) FSaved->Keep(pixel, FBitmap.PixelSize());
     switch (FBitmap.PixelFormat()) {
       case TPixelFormat::Bgr24: pixel[2] = pixel[1] = level; break;
@@ -140,8 +143,6 @@ class TMarker {
     }
     pixel[0] = level;
   }
-
- private:
   // The pixel at (x, y), or null outside the bitmap.
   uint8_t* PixelInside(int64_t x, int64_t y) const noexcept {
     if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return nullptr;

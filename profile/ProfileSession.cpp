@@ -3,8 +3,8 @@
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 
+// Opening the record puts back what the last one kept.
 void TProfileSession::Rebuild(TProfileMode mode) {
-  FSavedPixels.Restore();
   TProfileRaster raster = Raster;
   raster.Saved = nullptr;
   if (raster.Bitmap) {

@@ -1,10 +1,20 @@
 #include "profile/ProfileSums.h"
 
 #include <algorithm>
+#include <array>
 
 #include "profile/SumKernels.h"
 
 namespace {
+
+// The rows after the band of Rows rows at y, each as rowAt gives it, the last row standing in
+// for those beyond it: the band to fetch while this one is added.
+template <int Rows, class TRowAt>
+auto RowsAfterBand(int y, int last, TRowAt rowAt) {
+  std::array<decltype(rowAt(0)), Rows> rows;
+  for (int r = 0; r < Rows; ++r) rows[r] = rowAt(std::min(y + Rows + r, last));
+  return rows;
+}
 
 // A span along an axis of `size` pixels: Before positions read pixel 0, First..Last lie
 // inside (none when First > Last), After positions read pixel size - 1.
@@ -85,8 +95,9 @@ class TByteColumns {
     }
     int y = first;
     for (; last - y + 1 >= BandRows; y += BandRows) {
-      AddBandToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FCount, NextBand(bitmap, y, last, offset),
-                     FLanes.data());
+      const TBandRows ahead =
+          RowsAfterBand<BandRows>(y, last, [&](int row) -> const uint8_t* { return bitmap.Row(row) + offset; });
+      AddBandToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FCount, ahead, FLanes.data());
       Count(BandRows);
     }
     for (; y <= last; ++y) {
@@ -103,12 +114,6 @@ class TByteColumns {
   }
 
  private:
-  // The rows after the band at y, the last row standing in for those beyond it.
-  static TBandRows NextBand(const TLinearBitmap& bitmap, int y, int last, size_t offset) {
-    TBandRows rows;
-    for (int r = 0; r < BandRows; ++r) rows[r] = bitmap.Row(std::min(y + BandRows + r, last)) + offset;
-    return rows;
-  }
   // LaneRows is a multiple of BandRows, so the lanes are flushed exactly at their limit.
   void Count(int rows) {
     FRows += rows;
@@ -162,11 +167,8 @@ const double* PairRow(const TComplexRows& map, int y) {
   return map.Pairs + 2 * static_cast<size_t>(map.Width) * static_cast<size_t>(y);
 }
 
-// The rows after the band at y, from `offset` on, the last row standing in for those beyond it.
 TPairBand NextPairBand(const TComplexRows& map, int y, int last, size_t offset) {
-  TPairBand rows;
-  for (int r = 0; r < PairRowsAtOnce; ++r) rows[r] = PairRow(map, std::min(y + PairRowsAtOnce + r, last)) + offset;
-  return rows;
+  return RowsAfterBand<PairRowsAtOnce>(y, last, [&](int row) { return PairRow(map, row) + offset; });
 }
 
 // The positions beyond the edge read one value: it is added once, times their count, so

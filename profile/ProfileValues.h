@@ -23,8 +23,8 @@ TValueKind ValueKindOf(const TProfileRaster& raster);
 class TProfileValues {
  public:
   // The profile that the last rebuild left, over this selection in this mode; line mode
-  // replays the walk for the samples' coordinates when they are first asked for. The profile's arrays are borrowed: the
-  // object goes before the next rebuild.
+  // replays the walk for the samples' coordinates when they are first asked for. The
+  // profile's arrays are borrowed: the object goes before the next rebuild.
   TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode);
 
   size_t Count() const noexcept { return FProfile.size(); }

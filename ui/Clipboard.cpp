@@ -3,7 +3,6 @@
 #include <cassert>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
@@ -62,15 +61,6 @@ TGlobalHandle GlobalCopy(size_t size, Fill fill) {
   return memory;
 }
 
-// Ends with a NUL, as the text formats require.
-std::vector<char> AnsiText(const std::wstring& wide) {
-  const int length = static_cast<int>(wide.size()) + 1;
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, nullptr, 0, nullptr, nullptr);
-  std::vector<char> ansi(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), length, ansi.data(), size, nullptr, nullptr);
-  return ansi;
-}
-
 template <class T>
 TGlobalHandle GlobalCopyOf(const T* items, size_t count) {
   const size_t size = count * sizeof(T);
@@ -79,14 +69,15 @@ TGlobalHandle GlobalCopyOf(const T* items, size_t count) {
 
 }  // namespace
 
-// Both blocks are made before the clipboard is opened, so that it is never left empty.
+// Both blocks are made before the clipboard is opened, so that it is never left empty; each
+// ends with a NUL, as the text formats require.
 void CopyTextToClipboard(HWND owner, std::string_view text) {
   TGlobalHandle unicode, ansi;
   try {
     const std::wstring wide = WideText(text, CP_UTF8);
     unicode = GlobalCopyOf(wide.c_str(), wide.size() + 1);
-    const std::vector<char> narrow = AnsiText(wide);
-    ansi = GlobalCopyOf(narrow.data(), narrow.size());
+    const std::string narrow = NarrowText(wide, CP_ACP);
+    ansi = GlobalCopyOf(narrow.c_str(), narrow.size() + 1);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   }

@@ -14,13 +14,10 @@ constexpr size_t FileNameCapacity = 32768;
 
 // WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a
 // look-alike that names another file.
-std::string Ansi(const wchar_t* wide) {
+std::string Ansi(std::wstring_view wide) {
   BOOL lossy = FALSE;
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &lossy);
-  std::string ansi(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, ansi.data(), size, nullptr, &lossy);
-  if (lossy || size == 0) throw Exception(S_FILE_NAME_UNUSABLE);
-  ansi.pop_back();
+  std::string ansi = NarrowText(wide, CP_ACP, WC_NO_BEST_FIT_CHARS, &lossy);
+  if (lossy || (ansi.empty() && !wide.empty())) throw Exception(S_FILE_NAME_UNUSABLE);
   return ansi;
 }
 

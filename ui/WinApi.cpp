@@ -51,6 +51,14 @@ std::string SystemErrorText(DWORD code) {
   return message.empty() ? std::to_string(code) : message;
 }
 
+std::string NarrowText(std::wstring_view text, UINT codePage, DWORD flags, BOOL* lossy) {
+  const int length = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, lossy);
+  std::string narrow(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), length, narrow.data(), size, nullptr, lossy);
+  return narrow;
+}
+
 std::wstring WideText(std::string_view text, UINT codePage) {
   const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');

@@ -38,3 +38,6 @@ std::string SystemErrorText(DWORD code);
 
 // Text in the code page given (CP_UTF8, CP_ACP) as UTF-16.
 std::wstring WideText(std::string_view text, UINT codePage);
+// UTF-16 text in the code page given; `flags` and `lossy` as WideCharToMultiByte takes them
+// (lossy is set when a character had no match).
+std::string NarrowText(std::wstring_view text, UINT codePage, DWORD flags = 0, BOOL* lossy = nullptr);
