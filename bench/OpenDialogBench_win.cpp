@@ -19,9 +19,9 @@
 #include "bench/Bench32.h"
 #include "bench/BenchReport.h"
 #include "bench/PlainDialog_win.h"
-#include "plugin/HostInterface.h"
-#include "ui/Handles.h"
-#include "ui/WinApi.h"
+#include "hostabi/HostInterface.h"
+#include "platform/Handles.h"
+#include "platform/WinApi.h"
 
 namespace {
 

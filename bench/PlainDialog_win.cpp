@@ -6,7 +6,7 @@
 #include "bench/PlainDialog_win.h"
 
 #include "bench/BenchReport.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "diagnostics/MailValues.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <mapi.h>
 

@@ -5,7 +5,7 @@
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 uint32_t FaultTrace[FaultTraceSize] = {};
 

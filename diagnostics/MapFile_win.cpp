@@ -1,7 +1,7 @@
 #include "diagnostics/MapFile.h"
 
 #include "diagnostics/CodeSegmentDummy.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace {
 

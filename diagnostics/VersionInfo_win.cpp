@@ -4,7 +4,7 @@
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 static_assert(sizeof(VS_FIXEDFILEINFO) == 52, "the fixed part is read by offset");
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 struct THostOptions {
   std::string ImagePath;

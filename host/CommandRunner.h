@@ -8,7 +8,7 @@
 
 #include "host/HostServices.h"
 #include "host/PluginRegistry.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 // The plug-in reads and writes the document's pixels in place during the call.
 void RunPluginCommand(const TPluginCommand& command, TDocument& document);

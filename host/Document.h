@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/HostBitmap.h"
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 struct TDocument {
   std::string Path;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 constexpr int32_t PaletteBytes = 3 * 256;
 

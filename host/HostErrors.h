@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "host/HostTexts.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 void SetUnattended(bool unattended) noexcept;
 void ReportError(HWND owner, const char* text) noexcept;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "host/Document.h"
-#include "plugin/HostInterface.h"
-#include "ui/WinApi.h"
+#include "hostabi/HostInterface.h"
+#include "platform/WinApi.h"
 
 // A command as a plug-in registered it; the strings are copies, the plug-in's are valid
 // during the registration only.

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "host/HostErrors.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 template <class T>
 class THostWindow {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "host/Selection.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

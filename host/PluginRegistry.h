@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/HostServices.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 using TRegisterPluginProc = int32_t(OSTRAVINE_STDCALL*)(THostCallback);
 using TProcessImageProc = int32_t(OSTRAVINE_STDCALL*)(int32_t, const THostImage*);

@@ -4,7 +4,7 @@
 #include "host/BmpFile.h"
 #include "host/ImageFile.h"
 #include "resources/Texts.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

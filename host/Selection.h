@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 // The rectangle put in order and cut to a width x height image; NoSelection when nothing of
 // it is left or its Left is negative.

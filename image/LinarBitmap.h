@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "errors/Exceptions.h"
-#include "image/AssignObject.h"
+#include "errors/AssignObject.h"
 
 OSTRAVINE_ERROR_CLASS(ELinearBitmap, Exception);
 
@@ -104,7 +104,7 @@ class TLinearBitmap : public TAssignObject {
   std::unique_ptr<TPaletteTable> FOwnedPalette;
 
  private:
-  // The seam to the window system's bitmap (LinarBitmap_win.cpp; the native twin in
+  // The seam to the window system's bitmap (ui/BitmapExchange.cpp; the native twin in
   // LinarBitmap_posix.cpp knows none): true when the other object was one and the
   // exchange is done.
   bool AssignFromSystemBitmap(const TObject& source);

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "image/FloatMap.h"
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 // Size the map to the image and copy its packed elements in one block; the host's
 // BytesPerLine is not used.

@@ -3,7 +3,7 @@
 // reads see the host's current pixels and writes land in the host's image at once.
 
 #include "image/LinarBitmap.h"
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 class TPluginLinearBitmap : public TLinearBitmap {
  public:

@@ -7,7 +7,7 @@
 #include "diagnostics/ExceptionReportHandler.h"
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 #include "profile/OstravineMain.h"
 #include "resources/Texts.h"
 #include "ui/Application.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 #include "profile/ProfileSession.h"
 #include "profile/ProfileValues.h"
 #include "ui/StyleForm.h"

@@ -10,7 +10,7 @@
 
 #include "image/LinarBitmap.h"
 #include "image/Rounding.h"
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 #include "profile/ColorSample.h"
 
 class TComplexMap;

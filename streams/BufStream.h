@@ -8,7 +8,7 @@
 #include <string>
 
 #include "errors/Exceptions.h"
-#include "image/AssignObject.h"
+#include "errors/AssignObject.h"
 #include "streams/Streams.h"
 
 OSTRAVINE_ERROR_CLASS(EStreamCreate, Exception);

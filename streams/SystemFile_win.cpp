@@ -1,7 +1,7 @@
 #include "streams/SystemFile.h"
 
-#include "ui/Handles.h"
-#include "ui/WinApi.h"
+#include "platform/Handles.h"
+#include "platform/WinApi.h"
 
 // The handle and the GetLastError code of the last failed call, taken at once: any later
 // Win32 call may overwrite it.

@@ -3,7 +3,7 @@
 #include "resources/Texts.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 #include "ui/MessageDialog.h"
 
 // The application and the screen outlive every form and control: they are built before the

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/Component.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 class TForm;
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 enum class TBrushStyle : unsigned char { Solid, Clear };
 

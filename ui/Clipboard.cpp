@@ -7,7 +7,7 @@
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
 #include "ui/DIBitmap.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 class TDIBitmap;
 

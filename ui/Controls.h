@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/Application.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 // A colour: an RGB value (the image model's colour type), or a system colour index with
 // the top bit set.

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "image/LinarBitmap_win.h"
+#include "ui/BitmapExchange.h"
 #include "resources/Texts.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "image/AssignObject.h"
+#include "errors/AssignObject.h"
 #include "image/LinarBitmap.h"
 #include "ui/Canvas.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 class TDIBitmap : public TAssignObject {
  public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 struct TSaveFileRequest {
   // Offered in the name field, in the dialog's current folder.

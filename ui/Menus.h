@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 class TPopupMenu {
  public:

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 class TTrackingToolTip {
  public:

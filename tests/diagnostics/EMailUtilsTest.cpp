@@ -9,7 +9,7 @@
 
 #include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

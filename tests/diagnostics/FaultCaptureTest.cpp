@@ -13,7 +13,7 @@
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "tests/TestSupport.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 

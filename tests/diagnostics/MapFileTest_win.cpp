@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "diagnostics/MapFile.h"
-#include "ui/Handles.h"
-#include "ui/WinApi.h"
+#include "platform/Handles.h"
+#include "platform/WinApi.h"
 
 namespace {
 

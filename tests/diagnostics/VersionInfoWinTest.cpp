@@ -10,7 +10,7 @@
 
 #include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace {
 

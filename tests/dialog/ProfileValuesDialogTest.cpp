@@ -20,7 +20,7 @@
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
 #include "tests/profile/ProfileOracle.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 #include <commctrl.h>
 #include <dlgs.h>

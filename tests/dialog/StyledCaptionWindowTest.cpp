@@ -15,7 +15,7 @@
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
 #include "ui/CaptionGeometry.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

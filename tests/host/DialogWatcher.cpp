@@ -1,6 +1,6 @@
 #include "tests/host/DialogWatcher.h"
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 TDialogWatcher* TDialogWatcher::Current = nullptr;
 

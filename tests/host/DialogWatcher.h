@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 struct TSeenControl {
   std::string ClassName;

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 size_t PageSize() {
   SYSTEM_INFO info;

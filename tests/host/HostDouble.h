@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/HostInterface.h"
-#include "ui/WinApi.h"
+#include "hostabi/HostInterface.h"
+#include "platform/WinApi.h"
 
 struct TOpenImage {
   const void* Pixels;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 #include "tests/host/GuardedBuffer.h"
 
 class THostImageBuffer {

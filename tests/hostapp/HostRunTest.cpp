@@ -8,7 +8,7 @@
 #include "host/BmpFile.h"
 #include "host/ImageFile.h"
 #include "host/PluginRegistry.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

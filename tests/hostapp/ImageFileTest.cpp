@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace {
 

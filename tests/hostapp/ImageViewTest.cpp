@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

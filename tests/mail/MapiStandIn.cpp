@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <mapi.h>
 

@@ -13,7 +13,7 @@
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 namespace {
 

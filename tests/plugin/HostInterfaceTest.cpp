@@ -1,4 +1,4 @@
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "image/LinarBitmap_win.h"
+#include "ui/BitmapExchange.h"
 #include "tests/TestSupport.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The exchange of linear bitmaps with the window layer's device-independent bitmap.
-#include "image/LinarBitmap_win.h"
+#include "ui/BitmapExchange.h"
 
 #include <gtest/gtest.h>
 

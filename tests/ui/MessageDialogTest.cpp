@@ -10,7 +10,7 @@
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "ui/EventUtils.h"
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 #include "ui/MessageDialog.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/HostInterface.h"
+#include "hostabi/HostInterface.h"
 
 TRect FindSelection(const THostImage& image, THostCallback callback) {
   THostImageInfo info{};

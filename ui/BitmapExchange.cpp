@@ -1,6 +1,6 @@
 // The exchange of TLinearBitmap with the window layer's device-independent bitmap, and
 // the palette objects that travel with 8-bit pixels.
-#include "image/LinarBitmap_win.h"
+#include "ui/BitmapExchange.h"
 
 #include <algorithm>
 #include <cassert>

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 template <class Traits>
 class TScopedHandle {

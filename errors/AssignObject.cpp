@@ -1,4 +1,4 @@
-#include "image/AssignObject.h"
+#include "errors/AssignObject.h"
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ui/Handles.h"
+#include "platform/Handles.h"
 
 // A palette object of the first count (1..256) entries of the table, each flagged as a
 // reserved entry.

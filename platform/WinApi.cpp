@@ -1,4 +1,4 @@
-#include "ui/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <vector>
 
