@@ -213,9 +213,5 @@ void TLinearBitmap::Assign(const TObject& source) {
     CopyPixelsFrom(*bitmap);
     return;
   }
-  if (!AssignFromSystemBitmap(source)) TAssignObject::Assign(source);
-}
-
-void TLinearBitmap::AssignTo(TObject& target) const {
-  if (!AssignToSystemBitmap(target)) TAssignObject::AssignTo(target);
+  TAssignObject::Assign(source);
 }

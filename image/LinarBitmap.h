@@ -40,9 +40,6 @@ uint8_t NearestPaletteIndex(TColor color, const uint8_t* palette);
 // Bytes per pixel of a format; 0 for codes the bitmap does not hold.
 int PixelSizeOf(TPixelFormat format);
 
-// The window layer's device-independent bitmap (Win32 builds only).
-class TDIBitmap;
-
 class TLinearBitmap : public TAssignObject {
  public:
   TLinearBitmap() = default;
@@ -52,7 +49,6 @@ class TLinearBitmap : public TAssignObject {
 
   const char* ClassName() const noexcept override { return "TLinearBitmap"; }
   void Assign(const TObject& source) override;
-  void AssignTo(TObject& target) const override;
   virtual uint8_t* RowAddress(int y) const;
   virtual void Dispose();
   virtual void PackLines();
@@ -66,9 +62,6 @@ class TLinearBitmap : public TAssignObject {
   void SetPixel(int x, int y, TColor color);
   uint32_t GetIntensity(int x, int y) const;
   void SetIntensity(int x, int y, uint32_t value);
-
-  // Copies the pixels into a device-independent bitmap of this bitmap's size (Win32 only).
-  void CopyPixelsTo(TDIBitmap& bitmap) const;
 
   int Width() const noexcept { return FWidth; }
   int Height() const noexcept { return FHeight; }
@@ -102,11 +95,4 @@ class TLinearBitmap : public TAssignObject {
   uint8_t* FPalette = nullptr;
   std::unique_ptr<uint8_t[]> FOwnedMap;
   std::unique_ptr<TPaletteTable> FOwnedPalette;
-
- private:
-  // The seam to the window system's bitmap (ui/BitmapExchange.cpp; the native twin in
-  // LinarBitmap_posix.cpp knows none): true when the other object was one and the
-  // exchange is done.
-  bool AssignFromSystemBitmap(const TObject& source);
-  bool AssignToSystemBitmap(TObject& target) const;
 };

@@ -1,5 +1,3 @@
-// The exchange of TLinearBitmap with the window layer's device-independent bitmap, and
-// the palette objects that travel with 8-bit pixels.
 #include "ui/BitmapExchange.h"
 
 #include <algorithm>
@@ -110,53 +108,50 @@ void ReadPaletteHandle(HPALETTE palette, int count, uint8_t* table) noexcept {
   std::fill(table + 3 * read, table + 3 * PaletteEntries, uint8_t{0});
 }
 
-bool TLinearBitmap::AssignFromSystemBitmap(const TObject& source) {
-  const auto* bitmap = dynamic_cast<const TDIBitmap*>(&source);
-  if (!bitmap) return false;
-  if (bitmap->Empty()) {
-    Dispose();
-  } else if (CopiesDirectly(bitmap->PixelFormat())) {
-    CopyDirectly(*bitmap, *this);
+void CopyBitmap(const TDIBitmap& source, TLinearBitmap& target) {
+  if (source.Empty()) {
+    target.Dispose();
+  } else if (CopiesDirectly(source.PixelFormat())) {
+    CopyDirectly(source, target);
   } else {
     TDIBitmap converted;
-    DrawAsBgr24(*bitmap, converted);
-    CopyDirectly(converted, *this);
+    DrawAsBgr24(source, converted);
+    CopyDirectly(converted, target);
   }
-  return true;
 }
 
 // A 16-bit gray bitmap becomes an 8-bit one with the gray palette: the window system
 // shows no 16-bit gray.
-bool TLinearBitmap::AssignToSystemBitmap(TObject& target) const {
-  auto* bitmap = dynamic_cast<TDIBitmap*>(&target);
-  if (!bitmap) return false;
-  if (!FPresent) return true;
-  const bool gray16 = FPixelFormat == TPixelFormat::Gray16;
-  bitmap->SetPixelFormat(gray16 ? TPixelFormat::Indexed8 : FPixelFormat);
-  if (FPixelFormat == TPixelFormat::Indexed8)
-    bitmap->SetPalette(MakePaletteHandle(FPalette, PaletteEntries));
+void CopyBitmap(const TLinearBitmap& source, TDIBitmap& target) {
+  if (!source.Present()) return;
+  const TPixelFormat format = source.PixelFormat();
+  const bool gray16 = format == TPixelFormat::Gray16;
+  target.SetPixelFormat(gray16 ? TPixelFormat::Indexed8 : format);
+  if (format == TPixelFormat::Indexed8)
+    target.SetPalette(MakePaletteHandle(source.Palette(), PaletteEntries));
   else if (gray16)
-    bitmap->SetPalette(MakePaletteHandle(GrayPalette.data(), PaletteEntries));
-  bitmap->SetSize(FWidth, FHeight);
-  CopyPixelsTo(*bitmap);
-  return true;
+    target.SetPalette(MakePaletteHandle(GrayPalette.data(), PaletteEntries));
+  target.SetSize(source.Width(), source.Height());
+  CopyPixelsTo(source, target);
 }
 
 // Only the pixel bytes of each row travel: a host-backed bitmap's rows may be padded
 // further than the DIB's, and copying the padding would run past the DIB's last row.
-void TLinearBitmap::CopyPixelsTo(TDIBitmap& bitmap) const {
-  if (!FPresent || FHeight < 1) return;
-  if (bitmap.Width() != FWidth || bitmap.Height() != FHeight)
-    throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
+void CopyPixelsTo(const TLinearBitmap& source, TDIBitmap& bitmap) {
+  const int width = source.Width();
+  const int height = source.Height();
+  if (!source.Present() || height < 1) return;
+  if (bitmap.Width() != width || bitmap.Height() != height) throw ELinearBitmap(S_INVALID_BITMAP_SIZE);
   const TRowWalk rows(bitmap);
-  const TPixelFormat target = bitmap.PixelFormat();
-  if (target == FPixelFormat) {
-    const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
-    for (int y = 0; y < FHeight; ++y) CopyHostBytes(rows.Row(y), Row(y), pixelBytes);
-  } else if (FPixelFormat == TPixelFormat::Indexed8 && target == TPixelFormat::Bgr24) {
-    ExpandIndexed(*this, rows);
-  } else if (FPixelFormat == TPixelFormat::Gray16 && target == TPixelFormat::Indexed8) {
-    HighBytes(*this, rows);
+  const TPixelFormat from = source.PixelFormat();
+  const TPixelFormat to = bitmap.PixelFormat();
+  if (to == from) {
+    const size_t pixelBytes = static_cast<size_t>(width) * source.PixelSize();
+    for (int y = 0; y < height; ++y) CopyHostBytes(rows.Row(y), source.Row(y), pixelBytes);
+  } else if (from == TPixelFormat::Indexed8 && to == TPixelFormat::Bgr24) {
+    ExpandIndexed(source, rows);
+  } else if (from == TPixelFormat::Gray16 && to == TPixelFormat::Indexed8) {
+    HighBytes(source, rows);
   } else {
     throw ELinearBitmap(S_UNSUPPORTED_PIXEL_FORMAT);
   }

@@ -5,8 +5,8 @@
 #include <climits>
 #include <cstring>
 
-#include "ui/BitmapExchange.h"
 #include "resources/Texts.h"
+#include "ui/BitmapExchange.h"
 
 namespace {
 
@@ -57,6 +57,20 @@ TDIBitmap::TDIBitmap() : FDc(CreateCompatibleDC(nullptr)) {
 }
 
 TDIBitmap::~TDIBitmap() = default;
+
+void TDIBitmap::Assign(const TObject& source) {
+  if (const auto* bitmap = dynamic_cast<const TLinearBitmap*>(&source))
+    CopyBitmap(*bitmap, *this);
+  else
+    TAssignObject::Assign(source);
+}
+
+void TDIBitmap::AssignTo(TObject& target) const {
+  if (auto* bitmap = dynamic_cast<TLinearBitmap*>(&target))
+    CopyBitmap(*this, *bitmap);
+  else
+    TAssignObject::AssignTo(target);
+}
 
 void TDIBitmap::SetPixelFormat(TPixelFormat format) {
   if (PixelSizeOf(format) == 0) throw ELinearBitmap(S_INVALID_PIXEL_FORMAT);

@@ -22,6 +22,10 @@ class TDIBitmap : public TAssignObject {
   TDIBitmap& operator=(const TDIBitmap&) = delete;
 
   const char* ClassName() const noexcept override { return "TDIBitmap"; }
+  // A linear bitmap is exchanged in both directions (BitmapExchange); other kinds go the
+  // protocol's way.
+  void Assign(const TObject& source) override;
+  void AssignTo(TObject& target) const override;
 
   TPixelFormat PixelFormat() const noexcept { return FPixelFormat; }
   int Width() const noexcept { return FWidth; }

@@ -159,16 +159,16 @@ TEST(LinarBitmapExchange, CopyPixelsToChecksSizeAndPairing) {
   TDIBitmap dib;
   dib.SetPixelFormat(TPixelFormat::Bgr24);
   dib.SetSize(4, 2);
-  indexed.CopyPixelsTo(dib);
+  CopyPixelsTo(indexed, dib);
   const uint8_t index = indexed.Row(1)[3];
   EXPECT_EQ(std::memcmp(dib.ScanLine(1) + 9, indexed.Palette() + 3 * index, 3), 0);
 
   dib.SetSize(4, 1);
-  EXPECT_EQ(MessageOf<ELinearBitmap>([&] { indexed.CopyPixelsTo(dib); }), "Invalid bitmap size");
+  EXPECT_EQ(MessageOf<ELinearBitmap>([&] { CopyPixelsTo(indexed, dib); }), "Invalid bitmap size");
   TLinearBitmap color;
   color.New(4, 1, TPixelFormat::Bgr24);
   dib.SetPixelFormat(TPixelFormat::Bgrx32);
-  EXPECT_EQ(MessageOf<ELinearBitmap>([&] { color.CopyPixelsTo(dib); }), "Unsupported pixel format");
+  EXPECT_EQ(MessageOf<ELinearBitmap>([&] { CopyPixelsTo(color, dib); }), "Unsupported pixel format");
 }
 
 }  // namespace
