@@ -15,7 +15,8 @@ class TComponent;
 void ExceptionReportHandler(TComponent* sender, std::exception_ptr error) noexcept;
 
 // The fault capture, and the handler as the application's exception event. Done when the
-// module is loaded, and again by every styled form built from its description.
+// module is loaded, and again by every styled form built from its description (through
+// the application's LoadedHandlerInstaller).
 void InstallExceptionReport() noexcept;
 
 // What the bug report tells about this error and the system right now.

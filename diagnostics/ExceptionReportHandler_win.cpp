@@ -59,9 +59,14 @@ void ReportError(TComponent* sender, const std::exception& error) {
     ShowMessageBox(message, mkError, ButtonBit(bnOK), 0);
 }
 
-// Installed when the library is loaded, before the host calls any export; the application
-// object is built ahead of ordinary statics, so its event can be set here.
-const bool InstalledAtLoad = (InstallExceptionReport(), true);
+// Installed when the library is loaded, before the host calls any export, and left with
+// the application for its styled forms to install again; the application object is built
+// ahead of ordinary statics, so it can be set up here.
+const bool InstalledAtLoad = [] {
+  Application.LoadedHandlerInstaller = InstallExceptionReport;
+  InstallExceptionReport();
+  return true;
+}();
 
 }  // namespace
 

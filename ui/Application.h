@@ -35,6 +35,13 @@ class TApplication : public TComponent {
   TIdleEvent OnIdle;
   // Without a handler the error's text is shown in the system's message box.
   TExceptionEvent OnException;
+  // How the handler installed when the library was loaded (the exception report) sets
+  // itself up; every styled form made from its description installs it again through
+  // InstallLoadedHandler, so the window layer needs to know nothing of the handler.
+  void (*LoadedHandlerInstaller)() noexcept = nullptr;
+  void InstallLoadedHandler() const noexcept {
+    if (LoadedHandlerInstaller) LoadedHandlerInstaller();
+  }
   // Asked to show a help topic; without a handler there is no help to show.
   THelpEvent OnHelp;
 

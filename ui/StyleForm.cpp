@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "diagnostics/ExceptionReportHandler.h"
 #include "ui/EventUtils.h"
 
 bool StylingEnabled = true;
@@ -121,7 +120,7 @@ void ReadStylingSwitch() {
 }
 
 TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description)
-    : TForm((InstallExceptionReport(), owner), CompensatedDescription(description)) {
+    : TForm((Application.InstallLoadedHandler(), owner), CompensatedDescription(description)) {
   if (StylingEnabled) FCaption = std::make_unique<TStyleCaption>(*this);
 }
 
