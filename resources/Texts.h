@@ -4,6 +4,14 @@
 #ifndef OSTRAVINE_RESOURCES_TEXTS_H
 #define OSTRAVINE_RESOURCES_TEXTS_H
 
+/* A double quote inside a text: the resource compiler takes it doubled, C++ escaped. Both
+   join adjacent literals into one text. */
+#ifdef RC_INVOKED
+#define S_QUOTE """"
+#else
+#define S_QUOTE "\""
+#endif
+
 /* Message dialog: window captions by dialog kind. */
 #define IDS_MSG_WARNING 65365
 #define S_MSG_WARNING "Warning"
@@ -64,7 +72,7 @@
 #define IDS_NEED_ACCESS 64020
 #define S_NEED_ACCESS "Either read, write or full access must be specified in call to CreateFile"
 #define IDS_ERROR_OPENING 64021
-#define S_ERROR_OPENING "Error opening \"%s\" - %s"
+#define S_ERROR_OPENING "Error opening " S_QUOTE "%s" S_QUOTE " - %s"
 #define IDS_ERROR_READING 64022
 #define S_ERROR_READING "Error reading from stream - %s"
 #define IDS_ERROR_WRITING 64023
@@ -76,11 +84,11 @@
 #define IDS_ERROR_SEEKING 64026
 #define S_ERROR_SEEKING "Error moving file pointer - %s"
 #define IDS_ERROR_TRUNCATING 64027
-#define S_ERROR_TRUNCATING "Error truncating file \"%s\" - %s"
+#define S_ERROR_TRUNCATING "Error truncating file " S_QUOTE "%s" S_QUOTE " - %s"
 #define IDS_ERROR_CLOSING 64028
-#define S_ERROR_CLOSING "Error closing \"%s\" - %s"
+#define S_ERROR_CLOSING "Error closing " S_QUOTE "%s" S_QUOTE " - %s"
 #define IDS_ERROR_DELETING 64029
-#define S_ERROR_DELETING "Error deleting \"%s\" - %s"
+#define S_ERROR_DELETING "Error deleting " S_QUOTE "%s" S_QUOTE " - %s"
 #define IDS_INVALID_BUFFER_SIZE 64030
 #define S_INVALID_BUFFER_SIZE "Invalid buffer size"
 
@@ -158,7 +166,7 @@
 #define IDS_FILE_DIALOG_ERROR 64101
 #define S_FILE_DIALOG_ERROR "The file dialog failed (error %lu)"
 #define IDS_ERROR_RENAMING 64100
-#define S_ERROR_RENAMING "Error renaming \"%s\" to \"%s\" - %s"
+#define S_ERROR_RENAMING "Error renaming " S_QUOTE "%s" S_QUOTE " to " S_QUOTE "%s" S_QUOTE " - %s"
 
 /* Exception report, version information and mail. */
 #define IDS_SEND_BUG_REPORT 64060
@@ -170,7 +178,7 @@
 #define IDS_MAIL_ERROR 64063
 #define S_MAIL_ERROR "Error while trying to send e-mail"
 #define IDS_NO_VERSION_INFO 64064
-#define S_NO_VERSION_INFO "No version-info was associated with the requested file \"%s\""
+#define S_NO_VERSION_INFO "No version-info was associated with the requested file " S_QUOTE "%s" S_QUOTE
 #define IDS_FIXED_FILE_INFO 64065
 #define S_FIXED_FILE_INFO "An error occurred while reading the FixedFileInfo structure from the file."
 #define IDS_TRANSLATION_INFO 64066

@@ -7,6 +7,9 @@ cd "$root"
 [ "$(id -u)" = 0 ] && tools/install-deps.sh
 jobs=$(nproc)
 
+# No include of the product runs from a lower layer to a higher one.
+tools/check-layers.sh
+
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 cmake --preset bench >/dev/null
