@@ -103,14 +103,25 @@ namespace {
 // The notice cannot be owned by the host's window: that window's thread is the overflowed
 // one, which could not answer the messages a modal box sends to its owner. It is shown
 // topmost and brought to the foreground instead, in front of the host's window.
+// Set by the notice's thread as soon as it runs. A thread starts only once the loader lets
+// it: when the overflowed thread holds the loader's lock, the notice never comes, and the
+// process ends without it after a few seconds. Ending it goes around the loader too.
+HANDLE NoticeRunning = nullptr;
+constexpr DWORD NoticeStartTimeout = 5000;
+
 DWORD WINAPI StackOverflowNotice(void*) {
+  SetEvent(NoticeRunning);
   MessageBoxA(nullptr, S_STACK_OVERFLOW, nullptr, MB_ICONHAND | MB_TOPMOST | MB_SETFOREGROUND);
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
 }
 
 extern "C" __attribute__((noreturn, used, force_align_arg_pointer)) void OstravineEndAfterStackOverflow() {
-  const HANDLE notice = CreateThread(nullptr, 0, StackOverflowNotice, nullptr, 0, nullptr);
-  if (notice) WaitForSingleObject(notice, INFINITE);
+  NoticeRunning = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE notice = NoticeRunning ? CreateThread(nullptr, 0, StackOverflowNotice, nullptr, 0, nullptr) : nullptr;
+  if (notice && WaitForSingleObject(NoticeRunning, NoticeStartTimeout) == WAIT_OBJECT_0)
+    WaitForSingleObject(notice, INFINITE);
+  TerminateProcess(GetCurrentProcess(), EXCEPTION_STACK_OVERFLOW);
+  // Reached only should the system refuse to end the process from inside.
   ExitProcess(EXCEPTION_STACK_OVERFLOW);
 }
 
@@ -196,8 +207,11 @@ void RedirectToRaise(const EXCEPTION_RECORD& record, CONTEXT& context, bool badC
                                                     : reinterpret_cast<void*>(OstravineFaultTrampoline));
 }
 
-// Set while a fault is being handled: a fault in the handler itself passes through.
-volatile LONG Handling = 0;
+// A thread-local slot, set while the thread's own fault is being handled: a fault in the
+// handler itself passes through. It is the thread's own, since other threads of the host
+// go through the handler with faults of their own (often probes their handlers expect) at
+// any moment, and a fault of the plug-in meanwhile must still be caught.
+DWORD HandlingSlot = TLS_OUT_OF_INDEXES;
 
 LONG HandleFault(EXCEPTION_POINTERS& info) noexcept {
   const EXCEPTION_RECORD& record = *info.ExceptionRecord;
@@ -220,26 +234,36 @@ LONG HandleFault(EXCEPTION_POINTERS& info) noexcept {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
+// The slot's calls set the thread's last error, which the code that faulted may still need.
 LONG CALLBACK FaultHandler(EXCEPTION_POINTERS* info) noexcept {
-  if (InterlockedExchange(&Handling, 1) != 0) return EXCEPTION_CONTINUE_SEARCH;
-  const LONG result = HandleFault(*info);
-  InterlockedExchange(&Handling, 0);
+  const DWORD lastError = GetLastError();
+  LONG result = EXCEPTION_CONTINUE_SEARCH;
+  if (!TlsGetValue(HandlingSlot)) {
+    TlsSetValue(HandlingSlot, info);
+    result = HandleFault(*info);
+    TlsSetValue(HandlingSlot, nullptr);
+  }
+  SetLastError(lastError);
   return result;
 }
 
 // A guest in the host's process: the handler goes last in the chain, and leaves with the
-// module.
+// module. Without a thread-local slot there is no safe guard, and no capture.
 class TFaultCapture {
  public:
-  TFaultCapture() noexcept : FHandler(AddVectoredExceptionHandler(0, FaultHandler)) {}
+  TFaultCapture() noexcept {
+    HandlingSlot = TlsAlloc();
+    if (HandlingSlot != TLS_OUT_OF_INDEXES) FHandler = AddVectoredExceptionHandler(0, FaultHandler);
+  }
   ~TFaultCapture() {
     if (FHandler) RemoveVectoredExceptionHandler(FHandler);
+    if (HandlingSlot != TLS_OUT_OF_INDEXES) TlsFree(HandlingSlot);
   }
   TFaultCapture(const TFaultCapture&) = delete;
   TFaultCapture& operator=(const TFaultCapture&) = delete;
 
  private:
-  void* FHandler;
+  void* FHandler = nullptr;
 };
 
 }  // namespace

@@ -40,10 +40,12 @@ struct TBmpLayout {
   size_t SourceStride;
 };
 
-// 32-bit files may name their channels; only the plain blue, green, red order is read.
-void CheckBitfields(const uint8_t* data, size_t size, size_t headerSize) {
+// 32-bit files may name their channels; only the plain blue, green, red order is read. The
+// masks follow a plain header and lie inside a longer one, at the same place; a header too
+// short to hold them all still has them read from the file's next bytes, which must exist.
+void CheckBitfields(const uint8_t* data, size_t size) {
   const size_t masks = FileHeaderSize + InfoHeaderSize;
-  if (headerSize == InfoHeaderSize && size < masks + 12) Damaged();
+  if (size < masks + 12) Damaged();
   if (ReadU32(data + masks) != 0xFF0000 || ReadU32(data + masks + 4) != 0xFF00 ||
       ReadU32(data + masks + 8) != 0xFF)
     Unsupported();
@@ -64,7 +66,7 @@ void ReadDimensions(const uint8_t* info, TBmpLayout& layout) {
 void ReadEncoding(const uint8_t* data, size_t size, size_t headerSize, TBmpLayout& layout) {
   const uint8_t* info = data + FileHeaderSize;
   const uint32_t compression = ReadU32(info + 16);
-  if (compression == BiBitfields && layout.BitCount == 32) CheckBitfields(data, size, headerSize);
+  if (compression == BiBitfields && layout.BitCount == 32) CheckBitfields(data, size);
   else if (compression != BiRgb) Unsupported();
   const size_t masksSize = compression == BiBitfields && headerSize == InfoHeaderSize ? 12 : 0;
   layout.PaletteOffset = FileHeaderSize + headerSize + masksSize;
@@ -84,12 +86,14 @@ TBmpLayout ReadLayout(const uint8_t* data, size_t size) {
   return layout;
 }
 
-// The rows must lie inside the file; a short file is refused, never read past its end.
+// The rows must lie inside the file; a short file is refused, never read past its end. The
+// rows' bytes are compared by a division: a crafted header's product of stride and height
+// can overflow even 64 bits.
 void CheckPixelsFit(TBmpLayout& layout, size_t size) {
-  const int64_t stride = (int64_t{layout.Width} * layout.BitCount + 31) / 32 * 4;
-  const int64_t end = static_cast<int64_t>(layout.PixelOffset) + stride * layout.Height;
-  const int64_t paletteEnd = static_cast<int64_t>(layout.PaletteOffset) + 4 * int64_t{layout.PaletteEntries};
-  if (paletteEnd > static_cast<int64_t>(size) || end > static_cast<int64_t>(size)) Damaged();
+  const uint64_t stride = (uint64_t{static_cast<uint32_t>(layout.Width)} * layout.BitCount + 31) / 32 * 4;
+  const uint64_t paletteEnd = uint64_t{layout.PaletteOffset} + 4 * uint64_t{layout.PaletteEntries};
+  if (paletteEnd > size || layout.PixelOffset > size) Damaged();
+  if (stride > (size - layout.PixelOffset) / static_cast<uint32_t>(layout.Height)) Damaged();
   layout.SourceStride = static_cast<size_t>(stride);
 }
 

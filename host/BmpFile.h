@@ -9,9 +9,6 @@
 #include "errors/Exceptions.h"
 #include "host/HostBitmap.h"
 
-// A file that is not an image this host reads, or a damaged one.
-OSTRAVINE_ERROR_CLASS(EInvalidImage, Exception);
-
 bool IsBmpData(const uint8_t* data, size_t size) noexcept;
 
 // 8-bit files keep their palette (missing entries black); 32-bit files become 24-bit.

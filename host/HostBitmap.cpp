@@ -5,6 +5,7 @@
 #include <new>
 
 #include "errors/Exceptions.h"
+#include "host/HostTexts.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -21,8 +22,8 @@ THostBitmap::THostBitmap(int32_t width, int32_t height, THostPixelFormat format)
   assert((format == hf8Bit || format == hf24Bit) && "the host keeps 8-bit and 24-bit images");
   if (width < 1 || height < 1) throw Exception(S_INVALID_BITMAP_SIZE);
   const int64_t rowBytes = PaddedRowBytes(width, format);
+  if (rowBytes > std::numeric_limits<int32_t>::max() / height) throw EInvalidImage(S_HOST_IMAGE_TOO_LARGE);
   const int64_t total = rowBytes * height;
-  if (total > std::numeric_limits<int32_t>::max()) throw EOutOfMemory(S_OUT_OF_MEMORY);
   try {
     FPixels.assign(static_cast<size_t>(total), 0);
   } catch (const std::bad_alloc&) {

@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "errors/Exceptions.h"
 #include "hostabi/HostInterface.h"
+
+// A file that is not an image this host reads, a damaged one, or an image too large for it.
+OSTRAVINE_ERROR_CLASS(EInvalidImage, Exception);
 
 constexpr int32_t PaletteBytes = 3 * 256;
 

@@ -144,6 +144,8 @@ void TFloatMap::CopyToBitmap(TLinearBitmap& bitmap) const {
 
 void TFloatMap::AssignComplex(const TComplexMap& map, TComplexPart part) {
   New(map.Width(), map.Height());
+  // An empty map has no storage to point into, not even one element in.
+  if (Count() == 0) return;
   const double* pair = map.Map();
   double* out = Map();
   switch (part) {

@@ -198,8 +198,11 @@ void TLinearBitmap::CopyPixelsFrom(const TLinearBitmap& source) {
     const size_t pixelBytes = static_cast<size_t>(FWidth) * FPixelSize;
     for (int y = 0; y < FHeight; ++y) CopyHostBytes(Row(y), source.Row(y), pixelBytes);
   }
-  if (FPixelFormat == TPixelFormat::Indexed8)
+  // The host's palette is never written: a borrowed one gives way to a copy of our own.
+  if (FPixelFormat == TPixelFormat::Indexed8) {
+    UseOwnedPalette();
     CopyHostBytes(FPalette, source.FPalette, sizeof(TPaletteTable));
+  }
 }
 
 void TLinearBitmap::Assign(const TObject& source) {

@@ -72,8 +72,9 @@ class TProfilePluginForm : public TStyleForm {
   void HideReadout() noexcept;
   void PaintGuide();
   bool ShortCut(WORD key);
-  // Shows the menu at a screen point; the keyboard's menu (no point) opens at the plot.
-  void ContextMenu(LPARAM point);
+  // Shows the menu at a screen point; the keyboard's menu (no point) opens at the plot. False
+  // when the point lies outside the plot, whose menu it is not.
+  bool ContextMenu(LPARAM point);
 
   TProfileSession FSession;
   THostCallback FHost;

@@ -1,5 +1,7 @@
 #include "profile/OstravineMain.h"
 
+#include <exception>
+
 #include "profile/ProfilePlot_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
@@ -154,13 +156,19 @@ void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
 
 // A fault of the host's memory or callback while the pixels go back is reported like one in
 // the dialog's events, and the dialog goes on closing: nothing is left that a second try
-// could put back.
+// could put back. The pixels that did go back changed, so the host is told all the same.
 void TProfilePluginForm::PutPixelsBack() {
-  try {
-    if (FSession.RestorePixels()) NotifyHost();
-  } catch (...) {
-    Application.HandleException(this);
-  }
+  GuardEvent(this, [this] {
+    const bool saved = FSession.PixelsSaved();
+    std::exception_ptr fault;
+    try {
+      FSession.RestorePixels();
+    } catch (...) {
+      fault = std::current_exception();
+    }
+    if (saved) NotifyHost();
+    if (fault) std::rethrow_exception(fault);
+  });
 }
 
 void TProfilePluginForm::FormResize(TComponent*) {
@@ -246,15 +254,16 @@ void TProfilePluginForm::SaveValues() {
 }
 
 // From the keyboard (Shift+F10, the menu key) the menu opens at the frame's top left
-// corner; a right click elsewhere than on the plot has no menu.
-void TProfilePluginForm::ContextMenu(LPARAM point) {
+// corner. A right click elsewhere than on the plot is not the plot's: false leaves it to
+// the window's own handling (the caption's system menu).
+bool TProfilePluginForm::ContextMenu(LPARAM point) {
   POINT screen{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
   RECT plot;
   GetWindowRect(ProfilePanel->Handle(), &plot);
   if (point == -1) {
     screen = {plot.left + PlaneGroup->Left(), plot.top + PlaneGroup->Left()};
   } else if (!PtInRect(&plot, screen)) {
-    return;
+    return false;
   }
   HideReadout();
   TPopupMenu menu;
@@ -262,14 +271,15 @@ void TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
   menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, FValues.has_value());
   switch (menu.Popup(Handle(), screen)) {
-    case pcCopyValues: return CopyValues();
-    case pcCopyPlot: return CopyPlot();
-    case pcSaveValues: return SaveValues();
-    default: return;
+    case pcCopyValues: CopyValues(); break;
+    case pcCopyPlot: CopyPlot(); break;
+    case pcSaveValues: SaveValues(); break;
+    default: break;
   }
+  return true;
 }
 
 void TProfilePluginForm::WndProc(TMessage& message) {
-  if (message.Msg == WM_CONTEXTMENU) return ContextMenu(message.LParam);
+  if (message.Msg == WM_CONTEXTMENU && ContextMenu(message.LParam)) return;
   TStyleForm::WndProc(message);
 }

@@ -97,8 +97,13 @@ class TMarker {
     if (FSaved) FSaved->Reserve(static_cast<size_t>(std::clamp<int64_t>(marks, 0, pixels)));
   }
   void SetIntensity(int x, int y, uint32_t value) {
-    Keep(x, y);
-    FBitmap.SetIntensity(x, y, value);
+    const bool kept = Keep(x, y);
+    try {
+      FBitmap.SetIntensity(x, y, value);
+    } catch (...) {
+      if (kept) FSaved->Forget();
+      throw;
+    }
   }
   // Starts fetching the pixels at x = first and x = last of row y, a row inside the image.
   // A fetch never faults.
@@ -133,24 +138,33 @@ class TMarker {
 
  private:
   // Keeps the pixel's bytes, then writes a gray level below 256 in the bytes SetIntensity
-  // and the bitmap's SetPixel write for it.
+  // and the bitmap's SetPixel write for it. A mark that cannot be written (a read-only
+  // image) keeps nothing: its bytes never changed.
   void MarkPixel(uint8_t* pixel, uint8_t level) {
     if (FSaved) FSaved->Keep(pixel, FBitmap.PixelSize());
-    switch (FBitmap.PixelFormat()) {
-      case TPixelFormat::Bgr24: pixel[2] = pixel[1] = level; break;
-      case TPixelFormat::Gray16: pixel[1] = 0; break;
-      default: break;
+    try {
+      switch (FBitmap.PixelFormat()) {
+        case TPixelFormat::Bgr24: pixel[2] = pixel[1] = level; break;
+        case TPixelFormat::Gray16: pixel[1] = 0; break;
+        default: break;
+      }
+      pixel[0] = level;
+    } catch (...) {
+      if (FSaved) FSaved->Forget();
+      throw;
     }
-    pixel[0] = level;
   }
   // The pixel at (x, y), or null outside the bitmap.
   uint8_t* PixelInside(int64_t x, int64_t y) const noexcept {
     if (x < 0 || y < 0 || x >= FBitmap.Width() || y >= FBitmap.Height()) return nullptr;
     return FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
   }
-  void Keep(int x, int y) {
+  // True when the pixel's bytes were kept.
+  bool Keep(int x, int y) {
     uint8_t* pixel = PixelInside(x, y);
-    if (FSaved && pixel) FSaved->Keep(pixel, FBitmap.PixelSize());
+    if (!FSaved || !pixel) return false;
+    FSaved->Keep(pixel, FBitmap.PixelSize());
+    return true;
   }
 
   TLinearBitmap& FBitmap;

@@ -32,9 +32,12 @@ class TSavedPixels {
     // The host's bytes are read before the entry is added: a read that faults adds nothing.
     FEntries.push_back(TEntry::Of(pixel, size));
   }
-  // Puts the kept bytes back; false when no record was open. Raises when the host's memory
-  // faults; a record is put back at most once, so memory the host took away is not written
-  // again.
+  // Takes back the newest entry: its mark could not be written, so its bytes never changed.
+  void Forget() noexcept { FEntries.pop_back(); }
+  // Puts the kept bytes back; false when no record was open. Where the host's memory
+  // faults, the entries on that page are skipped and every other one is put back; then the
+  // first fault is raised. A record is put back at most once, so memory the host took away
+  // is not written again.
   bool Restore();
   bool Saved() const noexcept { return FSaved; }
   // The pixels kept so far: what the record costs.
@@ -62,8 +65,12 @@ class TSavedPixels {
   };
 
   void Grow(size_t count);
+  // Puts back the entries below `end`, newest first, skipping those whose pixel starts on
+  // `skippedPage`; when one faults, FFaulted holds its index.
+  void PutBackBelow(size_t end, uintptr_t skippedPage);
 
   // Kept across records, so that a rebuild allocates nothing once the first one has run.
   std::vector<TEntry> FEntries;
   bool FSaved = false;
+  size_t FFaulted = 0;
 };

@@ -8,29 +8,34 @@
 
 namespace {
 
-// Names that are tried for the temporary file, one after the other, while a file of that
-// name is there already.
-constexpr int TemporaryNames = 16;
+// Names that are tried for the temporary file, one after the other, while the name is
+// taken: leftovers of a save that was cut short, a folder, a file another program holds.
+constexpr int TemporaryNames = 1000;
 
 std::string TemporaryName(const std::string& fileName, int attempt) {
   return fileName + ".~" + std::to_string(attempt);
 }
 
-bool FileExists(const std::string& fileName) {
-  TSystemFile probe;
-  return probe.Open(fileName, fmRead | fmShareRead | fmShareWrite);
-}
-
-// A new file, never one that was there: a temporary name in use stays untouched, and when
-// every name is taken the error names the last one tried.
+// A new file, never one that was there. The file is made first and only then opened as a
+// stream, so that a taken name is told apart from a real failure, whose error names the
+// user's file.
 std::unique_ptr<TFileStream> CreateTemporary(const std::string& fileName, std::string& temporary) {
-  int attempt = 0;
-  do temporary = TemporaryName(fileName, attempt);
-  while (++attempt < TemporaryNames && FileExists(temporary));
-  return std::make_unique<TFileStream>(temporary, fmWrite | fmCreateNew);
+  TSystemFile probe;
+  for (int attempt = 0; attempt < TemporaryNames; ++attempt) {
+    temporary = TemporaryName(fileName, attempt);
+    if (probe.Open(temporary, fmWrite | fmCreateNew)) {
+      probe.Close();
+      return std::make_unique<TFileStream>(temporary, fmWrite);
+    }
+    if (!probe.NameTaken()) break;
+  }
+  throw EInOutError(FormatText(S_ERROR_OPENING, fileName.c_str(), probe.ErrorText().c_str()));
 }
 
+// The bytes reach the disk before the caller renames the file: a crash after the rename
+// must not leave an empty or partial file under the user's name.
 void WriteAll(std::unique_ptr<TFileStream> file, std::string_view bytes) {
+  TFileStream* disk = file.get();
   auto* chain = new TBufferedStream(0, TBufferedStream::DefaultBufferSize, file.get());
   file.release();
   try {
@@ -39,6 +44,8 @@ void WriteAll(std::unique_ptr<TFileStream> file, std::string_view bytes) {
       chain->Write(bytes.data() + done, piece);
       done += static_cast<size_t>(piece);
     }
+    chain->Flush();
+    disk->Flush();
   } catch (...) {
     ReleaseChain(chain);
     throw;

@@ -34,7 +34,9 @@ class TExactOff {
 }  // namespace
 
 // The source's Exact check is off during the copy, so that the short last chunk is no
-// error. A source that delivers nothing although it claims more ends the copy as well.
+// error. A source that delivers nothing although it claims more ends the copy as well. A
+// target that takes fewer bytes than it is given would lose the rest: the copy moves every
+// byte or raises, whatever the target's own check.
 void TBaseStream::CopyFrom(TBaseStream& source) {
   constexpr int32_t ChunkSize = 4096;
   uint8_t chunk[ChunkSize];
@@ -42,7 +44,7 @@ void TBaseStream::CopyFrom(TBaseStream& source) {
   while (!source.EndOfStream()) {
     const int32_t count = source.Read(chunk, ChunkSize);
     if (count <= 0) break;
-    Write(chunk, count);
+    if (Write(chunk, count) < count) throw EInOutError(S_READ_LESS);
   }
 }
 

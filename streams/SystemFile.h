@@ -46,6 +46,9 @@ class TSystemFile {
 
   // The system's own text for the error of the last failed call.
   std::string ErrorText() const;
+  // Whether the last failed Open found its name taken: a file or folder of that name, or a
+  // file another program holds. Another name may still do.
+  bool NameTaken() const noexcept;
 
  private:
   struct TImpl;

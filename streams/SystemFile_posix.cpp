@@ -113,3 +113,8 @@ bool TSystemFile::Rename(const std::string& fromName, const std::string& toName)
 }
 
 std::string TSystemFile::ErrorText() const { return std::strerror(FImpl->Error); }
+
+bool TSystemFile::NameTaken() const noexcept {
+  const int error = FImpl->Error;
+  return error == EEXIST || error == EISDIR || error == EACCES;
+}

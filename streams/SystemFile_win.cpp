@@ -35,7 +35,12 @@ bool TSystemFile::Open(const std::string& fileName, int32_t mode) {
   const DWORD creation = (mode & fmCreateNew) ? CREATE_NEW : (mode & fmCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
   HANDLE handle = CreateFileA(fileName.c_str(), DesiredAccess(mode), ShareMode(mode), nullptr, creation,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FImpl->Fail();
+  if (handle == INVALID_HANDLE_VALUE) {
+    FImpl->Fail();
+    // A file being made cannot be missing itself: what is missing is its folder.
+    if (creation != OPEN_EXISTING && FImpl->Error == ERROR_FILE_NOT_FOUND) FImpl->Error = ERROR_PATH_NOT_FOUND;
+    return false;
+  }
   FImpl->Handle.Reset(handle);
   return true;
 }
@@ -92,3 +97,10 @@ bool TSystemFile::Rename(const std::string& fromName, const std::string& toName)
 }
 
 std::string TSystemFile::ErrorText() const { return SystemErrorText(FImpl->Error); }
+
+// A folder of that name is refused as access denied.
+bool TSystemFile::NameTaken() const noexcept {
+  const DWORD error = FImpl->Error;
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_SHARING_VIOLATION;
+}

@@ -12,15 +12,6 @@ namespace {
 // Long enough for any path the system takes, with the "\\?\" prefix.
 constexpr size_t FileNameCapacity = 32768;
 
-// WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a
-// look-alike that names another file.
-std::string Ansi(std::wstring_view wide) {
-  BOOL lossy = FALSE;
-  std::string ansi = NarrowText(wide, CP_ACP, WC_NO_BEST_FIT_CHARS, &lossy);
-  if (lossy || (ansi.empty() && !wide.empty())) throw Exception(S_FILE_NAME_UNUSABLE);
-  return ansi;
-}
-
 // "Name\0Pattern\0\0", the filter's layout.
 std::wstring Filter(const TSaveFileRequest& request) {
   std::wstring filter = WideText(request.FilterName, CP_ACP);
@@ -54,6 +45,18 @@ bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::str
     if (const DWORD error = CommDlgExtendedError()) throw Exception(FormatText(S_FILE_DIALOG_ERROR, error));
     return false;
   }
-  fileName = Ansi(name.data());
+  fileName = FileNameInCodePage(name.data(), GetACP());
   return true;
+}
+
+// WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a
+// look-alike that names another file. UTF-8 (the system's code page on Windows 10 1903
+// and later, where a user or program chooses it) holds every name, and the conversion
+// takes neither that flag nor the report.
+std::string FileNameInCodePage(std::wstring_view name, UINT codePage) {
+  BOOL lossy = FALSE;
+  const bool utf8 = codePage == CP_UTF8;
+  std::string narrow = NarrowText(name, codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, utf8 ? nullptr : &lossy);
+  if (lossy || (narrow.empty() && !name.empty())) throw Exception(S_FILE_NAME_UNUSABLE);
+  return narrow;
 }

@@ -19,3 +19,7 @@ struct TSaveFileRequest {
 // The name is in the ANSI code page, as the file streams take it; a name that the code
 // page cannot hold raises an error rather than naming another file.
 bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName);
+
+// A file name from the dialog in the code page given (the system's ANSI code page); raises
+// when the code page cannot hold it.
+std::string FileNameInCodePage(std::wstring_view name, UINT codePage);

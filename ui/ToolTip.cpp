@@ -4,6 +4,7 @@
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
+#include "ui/TipPlacement.h"
 
 namespace {
 
@@ -20,12 +21,13 @@ void RegisterToolTipClass() {
 }
 
 // TTF_TRACK with TTF_ABSOLUTE: the tooltip shows where it is put, not where the system
-// would. The record's size is that of comctl32 version 5, which XP loads for a DLL
+// would. TTF_TRANSPARENT: should the cursor reach it, the mouse's messages go on to the plot
+// beneath, which moves it away, instead of hiding it and showing it again in a loop. The record's size is that of comctl32 version 5, which XP loads for a DLL
 // without a manifest; version 6 accepts it too.
 TOOLINFOA ToolInfo(HWND owner, const std::string& text) noexcept {
   TOOLINFOA info{};
   info.cbSize = TTTOOLINFOA_V2_SIZE;
-  info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  info.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
   info.hwnd = owner;
   info.uId = ToolId;
   info.lpszText = const_cast<char*>(text.c_str());
@@ -66,20 +68,16 @@ void TTrackingToolTip::Hide() noexcept {
   FShowing = false;
 }
 
-// Below and to the right of the cursor; flipped to its left or above it where the
-// tooltip would leave the monitor's work area (the dialog opens at the screen's right edge).
+// Beside the cursor inside the monitor's work area, never under the cursor (TipPlacement);
+// the dialog opens at the screen's right edge, where the tip goes to the cursor's left.
 POINT TTrackingToolTip::PlaceBeside(POINT screen) const noexcept {
   const TOOLINFOA info = ToolInfo(FOwner, FText);
   const LRESULT size = SendMessageA(Handle(), TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&info));
-  const int width = LOWORD(size), height = HIWORD(size);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &monitor);
   const RECT& area = monitor.rcWork;
-  POINT place{screen.x + CursorGapX, screen.y + CursorGapY};
-  if (place.x + width > area.right) place.x = screen.x - CursorGapX - width;
-  if (place.y + height > area.bottom) place.y = screen.y - CursorGapY - height;
-  if (place.x < area.left) place.x = area.left;
-  if (place.y < area.top) place.y = area.top;
-  return place;
+  const TTipPoint place = PlaceTip({screen.x, screen.y}, LOWORD(size), HIWORD(size),
+                                   {area.left, area.top, area.right, area.bottom}, CursorGapX, CursorGapY);
+  return {place.X, place.Y};
 }

@@ -193,6 +193,18 @@ __attribute__((noinline)) int Recurse(int depth) {
 // Run only as the child process of the test below: the overflow ends the process.
 TEST_F(FaultCapture, DISABLED_OverflowTheStack) { Recurse(0); }
 
+// The same while the thread holds the loader's lock, as code called from a library's
+// start-up does: no thread can start then, so there is no notice, but the process ends.
+TEST_F(FaultCapture, DISABLED_OverflowTheStackInsideTheLoader) {
+  using TLockLoader = LONG(WINAPI*)(ULONG flags, ULONG* state, ULONG_PTR* cookie);
+  const auto lock = reinterpret_cast<TLockLoader>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "LdrLockLoaderLock")));
+  ASSERT_NE(lock, nullptr);
+  ULONG_PTR cookie = 0;
+  ASSERT_EQ(lock(0, nullptr, &cookie), 0);
+  Recurse(0);
+}
+
 struct TProcessWindowSearch {
   DWORD ProcessId;
   HWND Found = nullptr;
@@ -245,6 +257,26 @@ TEST_F(FaultCapture, AStackOverflowShowsItsNoticeAndEndsTheProcess) {
   EXPECT_TRUE(BecomesForeground(notice));
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
   ASSERT_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(child.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, EXCEPTION_STACK_OVERFLOW);
+}
+
+TEST_F(FaultCapture, AStackOverflowInsideTheLoaderEndsTheProcessWithoutItsNotice) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string command = std::string("\"") + path +
+                        "\" --gtest_also_run_disabled_tests --gtest_filter=FaultCapture.DISABLED_OverflowTheStackInsideTheLoader";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+  using TProcessHandle = TScopedHandle<TNullHandleTraits<HANDLE, CloseHandle>>;
+  const TProcessHandle process(child.hProcess);
+  const TProcessHandle thread(child.hThread);
+  const bool ended = WaitForSingleObject(child.hProcess, 30000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(child.hProcess, 1);
+  ASSERT_TRUE(ended) << "the host hangs";
   DWORD exitCode = 0;
   GetExitCodeProcess(child.hProcess, &exitCode);
   EXPECT_EQ(exitCode, EXCEPTION_STACK_OVERFLOW);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -25,6 +26,12 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void Put16(std::vector<uint8_t>& out, uint16_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+std::vector<uint8_t> FromHex(const std::string& hex) {
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
 }
 
 // Pixel (x, y) as the image shows it; every byte differs, so a swap or a flip shows.
@@ -164,6 +171,16 @@ TEST(BmpFile, RefusesWhatItCannotReadSafely) {
   indexed.Height = 1;
   indexed.Width = 1;
   EXPECT_THROW(Decode(MakeBmp(indexed)), EInvalidImage);
+
+  // Found by fuzzing: rows whose bytes, multiplied out, overflow 64 bits and so seemed to
+  // fit the file; channel masks announced by a header too short to hold them, at the end.
+  std::vector<uint8_t> overflow = FromHex(
+      "424d36000800000000003600000028000000ffff5555ff7f0080010018000000000000000000130b0000130b00000000000000000000");
+  overflow.resize(524342, 0x5A);
+  EXPECT_THROW(Decode(overflow), EInvalidImage);
+  EXPECT_THROW(Decode(FromHex("424d5a00007e00000000000000002900000003000000020000000132200003000000ea00000013000000000028"
+                              "3c50283c50643c506478")),
+               EInvalidImage);
 }
 
 TEST(BmpFile, WritesWhatItReads) {

@@ -83,6 +83,13 @@ TEST(FloatMap, ComplexPartsOfAComplexMap) {
   part.AssignComplex(complex, static_cast<TComplexPart>(7));
   EXPECT_EQ(part.Width(), 2);
   EXPECT_EQ(part.Count(), 2);
+
+  // Every part of an empty map is empty, with no step into its missing storage.
+  const TComplexMap empty;
+  for (const TComplexPart each : {cpReal, cpImaginary, cpMagnitude, cpPhase}) {
+    part.AssignComplex(empty, each);
+    EXPECT_EQ(part.Count(), 0);
+  }
 }
 
 TEST(FloatMap, MagnitudeAndPhase) {

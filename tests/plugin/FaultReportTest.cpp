@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -160,8 +161,94 @@ TEST_F(PluginFaults, AFaultWhileThePixelsGoBackIsReportedAndTheDialogCloses) {
   const TSeenDialog* report = FindSeen(watcher, IsReport);
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(MessageOf(*report), "Invalid access to memory location in module 'Ostravine.dll': Write.");
-  EXPECT_EQ(FHost.Requests, (std::vector<int32_t>{hrMainWindow, hrImageInfo, hrImageChanged}))
-      << "no notice for pixels that could not be put back";
+  EXPECT_EQ(FHost.Requests, (std::vector<int32_t>{hrMainWindow, hrImageInfo, hrImageChanged, hrImageChanged}));
+}
+
+// Part of the pixel memory goes away while the dialog is open: every mark elsewhere goes back,
+// the fault is reported once, and the host is told that its pixels changed.
+TEST_F(PluginFaults, AFaultOnSomePagesPutsEveryOtherPixelBackAndTellsTheHost) {
+  auto image = THostImageBuffer::Make24Bit(600, 400);
+  const auto before = image.Snapshot();
+  const uintptr_t start = reinterpret_cast<uintptr_t>(image.Pixels());
+  uint8_t* const lost = reinterpret_cast<uint8_t*>((start + 200000) / 4096 * 4096);
+  const size_t lostBytes = 40 * 4096;
+  DWORD old;
+  TDialogWatcher watcher("Ostravine",
+                         {[&](HWND) { VirtualProtect(lost, lostBytes, PAGE_NOACCESS, &old); },
+                          [](HWND dialog) { ClickChild(dialog, "Button", "Close"); }},
+                         TDialogAnswer::None);
+  EXPECT_EQ(Run(image.Record()), 1);
+  VirtualProtect(lost, lostBytes, PAGE_READWRITE, &old);
+  int reports = 0;
+  for (const auto& seen : watcher.Seen) reports += IsReport(seen);
+  EXPECT_EQ(reports, 1);
+  const auto after = image.Snapshot();
+  const size_t lostFirst = static_cast<size_t>(lost - image.Pixels());
+  size_t differing = 0, differingOutside = 0;
+  for (size_t i = 0; i < after.size(); ++i) {
+    if (after[i] == before[i]) continue;
+    ++differing;
+    if (i < lostFirst || i >= lostFirst + lostBytes) ++differingOutside;
+  }
+  EXPECT_GT(differing, 0u) << "the marks on the lost pages stay";
+  EXPECT_EQ(differingOutside, 0u);
+  EXPECT_EQ(FHost.Requests, (std::vector<int32_t>{hrMainWindow, hrImageInfo, hrImageChanged, hrImageChanged}));
+}
+
+// A mark that cannot be written leaves nothing to put back: one report, not a second one
+// at the close for a byte that never changed.
+TEST_F(PluginFaults, AReadOnlyImageIsReportedOnce) {
+  std::vector<THostImageBuffer> images;
+  images.push_back(THostImageBuffer::Make24Bit(30, 20));
+  images.push_back(THostImageBuffer::Make8Bit(30, 20));
+  for (auto& image : images) {
+    const auto before = image.Snapshot();
+    DWORD old;
+    VirtualProtect(image.Pixels(), image.ByteCount(), PAGE_READONLY, &old);
+    TDialogWatcher watcher(TDialogAnswer::Escape);
+    EXPECT_EQ(Run(image.Record()), 1);
+    VirtualProtect(image.Pixels(), image.ByteCount(), PAGE_READWRITE, &old);
+    int reports = 0;
+    for (const auto& seen : watcher.Seen) {
+      if (!IsReport(seen)) continue;
+      ++reports;
+      EXPECT_EQ(MessageOf(seen), "Invalid access to memory location in module 'Ostravine.dll': Write.");
+    }
+    EXPECT_EQ(reports, 1) << "format " << image.Record().PixelFormat;
+    EXPECT_EQ(image.Snapshot(), before);
+  }
+}
+
+// Another thread of the host faults in its own guarded code again and again (a probe its
+// own handler expects) while the plug-in faults on the host's memory: every fault of the
+// plug-in still ends in its report, none takes the host down.
+TEST_F(PluginFaults, FaultsOfAnotherThreadNeverHideThePlugInsOwn) {
+  struct TProber {
+    std::atomic<bool> Stop = false;
+    std::atomic<int> Probes = 0;
+    static DWORD WINAPI Run(void* self) {
+      auto& prober = *static_cast<TProber*>(self);
+      while (!prober.Stop)
+        if (IsBadReadPtr(InaccessibleMemory(), 1)) ++prober.Probes;
+      return 0;
+    }
+  } prober;
+  const TScopedHandle<TNullHandleTraits<HANDLE, CloseHandle>> thread(
+      CreateThread(nullptr, 0, TProber::Run, &prober, 0, nullptr));
+  ASSERT_TRUE(thread);
+  auto image = THostImageBuffer::Make24Bit(40, 30);
+  image.Record().Pixels = InaccessibleMemory();
+  constexpr int Runs = 60;
+  int reports = 0;
+  for (int run = 0; run < Runs; ++run) {
+    TDialogWatcher watcher(TDialogAnswer::Escape);
+    EXPECT_EQ(Run(image.Record()), 1);
+    for (const auto& seen : watcher.Seen) reports += IsReport(seen);
+  }
+  prober.Stop = true;
+  WaitForSingleObject(thread.Get(), INFINITE);
+  EXPECT_EQ(reports, Runs);
+  EXPECT_GT(prober.Probes, Runs);
 }
 
 // A callback pointer into nowhere faults at the call: the host sees the report, not a crash.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -57,6 +58,17 @@ TEST(ProfileValues, IntegrateModeNamesRowsOrColumnsByImageCoordinate) {
   EXPECT_EQ(rows.Table('\t'), "Row\tImaginary\r\n7\t1530\r\n8\t12.5\r\n");
   const TProfileValues real(profile, TValueKind::Real, {4, 7, 5, 8}, {true, true});
   EXPECT_EQ(real.Values(0), "Real 1530");
+}
+
+// One spelling in the readout, the copied table and the file, which Python's float() and
+// R's read.csv take back as the same value; NaN has no sign whatever its bits say.
+TEST(ProfileValues, NotANumberAndTheInfinitiesAreSpelledOneWayEverywhere) {
+  TProfile profile;
+  profile.Profile = {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL};
+  const TProfileValues values(profile, TValueKind::Real, {0, 0, 3, 0}, {true, false});
+  const char* spelled[] = {"NaN", "NaN", "Inf", "-Inf"};
+  EXPECT_EQ(values.Table(','), "Column,Real\r\n0,NaN\r\n1,NaN\r\n2,Inf\r\n3,-Inf\r\n");
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(values.Values(i), std::string("Real ") + spelled[i]) << i;
 }
 
 // Six significant digits in the readout; the table's numbers are exact and short.

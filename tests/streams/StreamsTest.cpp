@@ -143,6 +143,14 @@ TEST(CopyFrom, CopiesInChunksAndRestoresTheSourceCheck) {
   source.SetPosition(0);
   copy.CopyFrom(source);
   EXPECT_EQ(copy.GetSize(), 10000);
+
+  // A target that takes less than it is given, with its own check off, loses nothing silently.
+  TRecordingStream full;
+  full.SetExact(false);
+  full.WriteLimit = 1000;
+  source.SetPosition(0);
+  EXPECT_THROW(full.CopyFrom(source), EInOutError);
+  EXPECT_EQ(full.WriteRequests.size(), 1u);
 }
 
 TEST(CopyFrom, EndsWhenTheSourceIsBeyondItsEnd) {
