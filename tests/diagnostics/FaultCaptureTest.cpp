@@ -85,6 +85,41 @@ TEST_F(FaultCapture, TheTraceHoldsTheFaultingRoutinesCallersInnermostFirst) {
   EXPECT_LE(count, FaultTraceFrames);
 }
 
+// Another thread's faults pass through the handler all the time (probes its own handlers
+// expect); while one is in there, a fault of ours on this thread must still be caught. The
+// window is short, so both sides fault many thousand times.
+TEST_F(FaultCapture, AnotherThreadsFaultsNeverHideOurs) {
+  struct TProber {
+    volatile LONG Stop = 0;
+    volatile LONG Probes = 0;
+    // Reserved, never committed: every probe really faults (a null one is refused unread).
+    void* Unmapped = VirtualAlloc(nullptr, 1 << 16, MEM_RESERVE, PAGE_NOACCESS);
+    static DWORD WINAPI Run(void* self) {
+      auto& prober = *static_cast<TProber*>(self);
+      while (!prober.Stop)
+        if (IsBadReadPtr(prober.Unmapped, 4)) InterlockedIncrement(&prober.Probes);
+      return 0;
+    }
+  } prober;
+  using TThreadHandle = TScopedHandle<TNullHandleTraits<HANDLE, CloseHandle>>;
+  const TThreadHandle thread(CreateThread(nullptr, 0, TProber::Run, &prober, 0, nullptr));
+  ASSERT_TRUE(thread);
+  constexpr int Faults = 20000;
+  int caught = 0;
+  for (int i = 0; i < Faults; ++i) {
+    try {
+      ReadAt(NilData);
+    } catch (const EAccessViolation&) {
+      ++caught;
+    }
+  }
+  InterlockedExchange(&prober.Stop, 1);
+  WaitForSingleObject(thread.Get(), INFINITE);
+  EXPECT_EQ(caught, Faults);
+  EXPECT_GT(prober.Probes, 1000);
+  VirtualFree(prober.Unmapped, 0, MEM_RELEASE);
+}
+
 TEST_F(FaultCapture, AnIntegerDivisionByZeroBecomesEDivByZero) {
   EXPECT_EQ(MessageOf<EIntError>([] { Divide(7); }), "Division by zero");
   EXPECT_EQ(MessageOf<EDivByZero>([] { Divide(7); }), "Division by zero");

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "diagnostics/MapFile.h"
+#include "tests/fuzz/FuzzEntries.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ uint32_t Word(const uint8_t* data) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+int FuzzMapFile(const uint8_t* data, size_t size) {
   if (size < 8) return 0;
   const std::string& fileName = FuzzFileName();
   {

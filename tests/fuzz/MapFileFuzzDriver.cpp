@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+#include "tests/fuzz/FuzzEntries.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ TEST(MapFileFuzz, MutatedMapsKeepTheAddress) {
   std::mt19937 random(20261207);
   for (int i = 0; i < 3000; ++i) {
     const std::vector<uint8_t> input = Mutate(SeedMap, random);
-    ASSERT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0);
+    ASSERT_EQ(FuzzMapFile(input.data(), input.size()), 0);
   }
 }
 
