@@ -41,7 +41,9 @@ inline void CopyBytes(uint8_t* target, const uint8_t* source, int32_t count) {
 }  // namespace
 
 // The next stream's Exact check is taken over only after everything that can fail, so a
-// failed construction leaves that stream's flag as it was.
+// failed construction leaves that stream's flag as it was. It is taken over by either
+// buffer: a refill asks for more than may be left, and a next stream that raised after a
+// short write would have its bytes kept in the buffer and written a second time.
 TBufferedStream::TBufferedStream(int32_t readBufferSize, int32_t writeBufferSize, TBaseStream* next)
     : TFilterStream(next) {
   FCanRead = next->CanRead();
@@ -55,7 +57,7 @@ TBufferedStream::TBufferedStream(int32_t readBufferSize, int32_t writeBufferSize
     FWriteBufferSize = CheckedBufferSize(writeBufferSize);
     FWriteBuffer = AllocateBytes(static_cast<size_t>(FWriteBufferSize));
   }
-  FRestoreNextExact = FReadBufferSize != 0;
+  FRestoreNextExact = FReadBufferSize != 0 || FWriteBufferSize != 0;
   if (FRestoreNextExact && FExact) FNext->SetExact(false);
 }
 
@@ -69,9 +71,8 @@ TBufferedStream::~TBufferedStream() {
   if (FRestoreNextExact) FNext->SetExact(FExact);
 }
 
-// A refill asks the next stream for a whole buffer, which near the end of the data is
-// more than there is: while this stream checks short reads itself, the next stream's own
-// check has to stay off, whatever the caller sets on the chain meanwhile.
+// While this stream buffers, it checks short reads and writes itself and the next stream's
+// own check stays off, whatever the caller sets on the chain meanwhile (see the constructor).
 void TBufferedStream::SetExact(bool flag) {
   if (FRestoreNextExact)
     FExact = flag;

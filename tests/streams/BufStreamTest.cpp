@@ -135,15 +135,18 @@ TEST(BufferedStream, ExactStaysWithTheBufferAndReturnsOnDestruction) {
 
 // The next stream takes at most three bytes per write. Without Exact the caller learns
 // that four of six bytes were taken (three written, one still buffered); with Exact the
-// shortfall is an error. Either way every byte arrives, in order.
+// shortfall is an error. Either way every byte arrives once, in order: the stream checks
+// for the next one, whose own check (which would raise after writing three bytes, which
+// the buffer would then write again) is off, with a read buffer or only a write buffer.
 TEST(BufferedStream, ShortSpillLosesNothing) {
+  for (const int32_t readBuffer : {4, 0})
   for (const bool exact : {false, true}) {
     TRecordingStream next;
     next.WriteLimit = 3;
     const std::vector<uint8_t> bytes = PatternBytes(6);
-    // With a read buffer the stream checks for the next one, whose own check is off.
-    TBufferedStream stream(4, 4, &next);
+    TBufferedStream stream(readBuffer, 4, &next);
     stream.SetExact(exact);
+    EXPECT_FALSE(next.Exact());
 
     if (exact)
       EXPECT_EQ(MessageOf<EInOutError>([&] { stream.Write(bytes.data(), 6); }), S_READ_LESS);

@@ -30,7 +30,7 @@ class TRecordingStream : public TBaseStream {
   int32_t Read(void* buffer, int32_t count) override {
     ReadRequests.push_back(count);
     const int32_t moved = std::min(count, Available());
-    std::memcpy(buffer, Data.data() + Position, static_cast<size_t>(moved));
+    if (moved > 0) std::memcpy(buffer, Data.data() + Position, static_cast<size_t>(moved));
     Position += static_cast<size_t>(moved);
     if (FExact && moved < count) throw EInOutError(S_READ_LESS);
     return moved;
