@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "host/HostTexts.h"
 
@@ -11,6 +12,8 @@ namespace {
 constexpr size_t FileHeaderSize = 14;
 constexpr size_t InfoHeaderSize = 40;
 constexpr uint32_t BiRgb = 0;
+constexpr uint32_t BiRle8 = 1;
+constexpr uint32_t BiRle4 = 2;
 constexpr uint32_t BiBitfields = 3;
 
 uint32_t ReadU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
@@ -34,6 +37,7 @@ struct TBmpLayout {
   int32_t Height;
   bool TopDown;
   int BitCount;
+  uint32_t Compression;
   size_t PaletteOffset;
   uint32_t PaletteEntries;
   size_t PixelOffset;
@@ -51,6 +55,17 @@ void CheckBitfields(const uint8_t* data, size_t size) {
     Unsupported();
 }
 
+// Compressions other than run lengths are named, so that the user knows what to convert.
+[[noreturn]] void UnsupportedCompression(uint32_t compression) {
+  const std::string name = compression == 4 ? "JPEG" : compression == 5 ? "PNG" : std::to_string(compression);
+  throw EInvalidImage(FormatText(S_HOST_UNSUPPORTED_COMPRESSION, name.c_str()));
+}
+
+// Run lengths come with their own depth, and rows from the bottom up only.
+void CheckRunLengths(const TBmpLayout& layout) {
+  if (layout.BitCount != (layout.Compression == BiRle8 ? 8 : 4) || layout.TopDown) Damaged();
+}
+
 void ReadDimensions(const uint8_t* info, TBmpLayout& layout) {
   layout.Width = ReadI32(info + 4);
   const int32_t height = ReadI32(info + 8);
@@ -58,7 +73,7 @@ void ReadDimensions(const uint8_t* info, TBmpLayout& layout) {
   layout.TopDown = height < 0;
   layout.Height = height < 0 ? -height : height;
   layout.BitCount = ReadU16(info + 14);
-  if (layout.BitCount != 8 && layout.BitCount != 24 && layout.BitCount != 32) Unsupported();
+  if (layout.BitCount != 4 && layout.BitCount != 8 && layout.BitCount != 24 && layout.BitCount != 32) Unsupported();
 }
 
 // Where the palette lies: behind the header, and behind the channel masks that follow a
@@ -66,12 +81,15 @@ void ReadDimensions(const uint8_t* info, TBmpLayout& layout) {
 void ReadEncoding(const uint8_t* data, size_t size, size_t headerSize, TBmpLayout& layout) {
   const uint8_t* info = data + FileHeaderSize;
   const uint32_t compression = ReadU32(info + 16);
+  layout.Compression = compression;
   if (compression == BiBitfields && layout.BitCount == 32) CheckBitfields(data, size);
-  else if (compression != BiRgb) Unsupported();
+  else if (compression == BiRle8 || compression == BiRle4) CheckRunLengths(layout);
+  else if (compression != BiRgb) UnsupportedCompression(compression);
   const size_t masksSize = compression == BiBitfields && headerSize == InfoHeaderSize ? 12 : 0;
   layout.PaletteOffset = FileHeaderSize + headerSize + masksSize;
-  layout.PaletteEntries = layout.BitCount == 8 ? ReadU32(info + 32) : 0;
-  if (layout.BitCount == 8 && layout.PaletteEntries == 0) layout.PaletteEntries = 256;
+  const uint32_t colors = 1u << layout.BitCount;
+  layout.PaletteEntries = layout.BitCount <= 8 ? ReadU32(info + 32) : 0;
+  if (layout.BitCount <= 8 && layout.PaletteEntries == 0) layout.PaletteEntries = colors;
   if (layout.PaletteEntries > 256) Damaged();
 }
 
@@ -93,6 +111,8 @@ void CheckPixelsFit(TBmpLayout& layout, size_t size) {
   const uint64_t stride = (uint64_t{static_cast<uint32_t>(layout.Width)} * layout.BitCount + 31) / 32 * 4;
   const uint64_t paletteEnd = uint64_t{layout.PaletteOffset} + 4 * uint64_t{layout.PaletteEntries};
   if (paletteEnd > size || layout.PixelOffset > size) Damaged();
+  // Run lengths are read piece by piece, each piece checked against the file's end.
+  if (layout.Compression == BiRle8 || layout.Compression == BiRle4) return;
   if (stride > (size - layout.PixelOffset) / static_cast<uint32_t>(layout.Height)) Damaged();
   layout.SourceStride = static_cast<size_t>(stride);
 }
@@ -112,15 +132,78 @@ void DropFourthBytes(const uint8_t* source, uint8_t* target, int32_t width) {
   }
 }
 
+// Two 4-bit indices a byte, the high half first.
+void SplitNibbles(const uint8_t* source, uint8_t* target, int32_t width) {
+  for (int32_t x = 0; x < width; ++x) target[x] = x % 2 ? source[x / 2] & 0x0F : source[x / 2] >> 4;
+}
+
 void CopyRows(const uint8_t* data, const TBmpLayout& layout, THostBitmap& bitmap) {
   const size_t rowBytes = static_cast<size_t>(layout.Width) * bitmap.PixelFormat();
   for (int32_t y = 0; y < layout.Height; ++y) {
     const int32_t fileRow = layout.TopDown ? y : layout.Height - 1 - y;
     const uint8_t* source = data + layout.PixelOffset + fileRow * layout.SourceStride;
     if (layout.BitCount == 32) DropFourthBytes(source, bitmap.Row(y), layout.Width);
+    else if (layout.BitCount == 4) SplitNibbles(source, bitmap.Row(y), layout.Width);
     else std::memcpy(bitmap.Row(y), source, rowBytes);
   }
 }
+
+// Run-length coded pixels: pairs of a count and a value, where a zero count is an escape:
+// 0 ends the row, 1 the image, 2 moves by the next two bytes, more is that many literal
+// pixels padded to a 16-bit word. With 4 bits a value byte holds two pixels that alternate.
+// The file's rows run from the bottom; pixels no code reaches stay index 0, and pixels
+// beyond the image's edges are dropped. Codes that run past the file's end are damage.
+class TRunLengthReader {
+ public:
+  TRunLengthReader(const uint8_t* data, size_t size, const TBmpLayout& layout, THostBitmap& bitmap)
+      : FData(data), FSize(size), FFourBits(layout.Compression == BiRle4), FBitmap(bitmap) {}
+
+  void Read() {
+    while (FRow < FBitmap.Height()) {
+      const uint8_t count = Next(), value = Next();
+      if (count > 0) {
+        for (int i = 0; i < count; ++i) Put(FFourBits ? (i % 2 ? value & 0x0F : value >> 4) : value);
+      } else if (value == 0) {
+        FColumn = 0;
+        ++FRow;
+      } else if (value == 1) {
+        return;
+      } else if (value == 2) {
+        FColumn += Next();
+        FRow += Next();
+      } else {
+        Literal(value);
+      }
+    }
+  }
+
+ private:
+  uint8_t Next() {
+    if (FAt >= FSize) Damaged();
+    return FData[FAt++];
+  }
+  void Put(uint8_t index) {
+    if (FColumn < FBitmap.Width() && FRow < FBitmap.Height())
+      FBitmap.Row(FBitmap.Height() - 1 - FRow)[FColumn] = index;
+    ++FColumn;
+  }
+  void Literal(int pixels) {
+    const int bytes = FFourBits ? (pixels + 1) / 2 : pixels;
+    for (int i = 0, byte = 0; i < pixels; ++i) {
+      if (!FFourBits || i % 2 == 0) byte = Next();
+      Put(FFourBits ? (i % 2 ? byte & 0x0F : byte >> 4) : byte);
+    }
+    if (bytes % 2) Next();
+  }
+
+  const uint8_t* FData;
+  size_t FSize;
+  size_t FAt = 0;
+  bool FFourBits;
+  THostBitmap& FBitmap;
+  int64_t FColumn = 0;
+  int64_t FRow = 0;
+};
 
 }  // namespace
 
@@ -132,9 +215,12 @@ THostBitmap DecodeBmp(const uint8_t* data, size_t size) {
   if (!IsBmpData(data, size)) Unsupported();
   TBmpLayout layout = ReadLayout(data, size);
   CheckPixelsFit(layout, size);
-  THostBitmap bitmap(layout.Width, layout.Height, layout.BitCount == 8 ? hf8Bit : hf24Bit);
-  if (layout.BitCount == 8) bitmap.SetPalette(ReadPalette(data, layout));
-  CopyRows(data, layout, bitmap);
+  THostBitmap bitmap(layout.Width, layout.Height, layout.BitCount <= 8 ? hf8Bit : hf24Bit);
+  if (layout.BitCount <= 8) bitmap.SetPalette(ReadPalette(data, layout));
+  if (layout.Compression == BiRle8 || layout.Compression == BiRle4)
+    TRunLengthReader(data + layout.PixelOffset, size - layout.PixelOffset, layout, bitmap).Read();
+  else
+    CopyRows(data, layout, bitmap);
   return bitmap;
 }
 

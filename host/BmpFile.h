@@ -1,6 +1,7 @@
 #pragma once
-// The BMP file format: reading 8-bit palette, 24-bit and 32-bit images, bottom-up or
-// top-down, into host bitmaps, and writing host bitmaps back.
+// The BMP file format: reading 4-bit and 8-bit palette images (plain or run-length coded),
+// 24-bit and 32-bit images, bottom-up or top-down, into host bitmaps, and writing host
+// bitmaps back.
 
 #include <cstddef>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #define S_HOST_TWO_IMAGES "Only one image can be given: \"%s\""
 #define S_HOST_CANNOT_OPEN_IMAGE "Cannot open the image \"%s\": %s"
 #define S_HOST_UNSUPPORTED_IMAGE "Unsupported image format"
+#define S_HOST_UNSUPPORTED_COMPRESSION "Unsupported image format: BMP compressed as %s"
 #define S_HOST_DAMAGED_IMAGE "The image file is truncated or damaged"
 #define S_HOST_IMAGE_TOO_LARGE "The image is too large for the host"
 #define S_HOST_NO_COMMAND "There is no plug-in command \"%s\""

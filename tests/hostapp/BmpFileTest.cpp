@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "tests/TestSupport.h"
+
 namespace {
 
 // A BMP file written field by field, as other programs write them.
@@ -44,6 +46,8 @@ void PutPixels(std::vector<uint8_t>& out, const TBmpLayout& layout) {
   for (int row = 0; row < layout.Height; ++row) {
     const int y = layout.TopDown ? row : layout.Height - 1 - row;
     const size_t start = out.size();
+    if (layout.BitCount == 4)
+      for (int x = 0; x < (layout.Width + 1) / 2; ++x) out.push_back(SourceByte(x, y, 0));
     for (int x = 0; x < layout.Width; ++x)
       for (int c = 0; c < bytes; ++c) out.push_back(SourceByte(x, y, c));
     out.resize(start + FileStride(layout), 0xEE);
@@ -181,6 +185,55 @@ TEST(BmpFile, RefusesWhatItCannotReadSafely) {
   EXPECT_THROW(Decode(FromHex("424d5a00007e00000000000000002900000003000000020000000132200003000000ea00000013000000000028"
                               "3c50283c50643c506478")),
                EInvalidImage);
+}
+
+// Run-length coded 8-bit and 4-bit files, the default of common conversion tools: runs,
+// literal pixels (padded to a word), a move, rows ended early, a run past the right edge,
+// the image ended early. Both give the same indices where their codes say the same.
+TEST(BmpFile, ReadsRunLengthCodedFiles) {
+  const auto file = [](int bits, const std::vector<uint8_t>& codes) {
+    TBmpLayout layout;
+    layout.Width = 6;
+    layout.BitCount = bits;
+    layout.Compression = bits == 8 ? 1 : 2;
+    layout.PaletteEntries = 16;
+    layout.ColorsUsed = 16;
+    std::vector<uint8_t> bytes = MakeBmp(layout);
+    bytes.resize(54 + 4 * 16);
+    bytes.insert(bytes.end(), codes.begin(), codes.end());
+    return bytes;
+  };
+  const auto rows = [](const THostBitmap& bitmap) {
+    std::vector<std::vector<uint8_t>> indices;
+    for (int y = 0; y < bitmap.Height(); ++y) indices.emplace_back(bitmap.Row(y), bitmap.Row(y) + bitmap.Width());
+    return indices;
+  };
+  const std::vector<std::vector<uint8_t>> picture{{1, 1, 1, 1, 1, 1}, {0, 0, 5, 5, 0, 0}, {2, 2, 2, 7, 8, 9}};
+  const THostBitmap eight = Decode(file(8, {3, 2, 0, 3, 7, 8, 9, 0, 0, 0, 0, 2, 2, 0, 2, 5, 0, 0, 8, 1, 0, 1}));
+  EXPECT_EQ(eight.PixelFormat(), hf8Bit);
+  EXPECT_EQ(rows(eight), picture);
+  const THostBitmap four = Decode(file(4, {3, 0x22, 0, 3, 0x78, 0x90, 0, 0, 0, 2, 2, 0, 2, 0x55, 0, 0, 8, 0x11, 0, 1}));
+  EXPECT_EQ(rows(four), picture);
+  EXPECT_EQ(std::vector<uint8_t>(four.Palette().begin() + 15, four.Palette().begin() + 18), (std::vector<uint8_t>{35, 25, 15}));
+  EXPECT_EQ(std::vector<uint8_t>(four.Palette().begin() + 48, four.Palette().begin() + 51), (std::vector<uint8_t>{0, 0, 0}));
+
+  EXPECT_THROW(Decode(file(8, {3, 2, 0, 5, 1, 2})), EInvalidImage);  // codes cut short
+  TBmpLayout jpeg;
+  jpeg.Compression = 4;
+  EXPECT_EQ(MessageOf<EInvalidImage>([&] { Decode(MakeBmp(jpeg)); }), "Unsupported image format: BMP compressed as JPEG");
+}
+
+// Plain 4-bit rows: two indices a byte, the high half first.
+TEST(BmpFile, Reads4BitRows) {
+  TBmpLayout layout;
+  layout.BitCount = 4;
+  layout.PaletteEntries = 16;
+  const THostBitmap bitmap = Decode(MakeBmp(layout));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const uint8_t byte = SourceByte(x / 2, y, 0);
+      ASSERT_EQ(bitmap.Row(y)[x], x % 2 ? byte & 0x0F : byte >> 4) << x << "," << y;
+    }
 }
 
 TEST(BmpFile, WritesWhatItReads) {
