@@ -87,9 +87,8 @@ void ReadEncoding(const uint8_t* data, size_t size, size_t headerSize, TBmpLayou
   else if (compression != BiRgb) UnsupportedCompression(compression);
   const size_t masksSize = compression == BiBitfields && headerSize == InfoHeaderSize ? 12 : 0;
   layout.PaletteOffset = FileHeaderSize + headerSize + masksSize;
-  const uint32_t colors = 1u << layout.BitCount;
   layout.PaletteEntries = layout.BitCount <= 8 ? ReadU32(info + 32) : 0;
-  if (layout.BitCount <= 8 && layout.PaletteEntries == 0) layout.PaletteEntries = colors;
+  if (layout.BitCount <= 8 && layout.PaletteEntries == 0) layout.PaletteEntries = 1u << layout.BitCount;
   if (layout.PaletteEntries > 256) Damaged();
 }
 
