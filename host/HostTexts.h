@@ -11,6 +11,7 @@
 #define S_HOST_UNSUPPORTED_IMAGE "Unsupported image format"
 #define S_HOST_UNSUPPORTED_COMPRESSION "Unsupported image format: BMP compressed as %s"
 #define S_HOST_DAMAGED_IMAGE "The image file is truncated or damaged"
+#define S_HOST_NO_IMAGE_CODECS "The system's image codecs (gdiplus.dll) are not available"
 #define S_HOST_IMAGE_TOO_LARGE "The image is too large for the host"
 #define S_HOST_NO_COMMAND "There is no plug-in command \"%s\""
 #define S_HOST_NO_IMAGE "Open an image first"

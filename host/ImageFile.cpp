@@ -34,7 +34,7 @@ long FileSize(std::FILE* file) {
 
 THostBitmap DecodeImage(const std::vector<uint8_t>& bytes) {
   if (IsBmpData(bytes.data(), bytes.size())) return DecodeBmp(bytes.data(), bytes.size());
-  return DecodeWithStb(bytes.data(), bytes.size());
+  return DecodeWithPlatform(bytes.data(), bytes.size());
 }
 
 THostBitmap LoadImageFile(const std::string& path) {

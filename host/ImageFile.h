@@ -1,6 +1,6 @@
 #pragma once
-// Image files as the host opens and saves them: BMP by its own reader, PNG and JPEG through
-// the header-only decoder.
+// Image files as the host opens and saves them: BMP by its own reader, which keeps 8-bit
+// palettes exactly, every other format through the platform's image codecs.
 
 #include <cstdint>
 #include <string>
@@ -18,5 +18,5 @@ THostBitmap LoadImageFile(const std::string& path);
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// PNG and JPEG; defined beside the decoder.
-THostBitmap DecodeWithStb(const uint8_t* data, size_t size);
+// PNG, JPEG, GIF, TIFF and the rest the platform decodes (PlatformImage_win.cpp).
+THostBitmap DecodeWithPlatform(const uint8_t* data, size_t size);

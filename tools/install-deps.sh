@@ -3,7 +3,7 @@
 # missing. Runs as root; does nothing when everything is there.
 set -euo pipefail
 packages=(cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth
-          googletest libgtest-dev libbenchmark-dev imagemagick libstb-dev python3)
+          googletest libgtest-dev libbenchmark-dev imagemagick python3)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
