@@ -43,7 +43,8 @@ const TFormDescription ProfileForm{
     .Controls = ProfileControls,
 };
 
-// Distances of the lower controls from the client area's edges and from each other.
+// Distances of the lower controls from the client area's edges and from each other, as
+// designed at 96 pixels per inch.
 constexpr int EdgeGap = 8;
 constexpr int ControlGap = 4;
 // Where the dialog opens: near the screen's top right corner.
@@ -51,10 +52,13 @@ constexpr int ScreenRightGap = 8;
 constexpr int ScreenTop = 40;
 
 // The dialog is made where it opens, so that showing it moves no window; its width is the
-// designed one grown as the styled form grows it for the system's frame.
+// designed one at the screen's resolution, grown as the styled form grows it for the
+// system's frame.
 TFormDescription PlacedForm() noexcept {
   TFormDescription form = ProfileForm;
-  const int width = form.Bounds.Width + FrameGrowth(form.BorderStyle, SystemFrameMetrics()).cx;
+  const int resolution = Screen.FormPixelsPerInch();
+  const int width = MulDiv(form.Bounds.Width, resolution, form.PixelsPerInch) +
+                    FrameGrowth(form.BorderStyle, SystemFrameMetrics(), resolution).cx;
   form.Bounds.Left = Screen.Width() - width - ScreenRightGap;
   form.Bounds.Top = ScreenTop;
   return form;
@@ -173,13 +177,14 @@ void TProfilePluginForm::PutPixelsBack() {
 
 void TProfilePluginForm::FormResize(TComponent*) {
   const SIZE client = ClientSize();
-  const int planeTop = client.cy - PlaneGroup->Height() - EdgeGap;
+  const int edgeGap = ScaleDesign(EdgeGap), controlGap = ScaleDesign(ControlGap);
+  const int planeTop = client.cy - PlaneGroup->Height() - edgeGap;
   PlaneGroup->SetTop(planeTop);
   LengthLabel->SetTop(planeTop);
   DirectionBox->SetTop(planeTop + PlaneGroup->Height() - DirectionBox->Height());
-  IntegrateBox->SetTop(DirectionBox->Top() - ControlGap - IntegrateBox->Height());
-  ProfilePanel->SetHeight(planeTop - ControlGap);
-  CloseButton->SetBounds({client.cx - CloseButton->Width() - EdgeGap, client.cy - EdgeGap - CloseButton->Height(),
+  IntegrateBox->SetTop(DirectionBox->Top() - controlGap - IntegrateBox->Height());
+  ProfilePanel->SetHeight(planeTop - controlGap);
+  CloseButton->SetBounds({client.cx - CloseButton->Width() - edgeGap, client.cy - edgeGap - CloseButton->Height(),
                           CloseButton->Width(), CloseButton->Height()});
 }
 

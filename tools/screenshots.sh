@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the profile dialog for the README, in the three settings the caption tests
 # run in: Windows XP with visual styles off and on (the styled caption) and Wine's default
-# version (the platform's caption). Each is the reference host's screenshot under Xvfb,
-# cut down to the dialog, which opens alone in the right half of the screen.
+# version (the platform's caption), and the default version at 144 dpi. Each is the
+# reference host's screenshot under Xvfb, cut down to the dialog, which opens alone near the
+# screen's top right corner (at 144 dpi it reaches into the left half, from its top down).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -14,16 +15,18 @@ trap end_session EXIT
 start_display
 prepare_prefix
 prepare_xp_prefixes
+prepare_dpi_prefixes
 out=docs/screenshots
 mkdir -p "$out"
 shoot() {
-  local name=$1 prefix=$2 shot=build/screenshot-$1.bmp
+  local name=$1 prefix=$2 crop=${3:-640x1024+640+0} shot=build/screenshot-$1.bmp
   rm -f "$shot"
   WINEPREFIX=$prefix OSTRAVINE_WINE_TIMEOUT=120 tools/wine-run.sh build/win32/OstravineHost.exe \
     host/samples/sample.bmp --select 10,10,229,169 --run Plugins/Ostravine --screenshot "$shot" --exit
-  convert "$shot" -crop 640x1024+640+0 +repage -trim +repage "$out/profile-$name.png"
+  convert "$shot" -crop "$crop" +repage -trim +repage "$out/profile-$name.png"
   echo "$root/$out/profile-$name.png"
 }
 shoot xp-classic "$(xp_prefix classic)"
 shoot xp-themed "$(xp_prefix themed)"
 shoot default "$WINEPREFIX"
+shoot default-144dpi "$root/build/wineprefix-dpi144" 923x984+357+40

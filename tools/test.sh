@@ -40,4 +40,5 @@ trap end_session EXIT
 start_display
 prepare_prefix
 prepare_xp_prefixes
+prepare_dpi_prefixes
 ctest --preset win32 -j "$jobs"

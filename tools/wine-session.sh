@@ -81,6 +81,31 @@ prepare_xp_prefixes() {
   prepare_xp_prefix themed
 }
 
+# A copy of a prepared prefix whose screen has another resolution, as the display settings
+# store it ("LogPixels"); Wine's metrics and fonts follow it. The copy is made while the
+# source's registry is on disk: its server has written it and stays out of the copy.
+prepare_dpi_prefix() {
+  local source=$1 target=$2 dpi=$3
+  [ -f "$target/.ostravine-dpi-ready" ] && return 0
+  echo "Preparing the $dpi dpi prefix in $target"
+  rm -rf "$target"
+  cp -a --reflink=auto "$source" "$target"
+  (
+    export WINEPREFIX=$target
+    timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    timeout 60 wineserver -w || true
+  )
+  touch "$target/.ostravine-dpi-ready"
+}
+
+# The default prefix at 120, 144 and 192 dpi, and both Windows XP prefixes at 144.
+prepare_dpi_prefixes() {
+  local dpi look
+  for dpi in 120 144 192; do prepare_dpi_prefix "$WINEPREFIX" "$root/build/wineprefix-dpi$dpi" "$dpi"; done
+  for look in classic themed; do prepare_dpi_prefix "$(xp_prefix "$look")" "$(xp_prefix "$look")-144" 144; done
+}
+
 end_session() {
   wineserver -k 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true

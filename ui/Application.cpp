@@ -105,6 +105,54 @@ int TScreen::PixelsPerInch() const noexcept {
   return GetDeviceCaps(dc.Get(), LOGPIXELSY);
 }
 
+namespace {
+
+// The calls of later Windows that tell a monitor's resolution, reached by name: Windows XP
+// has none of them. Windows 10 1607 answers for the thread and the window; Windows 8.1 for
+// the process and the monitor.
+struct TMonitorResolution {
+  using TThreadContext = HANDLE(WINAPI*)();
+  using TAwarenessOf = int(WINAPI*)(HANDLE context);
+  using TWindowDpi = UINT(WINAPI*)(HWND window);
+  using TProcessAwareness = HRESULT(WINAPI*)(HANDLE process, int* awareness);
+  using TMonitorDpi = HRESULT(WINAPI*)(HMONITOR monitor, int kind, UINT* x, UINT* y);
+  static constexpr int PerMonitorAware = 2;
+
+  TThreadContext ThreadContext = Bind<TThreadContext>(User32(), "GetThreadDpiAwarenessContext");
+  TAwarenessOf AwarenessOf = Bind<TAwarenessOf>(User32(), "GetAwarenessFromDpiAwarenessContext");
+  TWindowDpi WindowDpi = Bind<TWindowDpi>(User32(), "GetDpiForWindow");
+  HMODULE Shcore = LoadSystemLibrary("shcore.dll");
+  TProcessAwareness ProcessAwareness = Bind<TProcessAwareness>(Shcore, "GetProcessDpiAwareness");
+  TMonitorDpi MonitorDpi = Bind<TMonitorDpi>(Shcore, "GetDpiForMonitor");
+
+  static HMODULE User32() noexcept { return GetModuleHandleA("user32.dll"); }
+  template <class TFunction>
+  static TFunction Bind(HMODULE library, const char* name) noexcept {
+    return library ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+  }
+
+  // 0 where the thread is not aware of each monitor's resolution or the system cannot tell.
+  UINT Of(HWND window) const noexcept {
+    if (ThreadContext && AwarenessOf && WindowDpi)
+      return AwarenessOf(ThreadContext()) == PerMonitorAware ? WindowDpi(window) : 0;
+    int awareness = 0;
+    UINT x = 0, y = 0;
+    if (!ProcessAwareness || !MonitorDpi || ProcessAwareness(nullptr, &awareness) != S_OK ||
+        awareness != PerMonitorAware)
+      return 0;
+    const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+    return MonitorDpi(monitor, 0, &x, &y) == S_OK ? y : 0;
+  }
+};
+
+}  // namespace
+
+int TScreen::FormPixelsPerInch() const noexcept {
+  static const TMonitorResolution monitor;
+  const UINT resolution = Application.Handle() ? monitor.Of(Application.Handle()) : 0;
+  return resolution ? static_cast<int>(resolution) : PixelsPerInch();
+}
+
 void TScreen::SetCursor(LPCSTR cursor) noexcept {
   FCursor = cursor;
   ::SetCursor(CursorHandle());

@@ -74,7 +74,11 @@ class TScreen {
  public:
   int Width() const noexcept { return GetSystemMetrics(SM_CXSCREEN); }
   int Height() const noexcept { return GetSystemMetrics(SM_CYSCREEN); }
+  // The system's resolution.
   int PixelsPerInch() const noexcept;
+  // The resolution forms are made at: the host window's monitor's where the host's thread
+  // is aware of each monitor's resolution (Windows 8.1 and later), else the system's.
+  int FormPixelsPerInch() const noexcept;
 
   TForm* ActiveForm = nullptr;
   // A system cursor id such as IDC_WAIT, or null for the default (the arrow).

@@ -59,5 +59,7 @@ struct TFormDescription {
   TPosition Position = poDesigned;
   TWindowState WindowState = wsNormal;
   bool Scaled = true;
+  // The resolution its sizes are given in: forms are designed at 96 pixels per inch.
+  int PixelsPerInch = 96;
   std::span<const TControlDescription> Controls{};
 };

@@ -56,6 +56,17 @@ HICON ModuleIcon(const char* name, int metric) noexcept {
   return icon;
 }
 
+int Scale(int value, int to, int from) noexcept { return MulDiv(value, to, from); }
+
+TBounds Scale(const TBounds& bounds, int to, int from) noexcept {
+  return {Scale(bounds.Left, to, from), Scale(bounds.Top, to, from), Scale(bounds.Width, to, from),
+          Scale(bounds.Height, to, from)};
+}
+
+// The message the system sends a window whose monitor's resolution changed (Windows 8.1
+// and later); older headers do not name it.
+constexpr UINT DpiChangedMessage = 0x02E0;
+
 template <class Visit>
 void ForEachControl(const TWinControl& root, Visit visit) {
   for (TWinControl* control : root.Controls()) {
@@ -65,6 +76,21 @@ void ForEachControl(const TWinControl& root, Visit visit) {
 }
 
 }  // namespace
+
+TScaledDescription::TScaledDescription(const TFormDescription& description, int pixelsPerInch)
+    : FControls(description.Controls.begin(), description.Controls.end()), FDescription(description) {
+  const int from = description.PixelsPerInch;
+  if (!description.Scaled || pixelsPerInch == from) return;
+  TBounds& bounds = FDescription.Bounds;
+  bounds.Width = Scale(bounds.Width, pixelsPerInch, from);
+  bounds.Height = Scale(bounds.Height, pixelsPerInch, from);
+  FDescription.MinSize = {Scale(description.MinSize.cx, pixelsPerInch, from),
+                          Scale(description.MinSize.cy, pixelsPerInch, from)};
+  FDescription.Font.Height = Scale(description.Font.Height, pixelsPerInch, from);
+  FDescription.PixelsPerInch = pixelsPerInch;
+  for (TControlDescription& control : FControls) control.Bounds = Scale(control.Bounds, pixelsPerInch, from);
+  FDescription.Controls = FControls;
+}
 
 TForm* ParentForm(TWinControl* control) noexcept {
   while (control && control->Parent()) control = control->Parent();
@@ -86,6 +112,7 @@ TForm::TForm(TComponent* owner, const TFormDescription& description, HWND ownerW
   WindowState = description.WindowState;
   Scaled = description.Scaled;
   MinSize = description.MinSize;
+  FPixelsPerInch = description.PixelsPerInch;
   FSmallIcon = ModuleIcon(description.Icon, SM_CXSMICON);
   FBigIcon = ModuleIcon(description.Icon, SM_CXICON);
   SetBounds(description.Bounds);
@@ -320,6 +347,22 @@ void TForm::LimitTrackSize(MINMAXINFO& info) const noexcept {
   if (MinSize.cy > 0) info.ptMinTrackSize.y = MinSize.cy;
 }
 
+// The form moved to a monitor of another resolution (the host runs aware of each monitor's):
+// its controls, font and minimum size follow, and the window takes the rectangle the
+// system suggests, whose resize lays the form out anew. Containers place their own parts.
+void TForm::ResolutionChanged(int pixelsPerInch, const RECT& suggested) {
+  const int from = FPixelsPerInch;
+  if (pixelsPerInch < 1 || pixelsPerInch == from) return;
+  FPixelsPerInch = pixelsPerInch;
+  for (TWinControl* control : Controls()) control->SetBounds(Scale(control->Bounds(), pixelsPerInch, from));
+  LOGFONTA font = FFontData;
+  font.lfHeight = Scale(font.lfHeight, pixelsPerInch, from);
+  SetFontData(font);
+  MinSize = {Scale(MinSize.cx, pixelsPerInch, from), Scale(MinSize.cy, pixelsPerInch, from)};
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_NCCREATE:
@@ -335,6 +378,10 @@ void TForm::WndProc(TMessage& message) {
       message.Result = 1;
       break;
     case WM_GETMINMAXINFO: LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(message.LParam)); break;
+    case DpiChangedMessage:
+      if (!Scaled) return TWinControl::WndProc(message);
+      ResolutionChanged(LOWORD(message.WParam), *reinterpret_cast<const RECT*>(message.LParam));
+      break;
     case WM_SETCURSOR:
       // A cursor set for the whole screen (an hourglass) also shows over the client area.
       if (LOWORD(message.LParam) == HTCLIENT && Screen.Cursor()) {

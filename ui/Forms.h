@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/FormDescription.h"
 
@@ -17,6 +18,23 @@ enum TCloseAction : uint8_t { caNone, caHide };
 using TCloseEvent = std::function<void(TComponent* sender, TCloseAction& action)>;
 
 class TButton;
+
+// A description at another resolution: a Scaled form's size, minimum size, font height and
+// every control's bounds multiplied by pixelsPerInch over the description's own resolution,
+// rounded as the platform's MulDiv rounds; its position stays where it was designed. An
+// unscaled form is taken as it is. The controls live here, so this object must outlive the
+// making of the form.
+class TScaledDescription {
+ public:
+  TScaledDescription(const TFormDescription& description, int pixelsPerInch);
+  TScaledDescription(const TScaledDescription&) = delete;
+  TScaledDescription& operator=(const TScaledDescription&) = delete;
+  const TFormDescription& Description() const noexcept { return FDescription; }
+
+ private:
+  std::vector<TControlDescription> FControls;
+  TFormDescription FDescription;
+};
 
 class TForm : public TWinControl {
  public:
@@ -49,6 +67,9 @@ class TForm : public TWinControl {
   bool Scaled = true;
   bool ParentFont = false;
   SIZE MinSize{0, 0};
+  // The resolution the form's sizes are in, and a size designed at 96 pixels per inch in it.
+  int PixelsPerInch() const noexcept { return FPixelsPerInch; }
+  int ScaleDesign(int value) const noexcept { return MulDiv(value, FPixelsPerInch, 96); }
   TColor Color() const noexcept { return FColor; }
   const LOGFONTA& FontData() const noexcept { return FFontData; }
   void SetFontData(const LOGFONTA& font);
@@ -90,6 +111,7 @@ class TForm : public TWinControl {
   void Command(WPARAM wParam, LPARAM lParam, TMessage& message);
   void EraseBackground(HDC dc) noexcept;
   void LimitTrackSize(MINMAXINFO& info) const noexcept;
+  void ResolutionChanged(int pixelsPerInch, const RECT& suggested);
 
   // The description's icon in its two sizes, set while the window is being made.
   HICON FSmallIcon = nullptr;
@@ -103,6 +125,7 @@ class TForm : public TWinControl {
   HWND FFocused = nullptr;
   int FModalResult = mrNone;
   bool FModal = false;
+  int FPixelsPerInch = 96;
 };
 
 // The form a control sits on, or null.

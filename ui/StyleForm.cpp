@@ -63,7 +63,7 @@ bool IsCaptionHit(int hitTest) noexcept {
 TFormDescription CompensatedDescription(const TFormDescription& description) noexcept {
   TFormDescription compensated = description;
   if (description.Position == poDefault || description.WindowState == wsMaximized) return compensated;
-  const SIZE growth = FrameGrowth(description.BorderStyle, SystemFrameMetrics());
+  const SIZE growth = FrameGrowth(description.BorderStyle, SystemFrameMetrics(), description.PixelsPerInch);
   compensated.Bounds.Width += growth.cx;
   compensated.Bounds.Height += growth.cy;
   return compensated;
@@ -84,8 +84,11 @@ TFrameMetrics SystemFrameMetrics() noexcept {
           GetSystemMetrics(SM_CYDLGFRAME), GetSystemMetrics(SM_CYCAPTION), GetSystemMetrics(SM_CYSMCAPTION)};
 }
 
-SIZE FrameGrowth(TBorderStyle border, const TFrameMetrics& metrics) noexcept {
-  const TFrameMetrics& reference = ReferenceFrameMetrics;
+SIZE FrameGrowth(TBorderStyle border, const TFrameMetrics& metrics, int pixelsPerInch) noexcept {
+  const auto scaled = [pixelsPerInch](int value) { return MulDiv(value, pixelsPerInch, 96); };
+  const TFrameMetrics& design = ReferenceFrameMetrics;
+  const TFrameMetrics reference{scaled(design.SizeFrameX),   scaled(design.SizeFrameY), scaled(design.DialogFrameX),
+                                scaled(design.DialogFrameY), scaled(design.Caption),    scaled(design.SmallCaption)};
   switch (border) {
     case bsSizeable:
     case bsSizeToolWin: {
@@ -120,7 +123,8 @@ void ReadStylingSwitch() {
 }
 
 TStyleForm::TStyleForm(TComponent* owner, const TFormDescription& description)
-    : TForm((Application.InstallLoadedHandler(), owner), CompensatedDescription(description)) {
+    : TForm((Application.InstallLoadedHandler(), owner),
+            CompensatedDescription(TScaledDescription(description, Screen.FormPixelsPerInch()).Description())) {
   if (StylingEnabled) FCaption = std::make_unique<TStyleCaption>(*this);
 }
 
@@ -146,7 +150,7 @@ void TStyleForm::ApplyFontRules() {
 }
 
 void TStyleForm::CompensateFrameMetrics(const TFrameMetrics& metrics) {
-  const SIZE growth = FrameGrowth(BorderStyle(), metrics);
+  const SIZE growth = FrameGrowth(BorderStyle(), metrics, PixelsPerInch());
   if (growth.cx == 0 && growth.cy == 0) return;
   const TNotifyEvent resize = std::move(OnResize);
   OnResize = nullptr;

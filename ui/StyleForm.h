@@ -28,7 +28,9 @@ struct TFrameMetrics {
 constexpr TFrameMetrics ReferenceFrameMetrics{4, 4, 3, 3, 26, 18};
 TFrameMetrics SystemFrameMetrics() noexcept;
 // How much a form with this border grows: 2·dx in width, 2·dy plus the caption term in height.
-SIZE FrameGrowth(TBorderStyle border, const TFrameMetrics& metrics) noexcept;
+// A form made at another resolution than 96 pixels per inch measures against the reference
+// metrics scaled alike, as its sizes are.
+SIZE FrameGrowth(TBorderStyle border, const TFrameMetrics& metrics, int pixelsPerInch = 96) noexcept;
 
 void ReadStylingSwitch();
 bool RunsOnVistaOrLater() noexcept;
@@ -38,7 +40,8 @@ bool RegistryAllowsStyling() noexcept;
 
 class TStyleForm : public TForm {
  public:
-  // A form from its description, owned by the application's window.
+  // A form from its description, owned by the application's window; a Scaled one is made at
+  // the screen's resolution (TScaledDescription) before it grows for the system's frame.
   TStyleForm(TComponent* owner, const TFormDescription& description);
   // An empty form; a non-null owner window owns its native window.
   TStyleForm(TComponent* owner, HWND ownerWindow);

@@ -1,0 +1,223 @@
+// The profile dialog at the screen's resolution, end to end through the DLL. CTest runs these
+// checks in Wine prefixes set to 96, 120, 144 and 192 pixels per inch: the client area is
+// the design's times P/96, no control overlaps another or leaves the client area (at the
+// opening size and at the minimum size), every caption fits its control in the control's
+// own font, the plot's frame lies where the scaled margin puts it, and the readout's tooltip
+// stays inside the work area and off the cursor at the plot's four corners. A form told of a
+// new resolution (a host aware of each monitor's) follows it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/host/DialogWatcher.h"
+#include "tests/host/HostDouble.h"
+#include "tests/host/HostImages.h"
+
+namespace {
+
+using TSteps = std::vector<TDialogWatcher::TInspect>;
+
+// The design at 96 pixels per inch: the client area, and the plot's margin (the plane
+// group's left edge).
+constexpr SIZE DesignClient{603, 382};
+constexpr int DesignMargin = 8;
+
+int ScreenResolution() {
+  const HDC screen = GetDC(nullptr);
+  const int resolution = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return resolution;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (IsWindowVisible(child)) children.push_back(child);
+  return children;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+// The caption's width in the control's own font, its '&' marks left out.
+int TextWidth(HWND control) {
+  std::string text = WindowText(control);
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// A check box or radio button draws its glyph, then a gap, then the caption.
+bool IsGlyphButton(HWND control) {
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+  return ClassOf(control) == "Button" && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_GROUPBOX;
+}
+
+void ExpectCaptionsFit(HWND parent) {
+  for (HWND control : Children(parent)) {
+    RECT bounds;
+    GetWindowRect(control, &bounds);
+    const std::string name = ClassOf(control);
+    if (name == "Button" || name == "Static") {
+      const int glyph = IsGlyphButton(control) ? GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) : 0;
+      const bool groupBox = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && name == "Button";
+      if (!groupBox) {
+        EXPECT_LE(glyph + TextWidth(control), bounds.right - bounds.left) << WindowText(control);
+      }
+    }
+    ExpectCaptionsFit(control);
+  }
+}
+
+// Every visible control of the dialog inside its client area, and no two of them overlapping.
+void ExpectLaidOut(HWND dialog, const char* where) {
+  RECT client;
+  GetClientRect(dialog, &client);
+  const std::vector<HWND> controls = Children(dialog);
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const RECT a = BoundsIn(controls[i], dialog);
+    EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= client.right && a.bottom <= client.bottom)
+        << where << ": " << WindowText(controls[i]) << " leaves the client area";
+    for (size_t j = i + 1; j < controls.size(); ++j) {
+      const RECT b = BoundsIn(controls[j], dialog);
+      RECT overlap;
+      EXPECT_FALSE(IntersectRect(&overlap, &a, &b))
+          << where << ": \"" << WindowText(controls[i]) << "\" overlaps \"" << WindowText(controls[j]) << "\"";
+    }
+  }
+}
+
+HWND Panel(HWND dialog) {
+  for (HWND child : Children(dialog)) {
+    const RECT bounds = BoundsIn(child, dialog);
+    if (bounds.left == 0 && bounds.top == 0) return child;
+  }
+  ADD_FAILURE() << "no panel";
+  return nullptr;
+}
+
+BOOL CALLBACK MatchToolTip(HWND window, LPARAM found) {
+  if (ClassOf(window) != "tooltips_class32" || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+HWND VisibleToolTip() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), MatchToolTip, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+class ScaledDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FHost.MainWindow = FMainWindow.Handle();
+    ASSERT_EQ(FPlugin.RegisterPlugin(THostDouble::Callback), 1);
+  }
+
+  // The steps act on the open dialog one after the other; every one of them must have run.
+  void Run(TSteps steps) {
+    FHost.OpenImages = {{FImage.Record().Pixels, {0, 0, 59, 39}}};
+    FHost.Requests.clear();
+    bool done = false;
+    steps.push_back([&](HWND) { done = true; });
+    TDialogWatcher watcher("Ostravine", std::move(steps), TDialogAnswer::Close);
+    watcher.Ready = [this] { return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged) >= 1; };
+    EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
+    EXPECT_TRUE(done) << "the dialog closed before every step had run";
+  }
+
+  THostImageBuffer FImage = THostImageBuffer::Make24Bit(60, 40);
+  TPluginLibrary FPlugin;
+  THostMainWindow FMainWindow;
+  THostDouble FHost;
+};
+
+TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
+  const int resolution = ScreenResolution();
+  const int margin = MulDiv(DesignMargin, resolution, 96);
+  std::vector<POINT> corners;
+  TSteps steps = {
+      [&](HWND dialog) {
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_NEAR(client.right, MulDiv(DesignClient.cx, resolution, 96), 1) << resolution;
+        EXPECT_NEAR(client.bottom, MulDiv(DesignClient.cy, resolution, 96), 1) << resolution;
+        ExpectLaidOut(dialog, "opening size");
+        ExpectCaptionsFit(dialog);
+        // The frame: its edges black on the margin's columns and rows (but where a curve
+        // crosses them), nothing black just outside them.
+        UpdateWindow(Panel(dialog));
+        const TWindowPixels plot = ReadClientPixels(Panel(dialog));
+        const int right = plot.Width - margin - 2, bottom = plot.Height - 1 - margin;
+        const auto black = [&](int x0, int y0, int x1, int y1) {
+          int count = 0, all = 0;
+          for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x, ++all) count += plot.At(x, y) == 0;
+          return 100 * count / all;
+        };
+        EXPECT_GE(black(margin, margin, margin, bottom), 80) << "left edge";
+        EXPECT_GE(black(right, margin, right, bottom), 80) << "right edge";
+        EXPECT_GE(black(margin, margin, right, margin), 80) << "top edge";
+        EXPECT_GE(black(margin, bottom, right, bottom), 80) << "bottom edge";
+        EXPECT_EQ(black(margin - 1, margin - 1, margin - 1, bottom), 0) << "left of the frame";
+        EXPECT_EQ(black(margin, margin - 1, right, margin - 1), 0) << "above the frame";
+        for (POINT corner : {POINT{margin + 1, margin + 1}, POINT{right - 1, margin + 1}, POINT{margin + 1, bottom - 1},
+                             POINT{right - 1, bottom - 1}}) {
+          ClientToScreen(Panel(dialog), &corner);
+          corners.push_back(corner);
+        }
+        SetCursorPos(corners[0].x, corners[0].y);
+      }};
+  for (size_t corner = 0; corner < 4; ++corner)
+    steps.push_back([&, corner](HWND) {
+      const HWND tip = VisibleToolTip();
+      ASSERT_NE(tip, nullptr) << "corner " << corner;
+      RECT bounds, area;
+      GetWindowRect(tip, &bounds);
+      SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+      EXPECT_TRUE(bounds.left >= area.left && bounds.top >= area.top && bounds.right <= area.right &&
+                  bounds.bottom <= area.bottom)
+          << "corner " << corner;
+      EXPECT_FALSE(PtInRect(&bounds, corners[corner])) << "the tip covers the cursor at corner " << corner;
+      const POINT next = corner + 1 < 4 ? corners[corner + 1] : POINT{2, GetSystemMetrics(SM_CYSCREEN) - 2};
+      SetCursorPos(next.x, next.y);
+    });
+  steps.push_back([](HWND dialog) {
+    ResizeWindow(dialog, 1, 1);
+    ExpectLaidOut(dialog, "minimum size");
+  });
+  Run(std::move(steps));
+}
+
+// Told that its monitor has 1.5 times the resolution, the form takes the suggested rectangle
+// and lays out its controls, scaled, in it.
+TEST_F(ScaledDialog, AFormToldOfANewResolutionFollowsIt) {
+  const int resolution = ScreenResolution();
+  const int wanted = resolution * 3 / 2;
+  Run({[&](HWND dialog) {
+         RECT window;
+         GetWindowRect(dialog, &window);
+         RECT suggested{window.left, window.top, window.left + (window.right - window.left) * 3 / 2,
+                        window.top + (window.bottom - window.top) * 3 / 2};
+         SendMessageA(dialog, 0x02E0, MAKEWPARAM(wanted, wanted), reinterpret_cast<LPARAM>(&suggested));
+       },
+       [&](HWND dialog) {
+         ExpectLaidOut(dialog, "after the new resolution");
+         const RECT close = BoundsIn(FindChild(dialog, "Button", "Close"), dialog);
+         EXPECT_NEAR(close.right - close.left, MulDiv(75, wanted, 96), 1);
+       }});
+}
+
+}  // namespace
