@@ -173,6 +173,12 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
         EXPECT_GE(black(margin, bottom, right, bottom), 80) << "bottom edge";
         EXPECT_EQ(black(margin - 1, margin - 1, margin - 1, bottom), 0) << "left of the frame";
         EXPECT_EQ(black(margin, margin - 1, right, margin - 1), 0) << "above the frame";
+        // The labels "255" and "0" in the 8-point font, from 2 pixels right of the frame's
+        // left edge: at its top, and above its bottom.
+        const int text = MulDiv(8, resolution, 72);
+        EXPECT_GT(black(margin + 2, margin + 1, margin + 2 + 2 * text, margin + text), 3) << "the label 255";
+        EXPECT_GT(black(margin + 2, bottom - text - 1, margin + 2 + text, bottom - 1), 3) << "the label 0";
+        EXPECT_EQ(black(margin + 1, margin + 1, margin + 1, bottom - 1), 0) << "the labels start 2 pixels in";
         for (POINT corner : {POINT{margin + 1, margin + 1}, POINT{right - 1, margin + 1}, POINT{margin + 1, bottom - 1},
                              POINT{right - 1, bottom - 1}}) {
           ClientToScreen(Panel(dialog), &corner);
@@ -199,6 +205,20 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
     ExpectLaidOut(dialog, "minimum size");
   });
   Run(std::move(steps));
+}
+
+// The message dialog lays itself out from its font: at every resolution its captions fit and
+// nothing overlaps. A selection that is no rectangle brings up the refusal.
+TEST_F(ScaledDialog, TheMessageDialogFitsItsTexts) {
+  FHost.OpenImages = {{FImage.Record().Pixels, {-1, 0, 0, 0}}};
+  bool seen = false;
+  TDialogWatcher watcher(TDialogAnswer::Enter, [&](HWND dialog) {
+    seen = true;
+    ExpectLaidOut(dialog, "message dialog");
+    ExpectCaptionsFit(dialog);
+  });
+  EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
+  EXPECT_TRUE(seen);
 }
 
 // Told that its monitor has 1.5 times the resolution, the form takes the suggested rectangle
