@@ -131,7 +131,9 @@ void TProfilePluginForm::ShowProfile() {
   FSession.Rebuild(mode);
   LengthLabel->SetCaption(FSession.Profile().LengthLabel);
   if (FSession.Profile().PlaneGroupDisabled) PlaneGroup->SetEnabled(false);
-  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode);
+  const TLinearBitmap* bitmap = FSession.Raster.Bitmap;
+  const uint8_t* palette = bitmap && bitmap->PixelFormat() == TPixelFormat::Indexed8 ? bitmap->Palette() : nullptr;
+  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode, palette);
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -215,7 +217,8 @@ void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
   if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
   POINT cursor{x, y};
   ClientToScreen(ProfilePanel->Handle(), &cursor);
-  FToolTip->Show(FValues->Place(sample) + "\r\n" + FValues->Values(sample, UserDecimalSeparator()), cursor);
+  FToolTip->Show(FValues->Place(sample) + "\r\n" + FValues->Values(sample, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
+                 cursor);
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   ProfilePanel->Invalidate();

@@ -1,5 +1,6 @@
 #include "profile/ProfileValues.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -50,6 +51,33 @@ std::string Readout(double value, char decimalSeparator) {
   return FormatGeneral(value, ReadoutDigits, decimalSeparator);
 }
 
+bool IsGrayRamp(const uint8_t* palette) {
+  for (int i = 0; i < 256; ++i)
+    if (palette[3 * i] != i || palette[3 * i + 1] != i || palette[3 * i + 2] != i) return false;
+  return true;
+}
+
+// The average curve of the plane "Average", as the plot computes it.
+double Average(const TColorSample& sample) { return (sample.R + sample.G + sample.B) / 3; }
+
+// A colour sample's readout: the plane's own curves first, then the channels not named yet.
+std::string ColorReadout(const TColorSample& sample, double gray, int plane, char separator) {
+  enum : int { Grayscale, AverageOf, All, Red, Green, Blue };
+  const auto named = [separator](const char* format, double value) {
+    return FormatText(format, Readout(value, separator).c_str());
+  };
+  std::string text;
+  const auto add = [&text](const std::string& part) { text += text.empty() ? part : "  " + part; };
+  if (plane == Grayscale) add(named(S_TIP_GRAY, gray));
+  if (plane == AverageOf) add(named(S_TIP_AVERAGE, Average(sample)));
+  if (plane == Green) add(named(S_TIP_GREEN, sample.G));
+  if (plane == Blue) add(named(S_TIP_BLUE, sample.B));
+  add(named(S_TIP_RED, sample.R));
+  if (plane != Green) add(named(S_TIP_GREEN, sample.G));
+  if (plane != Blue) add(named(S_TIP_BLUE, sample.B));
+  return text;
+}
+
 }  // namespace
 
 TValueKind ValueKindOf(const TProfileRaster& raster) {
@@ -58,10 +86,11 @@ TValueKind ValueKindOf(const TProfileRaster& raster) {
 }
 
 TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection,
-                               TProfileMode mode)
+                               TProfileMode mode, const uint8_t* palette)
     : FProfile(profile.Profile),
       FProfileRGB(profile.ProfileRGB),
       FKind(kind),
+      FPalette(palette && !IsGrayRamp(palette) ? palette : nullptr),
       FSelection(selection),
       FMode(mode) {
   assert((kind != TValueKind::Color || FProfileRGB.size() == FProfile.size()) && "channels for every sample");
@@ -84,16 +113,17 @@ std::string TProfileValues::Place(size_t i) const {
   return FormatText(S_TIP_COLUMN, FSelection.Left + index);
 }
 
-std::string TProfileValues::Values(size_t i, char decimalSeparator) const {
+std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) const {
   const std::string value = Readout(FProfile[i], decimalSeparator);
   switch (FKind) {
-    case TValueKind::Color: {
-      const TColorSample& sample = FProfileRGB[i];
-      return FormatText(S_TIP_COLOR, Readout(sample.R, decimalSeparator).c_str(),
-                        Readout(sample.G, decimalSeparator).c_str(), Readout(sample.B, decimalSeparator).c_str(),
-                        value.c_str());
+    case TValueKind::Color: return ColorReadout(FProfileRGB[i], FProfile[i], plane, decimalSeparator);
+    case TValueKind::Gray: {
+      // In line mode a sample is the stored byte, an index into the palette.
+      if (!FPalette || FMode.Integrate) return FormatText(S_TIP_VALUE, value.c_str());
+      const int index = std::clamp(static_cast<int>(FProfile[i]), 0, 255);
+      const uint8_t* entry = FPalette + 3 * index;
+      return FormatText(S_TIP_INDEX, index, entry[2], entry[1], entry[0]);
     }
-    case TValueKind::Gray: return FormatText(S_TIP_VALUE, value.c_str());
     case TValueKind::Real: return FormatText(S_TIP_REAL, value.c_str());
     case TValueKind::Imaginary: return FormatText(S_TIP_IMAGINARY, value.c_str());
   }
@@ -129,7 +159,8 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
   }
   switch (FKind) {
     case TValueKind::Color:
-      for (const char* name : {S_COL_RED, S_COL_GREEN, S_COL_BLUE, S_COL_GRAY}) AppendField(text, separator, name);
+      for (const char* name : {S_COL_RED, S_COL_GREEN, S_COL_BLUE, S_COL_GRAY, S_COL_AVERAGE})
+        AppendField(text, separator, name);
       break;
     case TValueKind::Gray: AppendField(text, separator, S_COL_VALUE); break;
     case TValueKind::Real: AppendField(text, separator, S_COL_REAL); break;
@@ -157,5 +188,9 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator) cons
   }
   text += separator;
   AppendNumber(text, FProfile[i]);
+  if (FKind == TValueKind::Color) {
+    text += separator;
+    AppendNumber(text, Average(FProfileRGB[i]));
+  }
   text += LineEnd;
 }

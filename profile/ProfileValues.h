@@ -24,14 +24,21 @@ class TProfileValues {
  public:
   // The profile that the last rebuild left, over this selection in this mode; line mode
   // replays the walk for the samples' coordinates when they are first asked for. The
-  // profile's arrays are borrowed: the object goes before the next rebuild.
-  TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode);
+  // profile's arrays are borrowed: the object goes before the next rebuild. An 8-bit
+  // image's palette (blue, green, red entries; null or the gray ramp for gray) names the
+  // colour of each index; it is borrowed too.
+  TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode,
+                 const uint8_t* palette = nullptr);
 
   size_t Count() const noexcept { return FProfile.size(); }
   // "Sample 3 (4, 5)" in line mode, "Row 7" or "Column 2" in integrate mode.
   std::string Place(size_t i) const;
-  // "R 1  G 2  B 3  Gray 1.83333", "Value 12", "Real -0.5": up to 6 significant digits.
-  std::string Values(size_t i, char decimalSeparator = '.') const;
+  // The values of the curves the plane draws, named as the plane names them, then a colour
+  // pixel's channels not named yet: "Gray 1.83333  R 1  G 2  B 3" for the plane "Grayscale",
+  // "Average 2  R 1  G 2  B 3", "R 1  G 2  B 3" for "All", "G 2  R 1  B 3" for "Green";
+  // "Value 12" ("Index 12 = R 224 G 0 B 0" with a colour palette), "Real -0.5". Up to 6
+  // significant digits. The plane is the plane group's item (colour images only).
+  std::string Values(size_t i, int plane = 0, char decimalSeparator = '.') const;
   // The whole table with fields separated by `separator` (a tab or a comma).
   std::string Table(char separator) const;
 
@@ -44,6 +51,7 @@ class TProfileValues {
   std::span<const double> FProfile;
   std::span<const TColorSample> FProfileRGB;
   TValueKind FKind;
+  const uint8_t* FPalette;
   TRect FSelection;
   TProfileMode FMode;
   mutable std::vector<TSamplePoint> FPoints;

@@ -117,8 +117,18 @@
 #define S_TIP_ROW "Row %d"
 #define IDS_TIP_COLUMN 64056
 #define S_TIP_COLUMN "Column %d"
-#define IDS_TIP_COLOR 64057
-#define S_TIP_COLOR "R %s  G %s  B %s  Gray %s"
+#define IDS_TIP_RED 64057
+#define S_TIP_RED "R %s"
+#define IDS_TIP_GREEN 64102
+#define S_TIP_GREEN "G %s"
+#define IDS_TIP_BLUE 64103
+#define S_TIP_BLUE "B %s"
+#define IDS_TIP_GRAY 64104
+#define S_TIP_GRAY "Gray %s"
+#define IDS_TIP_AVERAGE 64105
+#define S_TIP_AVERAGE "Average %s"
+#define IDS_TIP_INDEX 64106
+#define S_TIP_INDEX "Index %d = R %d G %d B %d"
 #define IDS_TIP_VALUE 64058
 #define S_TIP_VALUE "Value %s"
 #define IDS_TIP_REAL 64059
@@ -143,6 +153,8 @@
 #define S_COL_BLUE "Blue"
 #define IDS_COL_GRAY 64089
 #define S_COL_GRAY "Gray"
+#define IDS_COL_AVERAGE 64107
+#define S_COL_AVERAGE "Average"
 #define IDS_COL_VALUE 64090
 #define S_COL_VALUE "Value"
 #define IDS_COL_REAL 64091

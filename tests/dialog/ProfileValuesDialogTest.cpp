@@ -169,6 +169,10 @@ TRows LineRows(const TProfile& profile, const TRect& selection) {
     if (!profile.ProfileRGB.empty())
       rows.back().insert(rows.back().end(), {profile.ProfileRGB[i].R, profile.ProfileRGB[i].G, profile.ProfileRGB[i].B});
     rows.back().push_back(profile.Profile[i]);
+    if (!profile.ProfileRGB.empty()) {
+      const TColorSample& c = profile.ProfileRGB[i];
+      rows.back().push_back((c.R + c.G + c.B) / 3);
+    }
   }
   return rows;
 }
@@ -289,11 +293,12 @@ TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) 
   const auto column = [&](size_t i) {
     return TPlotGeometry(before.Width, before.Height, Margin, points.size(), 255).X(i);
   };
+  // The plane "Red" is chosen: its channel first, then the others.
   const auto expectReadout = [&](size_t i) {
     const TColorSample& c = oracle.ProfileRGB[i];
     EXPECT_EQ(ToolTipText(), "Sample " + std::to_string(i) + " (" + std::to_string(points[i].X) + ", " +
                                  std::to_string(points[i].Y) + ")\r\nR " + Readout(c.R) + "  G " + Readout(c.G) +
-                                 "  B " + Readout(c.B) + "  Gray " + Readout(oracle.Profile[i]));
+                                 "  B " + Readout(c.B));
   };
   const TSteps readout = {
       [&](HWND dialog) {
@@ -337,7 +342,7 @@ TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) 
     mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
   };
   Run(image, selection, false, false,
-      CopyTwice(rightClick, "Sample\tX\tY\tRed\tGreen\tBlue\tGray", LineRows(oracle, selection)) + readout);
+      CopyTwice(rightClick, "Sample\tX\tY\tRed\tGreen\tBlue\tGray\tAverage", LineRows(oracle, selection)) + readout);
 }
 
 // A right click on the caption is the window's, not the plot's: it opens the system menu.

@@ -33,13 +33,18 @@ TEST(ProfileValues, LineModeNamesEachSamplesPointAndItsChannels) {
   EXPECT_EQ(values.Place(0), "Sample 0 (0, 0)");
   EXPECT_EQ(values.Place(2), "Sample 2 (1, 1)");
   EXPECT_EQ(values.Place(3), "Sample 3 (2, 2)");
-  EXPECT_EQ(values.Values(0), "R 1  G 2  B 3  Gray 1.83333");
-  EXPECT_EQ(values.Values(0, ','), "R 1  G 2  B 3  Gray 1,83333");
-  EXPECT_EQ(values.Table('\t'), "Sample\tX\tY\tRed\tGreen\tBlue\tGray\r\n"
-                                "0\t0\t0\t1\t2\t3\t1.8333333333333333\r\n"
-                                "1\t1\t1\t0\t0\t0\t0\r\n"
-                                "2\t1\t1\t0\t0\t0\t0\r\n"
-                                "3\t2\t2\t255\t255\t255\t255\r\n");
+  // Each plane's own curves first, by the plane's words, then the channels not named yet.
+  const char* const planes[] = {"Gray 1.83333  R 1  G 2  B 3", "Average 2  R 1  G 2  B 3", "R 1  G 2  B 3",
+                                "R 1  G 2  B 3",               "G 2  R 1  B 3",            "B 3  R 1  G 2"};
+  for (int plane = 0; plane < 6; ++plane) EXPECT_EQ(values.Values(0, plane), planes[plane]) << plane;
+  EXPECT_EQ(values.Values(0, 0, ','), "Gray 1,83333  R 1  G 2  B 3");
+  EXPECT_EQ(values.Values(3, 1), "Average 255  R 255  G 255  B 255");
+  // The table is the same whatever the plane: every channel, the gray value and the average.
+  EXPECT_EQ(values.Table('\t'), "Sample\tX\tY\tRed\tGreen\tBlue\tGray\tAverage\r\n"
+                                "0\t0\t0\t1\t2\t3\t1.8333333333333333\t2\r\n"
+                                "1\t1\t1\t0\t0\t0\t0\t0\r\n"
+                                "2\t1\t1\t0\t0\t0\t0\t0\r\n"
+                                "3\t2\t2\t255\t255\t255\t255\t255\r\n");
   const TProfileValues other(profile, TValueKind::Color, {0, 0, 2, 2}, {false, true});
   EXPECT_EQ(other.Place(0), "Sample 0 (0, 2)");
   EXPECT_EQ(other.Place(3), "Sample 3 (2, 0)");
@@ -58,6 +63,24 @@ TEST(ProfileValues, IntegrateModeNamesRowsOrColumnsByImageCoordinate) {
   EXPECT_EQ(rows.Table('\t'), "Row\tImaginary\r\n7\t1530\r\n8\t12.5\r\n");
   const TProfileValues real(profile, TValueKind::Real, {4, 7, 5, 8}, {true, true});
   EXPECT_EQ(real.Values(0), "Real 1530");
+}
+
+// An 8-bit image whose palette is not the gray ramp: the readout names the index's colour
+// in line mode, where a sample is the stored index, and stays a value in integrate mode.
+TEST(ProfileValues, AColourPaletteNamesTheIndexsColour) {
+  std::vector<uint8_t> palette(768);
+  for (int i = 0; i < 256; ++i) palette[3 * i] = palette[3 * i + 1] = palette[3 * i + 2] = static_cast<uint8_t>(i);
+  TProfile profile;
+  profile.Profile = {50, 7};
+  const TProfileValues gray(profile, TValueKind::Gray, {0, 0, 1, 0}, {false, false}, palette.data());
+  EXPECT_EQ(gray.Values(0), "Value 50");
+  palette[3 * 50] = 10;  // blue
+  palette[3 * 50 + 2] = 224;  // red
+  const TProfileValues colour(profile, TValueKind::Gray, {0, 0, 1, 0}, {false, false}, palette.data());
+  EXPECT_EQ(colour.Values(0), "Index 50 = R 224 G 50 B 10");
+  EXPECT_EQ(colour.Values(1), "Index 7 = R 7 G 7 B 7");
+  const TProfileValues sums(profile, TValueKind::Gray, {0, 0, 1, 0}, {true, false}, palette.data());
+  EXPECT_EQ(sums.Values(0), "Value 50");
 }
 
 // One spelling in the readout, the copied table and the file, which Python's float() and
