@@ -55,6 +55,7 @@ class TProfilePluginForm : public TStyleForm {
 
   // The plot's commands, also on its context menu.
   void CopyValues();
+  void SetFitToValues(bool fit);
   void CopyPlot();
   void SaveValues();
 

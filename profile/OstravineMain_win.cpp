@@ -65,7 +65,7 @@ TFormDescription PlacedForm() noexcept {
 }
 
 // The plot's context menu.
-enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues };
+enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues };
 
 const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
 
@@ -195,7 +195,7 @@ void TProfilePluginForm::FormResize(TComponent*) {
 void TProfilePluginForm::PaintProfile(TComponent*) {
   TCanvas* canvas = ProfilePanel->BufferCanvas();
   if (!canvas) return;
-  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left());
+  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues);
   ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
   ProfilePanel->Invalidate();
 }
@@ -247,6 +247,12 @@ bool TProfilePluginForm::ShortCut(WORD key) {
   return true;
 }
 
+// The scale is the plot's alone: a repaint, no new profile.
+void TProfilePluginForm::SetFitToValues(bool fit) {
+  SavedFitToValues = fit;
+  PaintProfile(this);
+}
+
 void TProfilePluginForm::CopyValues() {
   if (FValues) CopyTextToClipboard(Handle(), FValues->Table('\t'));
 }
@@ -278,10 +284,16 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcCopyValues, S_MENU_COPY_VALUES, FValues.has_value());
   menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
   menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, FValues.has_value());
-  switch (menu.Popup(Handle(), screen)) {
+  menu.AddSeparator();
+  menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
+  menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues);
+  const UINT command = menu.Popup(Handle(), screen);
+  switch (command) {
     case pcCopyValues: CopyValues(); break;
     case pcCopyPlot: CopyPlot(); break;
     case pcSaveValues: SaveValues(); break;
+    case pcScaleFromZero:
+    case pcFitToValues: SetFitToValues(command == pcFitToValues); break;
     default: break;
   }
   return true;

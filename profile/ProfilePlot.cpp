@@ -289,12 +289,37 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   return std::min(data.Profile.size(), data.ProfileRGB.size());
 }
 
-TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue)
+TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue)
     : FMargin(margin),
       FRight(width - margin - 2),
       FBaseY(height - 1 - margin),
       FXScale(count > 1 ? (width - 2.0 - 2.0 * margin) / static_cast<double>(count - 1) : 0),
-      FYScale((height - 1.0 - 2.0 * margin) / maxValue) {}
+      FYScale((height - 1.0 - 2.0 * margin) / (maxValue - minValue)),
+      FMinValue(minValue) {}
+
+TValueSpan CurveValueSpan(const TProfilePlotData& data) {
+  double least = HUGE_VAL, greatest = -HUGE_VAL;
+  const auto take = [&](double value) {
+    if (!std::isfinite(value)) return;
+    least = std::min(least, value);
+    greatest = std::max(greatest, value);
+  };
+  for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
+    const size_t length = CurveLength(data, curve.Kind);
+    for (size_t i = 0; i < length; ++i) {
+      switch (curve.Kind) {
+        case TCurveKind::Gray: take(ValueOf<TCurveKind::Gray>(data, i)); break;
+        case TCurveKind::Average: take(ValueOf<TCurveKind::Average>(data, i)); break;
+        case TCurveKind::Red: take(ValueOf<TCurveKind::Red>(data, i)); break;
+        case TCurveKind::Green: take(ValueOf<TCurveKind::Green>(data, i)); break;
+        case TCurveKind::Blue: take(ValueOf<TCurveKind::Blue>(data, i)); break;
+      }
+    }
+  }
+  if (least > greatest) return {0, 1};
+  if (least == greatest) return {least - 0.5, greatest + 0.5};
+  return {least, greatest};
+}
 
 // The index on the scale, rounded, lies on the nearest column or next to it: the columns
 // are the scaled indices rounded. Its neighbour on the other side of the scale's value

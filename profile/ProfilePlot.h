@@ -15,12 +15,13 @@
 #include "image/Rounding.h"
 #include "profile/ColorSample.h"
 
-// What the plot shows: the profile, its per-channel samples (24-bit images only), the top
-// of the value scale, whether the raster is a complex map, the plane group's item index
-// and the margin around the frame.
+// What the plot shows: the profile, its per-channel samples (24-bit images only), the
+// bottom and top of the value scale, whether the raster is a complex map, the plane group's
+// item index and the margin around the frame.
 struct TProfilePlotData {
   std::span<const double> Profile;
   std::span<const TColorSample> ProfileRGB;
+  double MinValue = 0;
   double MaxValue = 1;
   bool ComplexMap = false;
   int PlaneIndex = 0;
@@ -55,11 +56,12 @@ inline int PlotCoordinate(double offset) noexcept {
 }
 
 // The plot's coordinates in a canvas of width x height pixels. Sample 0 lies on the
-// frame's left edge, sample count - 1 on its right edge, value 0 on the bottom edge and
-// the maximum on the top edge. A single sample stays on the left edge.
+// frame's left edge, sample count - 1 on its right edge, the minimum (0 unless the scale is
+// fitted to the values) on the bottom edge and the maximum on the top edge. A single
+// sample stays on the left edge.
 class TPlotGeometry {
  public:
-  TPlotGeometry(int width, int height, int margin, size_t count, double maxValue);
+  TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue = 0);
 
   int Left() const noexcept { return FMargin; }
   int Top() const noexcept { return FMargin; }
@@ -67,7 +69,7 @@ class TPlotGeometry {
   int BaseY() const noexcept { return FBaseY; }
   // Inline: a long profile's plot computes both for every sample.
   int X(size_t i) const noexcept { return FMargin + PlotCoordinate(static_cast<double>(i) * FXScale); }
-  int Y(double value) const noexcept { return FBaseY - PlotCoordinate(value * FYScale); }
+  int Y(double value) const noexcept { return FBaseY - PlotCoordinate((value - FMinValue) * FYScale); }
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
   // the one nearest to x on the scale. 0 for fewer than two samples.
   size_t NearestSample(int x, size_t count) const noexcept;
@@ -81,7 +83,16 @@ class TPlotGeometry {
   int FBaseY;
   double FXScale;
   double FYScale;
+  double FMinValue;
 };
+
+// The least and greatest finite values of the curves a plane choice draws, for a scale
+// fitted to them; a flat or empty profile gets a range of 1 around its value (or 0 .. 1).
+struct TValueSpan {
+  double Least;
+  double Greatest;
+};
+TValueSpan CurveValueSpan(const TProfilePlotData& data);
 
 struct TPlotPoint {
   int X;

@@ -27,12 +27,14 @@ void PaintFrame(TCanvas& canvas, const TPlotGeometry& geometry) {
   canvas.FrameRect(RECT{geometry.Left(), geometry.Top(), geometry.Right() + 1, geometry.BaseY() + 1});
 }
 
-void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double maxValue) {
+// The bottom label is the scale's minimum: "0" unless the scale is fitted to the values.
+void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double minValue, double maxValue) {
   canvas.SetBrushStyle(TBrushStyle::Clear);
   canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
   const int left = geometry.Left() + 2;
-  canvas.TextOut(left, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, "0");
-  canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, UserDecimalSeparator()));
+  const char separator = UserDecimalSeparator();
+  canvas.TextOut(left, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, FormatGeneral(minValue, 5, separator));
+  canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, separator));
 }
 
 // The pixels of the 24-bit or 32-bit DIB section that a DC draws on, when nothing stands
@@ -164,10 +166,10 @@ void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count) {
 
 void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   const size_t count = data.Profile.size();
-  const TPlotGeometry geometry(width, height, data.Margin, count, data.MaxValue);
+  const TPlotGeometry geometry(width, height, data.Margin, count, data.MaxValue, data.MinValue);
   PaintBackground(canvas);
   PaintFrame(canvas, geometry);
-  PaintLabels(canvas, geometry, data.MaxValue);
+  PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count);
 }

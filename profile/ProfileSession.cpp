@@ -2,6 +2,7 @@
 
 bool SavedIntegrate = false;
 bool SavedDirection = false;
+bool SavedFitToValues = false;
 
 // Opening the record puts back what the last one kept.
 void TProfileSession::Rebuild(TProfileMode mode) {
@@ -14,7 +15,7 @@ void TProfileSession::Rebuild(TProfileMode mode) {
   SampleProfile(raster, Selection, mode, FProfile);
 }
 
-TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin) const noexcept {
+TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues) const {
   TProfilePlotData data;
   data.Profile = FProfile.Profile;
   data.ProfileRGB = FProfile.ProfileRGB;
@@ -22,5 +23,10 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin) const noe
   data.ComplexMap = Raster.Map != nullptr;
   data.PlaneIndex = planeIndex;
   data.Margin = margin;
+  if (fitToValues) {
+    const TValueSpan span = CurveValueSpan(data);
+    data.MinValue = span.Least;
+    data.MaxValue = span.Greatest;
+  }
   return data;
 }

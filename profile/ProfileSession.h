@@ -14,6 +14,9 @@
 // The two check boxes' states, kept for the next dialog while the library stays loaded.
 extern bool SavedIntegrate;
 extern bool SavedDirection;
+// The plot's value scale from the context menu, kept alike: from zero (the default) or
+// fitted to the values drawn.
+extern bool SavedFitToValues;
 
 class TProfileSession {
  public:
@@ -32,8 +35,9 @@ class TProfileSession {
   size_t SavedPixelCount() const noexcept { return FSavedPixels.Count(); }
 
   const TProfile& Profile() const noexcept { return FProfile; }
-  // What the plot shows for the plane group's item, with the frame `margin` pixels inside.
-  TProfilePlotData PlotData(int planeIndex, int margin) const noexcept;
+  // What the plot shows for the plane group's item, with the frame `margin` pixels inside,
+  // its scale from zero or fitted to the curves' values.
+  TProfilePlotData PlotData(int planeIndex, int margin, bool fitToValues = false) const;
 
  private:
   TProfile FProfile;

@@ -165,6 +165,10 @@
 #define S_MENU_COPY_VALUES "&Copy values\tCtrl+C"
 #define IDS_MENU_COPY_PLOT 64094
 #define S_MENU_COPY_PLOT "Copy &plot"
+#define IDS_MENU_SCALE_FROM_ZERO 64108
+#define S_MENU_SCALE_FROM_ZERO "Scale from &zero"
+#define IDS_MENU_FIT_TO_VALUES 64109
+#define S_MENU_FIT_TO_VALUES "&Fit to values"
 #define IDS_MENU_SAVE_VALUES 64095
 #define S_MENU_SAVE_VALUES "&Save values..."
 #define IDS_SAVE_DEFAULT_NAME 64096

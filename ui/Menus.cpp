@@ -7,9 +7,13 @@ TPopupMenu::TPopupMenu() : FMenu(CreatePopupMenu()) {
   if (!FMenu) throw Exception(S_CREATE_WINDOW);
 }
 
-void TPopupMenu::Add(UINT command, const std::string& caption, bool enabled) {
-  const UINT flags = MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED);
+void TPopupMenu::Add(UINT command, const std::string& caption, bool enabled, bool checked) {
+  const UINT flags = MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED) | (checked ? MF_CHECKED : MF_UNCHECKED);
   if (!AppendMenuA(FMenu.Get(), flags, command, caption.c_str())) throw Exception(S_CREATE_WINDOW);
+}
+
+void TPopupMenu::AddSeparator() {
+  if (!AppendMenuA(FMenu.Get(), MF_SEPARATOR, 0, nullptr)) throw Exception(S_CREATE_WINDOW);
 }
 
 // TPM_RETURNCMD: the choice comes back here instead of as a WM_COMMAND to the owner.

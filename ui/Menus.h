@@ -11,8 +11,10 @@ class TPopupMenu {
   TPopupMenu();
 
   // An item; "&" marks its access key, and a tab puts the shortcut's text on the right.
-  // A disabled item shows grayed.
-  void Add(UINT command, const std::string& caption, bool enabled = true);
+  // A disabled item shows grayed, a checked one with its mark.
+  void Add(UINT command, const std::string& caption, bool enabled = true, bool checked = false);
+  // A line between groups of items.
+  void AddSeparator();
   // Shows the menu with its top left corner at the screen point and returns the command
   // chosen, 0 when the menu was dismissed.
   UINT Popup(HWND owner, POINT screen) const;

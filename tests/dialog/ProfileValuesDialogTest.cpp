@@ -32,7 +32,8 @@ using TSteps = std::vector<TDialogWatcher::TInspect>;
 using TRows = std::vector<std::vector<double>>;
 
 constexpr int Margin = 8;
-const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values..."};
+const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values...", "",
+                                         "Scale from &zero", "&Fit to values"};
 
 void Keys(std::initializer_list<BYTE> keys) {
   for (BYTE key : keys) keybd_event(key, 0, 0, 0);

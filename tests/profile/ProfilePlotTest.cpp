@@ -170,3 +170,38 @@ TEST(ProfilePlot, NearestSampleLiesOnTheNearestColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fitted scale spans the finite values of the curves the plane draws, nothing else; a flat
+// or empty profile gets a range of 1, so that the scale never divides by zero.
+TEST(ProfilePlot, AFittedScaleSpansTheDrawnCurvesFiniteValues) {
+  const std::vector<double> gray{40, NAN, 60, HUGE_VAL};
+  const std::vector<TColorSample> rgb{{10, 200, 30}, {20, 100, 30}, {-5, 90, 30}, {0, 0, 300}};
+  TProfilePlotData data;
+  data.Profile = gray;
+  data.ProfileRGB = rgb;
+  const auto span = [&](int plane) {
+    data.PlaneIndex = plane;
+    const TValueSpan s = CurveValueSpan(data);
+    return std::pair{s.Least, s.Greatest};
+  };
+  EXPECT_EQ(span(piGrayscale), (std::pair{40.0, 60.0}));
+  EXPECT_EQ(span(piAverage), (std::pair{(-5 + 90 + 30) / 3.0, 100.0}));
+  EXPECT_EQ(span(piAll), (std::pair{-5.0, 300.0}));
+  EXPECT_EQ(span(piBlue), (std::pair{30.0, 300.0}));
+  data.ComplexMap = true;
+  EXPECT_EQ(span(piBlue), (std::pair{40.0, 60.0}));
+  const std::vector<double> flat{7, 7};
+  data.Profile = flat;
+  EXPECT_EQ(span(0), (std::pair{6.5, 7.5}));
+  data.Profile = {};
+  EXPECT_EQ(span(0), (std::pair{0.0, 1.0}));
+  // With the scale from zero the points stay where they always were.
+  const TPlotGeometry fromZero(100, 60, 8, 5, 255), fitted(100, 60, 8, 5, 255, 0);
+  for (double value : {0.0, 1.5, 127.5, 255.0}) EXPECT_EQ(fromZero.Y(value), fitted.Y(value));
+  EXPECT_EQ(TPlotGeometry(100, 60, 8, 5, 60, 40).Y(40), 51);
+  EXPECT_EQ(TPlotGeometry(100, 60, 8, 5, 60, 40).Y(60), 8);
+}
+
+}  // namespace

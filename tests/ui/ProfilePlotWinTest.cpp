@@ -154,9 +154,9 @@ void PaintPlainly(TCanvas& canvas, int width, int height, const TProfilePlotData
   const int m = data.Margin, baseY = height - 1 - m;
   const size_t n = data.Profile.size();
   const double xScale = (width - 2.0 - 2 * m) / static_cast<double>(n - 1);
-  const double yScale = (height - 1.0 - 2 * m) / data.MaxValue;
+  const double yScale = (height - 1.0 - 2 * m) / (data.MaxValue - data.MinValue);
   const auto x = [&](size_t i) { return m + static_cast<int>(std::nearbyint(i * xScale)); };
-  const auto y = [&](double v) { return baseY - static_cast<int>(std::nearbyint(v * yScale)); };
+  const auto y = [&](double v) { return baseY - static_cast<int>(std::nearbyint((v - data.MinValue) * yScale)); };
   canvas.SetBrushStyle(TBrushStyle::Solid);
   canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
   canvas.FillRect(canvas.ClipRect());
@@ -164,7 +164,7 @@ void PaintPlainly(TCanvas& canvas, int width, int height, const TProfilePlotData
   canvas.FrameRect(RECT{m, m, width - m - 1, baseY + 1});
   canvas.SetBrushStyle(TBrushStyle::Clear);
   canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
-  canvas.TextOut(m + 2, baseY - std::abs(canvas.FontHeight()) - 1, "0");
+  canvas.TextOut(m + 2, baseY - std::abs(canvas.FontHeight()) - 1, FormatGeneral(data.MinValue));
   canvas.TextOut(m + 2, m + 1, FormatGeneral(data.MaxValue));
   const auto curve = [&](COLORREF color, auto value) {
     canvas.SetPenColor(color);
@@ -207,9 +207,18 @@ TEST_F(ProfilePlotTest, MatchesThePlainDrawingPixelForPixel) {
     FProfile.resize(count);
     for (size_t i = 0; i < count; ++i)
       FProfile[i] = (2 * FProfileRGB[i].R + 3 * FProfileRGB[i].G + FProfileRGB[i].B) / 6;
+    FData.MinValue = 0;
     FData.MaxValue = round % 3 ? 255 : uniform(50, 2000);
     FData.PlaneIndex = round % 6;
     FData.ComplexMap = FData.PlaneIndex < 2 && round % 4 == 1;  // "Real" or "Complex"
+    // Every fifth plot has its scale fitted to the values it draws.
+    if (round % 5 == 4) {
+      FData.Profile = FProfile;
+      FData.ProfileRGB = FProfileRGB;
+      const TValueSpan span = CurveValueSpan(FData);
+      FData.MinValue = span.Least;
+      FData.MaxValue = span.Greatest;
+    }
     SCOPED_TRACE(testing::Message() << width << " x " << height << ", " << count << " samples");
     Paint(width, height);
     TDIBitmap plain;
