@@ -70,6 +70,8 @@ class TProfilePluginForm : public TStyleForm {
   void NotifyHost();
   TPlotGeometry PlotGeometry() const noexcept;
   void ProfilePanelMouseMove(int x, int y);
+  void ShowReadout(size_t sample, POINT anchor);
+  void MoveReadout(bool forward, bool tenth);
   void HideReadout() noexcept;
   void PaintGuide();
   bool ShortCut(WORD key);

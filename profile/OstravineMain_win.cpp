@@ -1,5 +1,6 @@
 #include "profile/OstravineMain.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "profile/ProfilePlot_win.h"
@@ -213,15 +214,33 @@ TPlotGeometry TProfilePluginForm::PlotGeometry() const noexcept {
 
 void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
   if (!FValues || FValues->Count() == 0) return;
-  const size_t sample = PlotGeometry().NearestSample(x, FValues->Count());
+  ShowReadout(PlotGeometry().NearestSample(x, FValues->Count()), {x, y});
+}
+
+// The readout of a sample: its guide, and its tooltip beside a point of the panel (the
+// cursor, or for the keyboard the guide's middle).
+void TProfilePluginForm::ShowReadout(size_t sample, POINT anchor) {
   if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
-  POINT cursor{x, y};
-  ClientToScreen(ProfilePanel->Handle(), &cursor);
+  ClientToScreen(ProfilePanel->Handle(), &anchor);
   FToolTip->Show(FValues->Place(sample) + "\r\n" + FValues->Values(sample, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
-                 cursor);
+                 anchor);
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   ProfilePanel->Invalidate();
+}
+
+// Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the profile),
+// from the first or the last sample when there is none; the mouse takes over when it moves
+// over the plot.
+void TProfilePluginForm::MoveReadout(bool forward, bool tenth) {
+  if (!FValues || FValues->Count() == 0) return;
+  const int64_t count = static_cast<int64_t>(FValues->Count());
+  const int64_t step = tenth ? std::max<int64_t>(1, count / 10) : 1;
+  const int64_t sample = FReadoutSample ? static_cast<int64_t>(*FReadoutSample) + (forward ? step : -step)
+                                        : (forward ? 0 : count - 1);
+  const size_t shown = static_cast<size_t>(std::clamp<int64_t>(sample, 0, count - 1));
+  const TPlotGeometry geometry = PlotGeometry();
+  ShowReadout(shown, {geometry.X(shown), (geometry.Top() + geometry.BaseY()) / 2});
 }
 
 void TProfilePluginForm::HideReadout() noexcept {
@@ -242,8 +261,13 @@ void TProfilePluginForm::PaintGuide() {
 }
 
 bool TProfilePluginForm::ShortCut(WORD key) {
-  if (!CtrlKey(key, 'C')) return false;
-  CopyValues();
+  if (CtrlKey(key, 'C')) {
+    CopyValues();
+    return true;
+  }
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  if (!ctrl || (key != VK_LEFT && key != VK_RIGHT)) return false;
+  MoveReadout(key == VK_RIGHT, GetKeyState(VK_SHIFT) < 0);
   return true;
 }
 

@@ -346,6 +346,56 @@ TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) 
       CopyTwice(rightClick, "Sample\tX\tY\tRed\tGreen\tBlue\tGray\tAverage", LineRows(oracle, selection)) + readout);
 }
 
+// The keyboard's readout, with the focus on the plane group: Ctrl+Right starts at the first
+// sample and moves one on, Ctrl+Shift+Right a tenth of the profile, Ctrl+Left one back; the
+// tooltip names the sample in the words of the plane "All" (a colour image opens with it)
+// and the guide inverts its column.
+TEST_F(ProfileValuesDialog, TheKeyboardMovesTheReadout) {
+  auto image = THostImageBuffer::Make24Bit(53, 31, 164);
+  const TRect selection{3, 2, 49, 27};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  const size_t tenth = std::max<size_t>(1, points.size() / 10);
+  TWindowPixels before;
+  const auto expectReadout = [&](size_t i) {
+    const TColorSample& c = oracle.ProfileRGB[i];
+    EXPECT_EQ(ToolTipText(), "Sample " + std::to_string(i) + " (" + std::to_string(points[i].X) + ", " +
+                                 std::to_string(points[i].Y) + ")\r\nR " + Readout(c.R) + "  G " + Readout(c.G) +
+                                 "  B " + Readout(c.B));
+  };
+  Run(image, selection, false, false,
+      {[&](HWND dialog) {
+         ParkCursor();
+         UpdateWindow(Panel(dialog));
+         before = ReadClientPixels(Panel(dialog));
+         Keys({VK_CONTROL, VK_RIGHT});
+       },
+       [&](HWND) {
+         expectReadout(0);
+         Keys({VK_CONTROL, VK_RIGHT});
+       },
+       [&](HWND) {
+         expectReadout(1);
+         Keys({VK_CONTROL, VK_SHIFT, VK_RIGHT});
+       },
+       [&](HWND) {
+         expectReadout(1 + tenth);
+         Keys({VK_CONTROL, VK_LEFT});
+       },
+       [&](HWND dialog) {
+         expectReadout(tenth);
+         UpdateWindow(Panel(dialog));
+         const TWindowPixels shown = ReadClientPixels(Panel(dialog));
+         const int x = TPlotGeometry(before.Width, before.Height, Margin, points.size(), 255).X(tenth);
+         for (int y = Margin; y <= before.Height - 1 - Margin; ++y) {
+           ASSERT_EQ(shown.At(x, y), before.At(x, y) ^ 0xFFFFFF) << y;
+           ASSERT_EQ(shown.At(x + 1, y), before.At(x + 1, y)) << y;
+         }
+       }});
+}
+
 // A right click on the caption is the window's, not the plot's: it opens the system menu.
 TEST_F(ProfileValuesDialog, ARightClickOnTheCaptionOpensTheSystemMenu) {
   auto image = THostImageBuffer::Make24Bit(20, 20);
