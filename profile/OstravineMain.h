@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "hostabi/HostInterface.h"
 #include "profile/ProfileSession.h"
@@ -72,6 +73,13 @@ class TProfilePluginForm : public TStyleForm {
   void ProfilePanelMouseMove(int x, int y);
   void ShowReadout(size_t sample, POINT anchor);
   void MoveReadout(bool forward, bool tenth);
+  void ShowReadoutAtGuide(size_t sample);
+  // Zoom and pan: the samples the plot shows change, the profile does not.
+  void SetView(const TPlotView& view);
+  void ZoomAbout(size_t sample, int notches);
+  void Pan(int64_t samples);
+  void Wheel(const TMessage& message, bool horizontal);
+  void ProfilePanelMouseButton(UINT button, int x, int y);
   void HideReadout() noexcept;
   void PaintGuide();
   bool ShortCut(WORD key);
@@ -84,6 +92,13 @@ class TProfilePluginForm : public TStyleForm {
   // The numbers of the profile on show; none while no profile has been built.
   std::optional<TProfileValues> FValues;
   std::unique_ptr<TTrackingToolTip> FToolTip;
-  // The sample the readout shows, while the mouse is over the plot.
+  // The sample the readout shows (its index in the whole profile), while the mouse is over
+  // the plot or the keyboard has moved it.
   std::optional<size_t> FReadoutSample;
+  // The samples the plot shows, and the mode of the profile they belong to: a new profile
+  // of another mode or length shows whole again.
+  TPlotView FView;
+  TProfileMode FViewMode;
+  // Where a drag with the middle button started: the column and the view then.
+  std::optional<std::pair<int, TPlotView>> FDrag;
 };

@@ -1,6 +1,7 @@
 #include "profile/OstravineMain.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "profile/ProfilePlot_win.h"
@@ -66,7 +67,7 @@ TFormDescription PlacedForm() noexcept {
 }
 
 // The plot's context menu.
-enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues };
+enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile };
 
 const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
 
@@ -93,6 +94,7 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   OnShortCut = [this](WORD key) { return ShortCut(key); };
   ProfilePanel->OnMouseMove = [this](TComponent*, int x, int y) { ProfilePanelMouseMove(x, y); };
   ProfilePanel->OnMouseLeave = [this](TComponent*) { HideReadout(); };
+  ProfilePanel->OnMouseButton = [this](TComponent*, UINT button, int x, int y) { ProfilePanelMouseButton(button, x, y); };
   ProfilePanel->OnPaintOver = [this](TComponent*) { PaintGuide(); };
 }
 
@@ -135,6 +137,12 @@ void TProfilePluginForm::ShowProfile() {
   const TLinearBitmap* bitmap = FSession.Raster.Bitmap;
   const uint8_t* palette = bitmap && bitmap->PixelFormat() == TPixelFormat::Indexed8 ? bitmap->Palette() : nullptr;
   FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, mode, palette);
+  // A complex map's plane rebuilds the same samples anew: the view stays.
+  const size_t count = FSession.Profile().Profile.size();
+  if (mode.Integrate != FViewMode.Integrate || mode.Direction != FViewMode.Direction ||
+      FView.First + FView.Count > count || FView.Count == 0)
+    FView = WholeView(count);
+  FViewMode = mode;
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -196,7 +204,7 @@ void TProfilePluginForm::FormResize(TComponent*) {
 void TProfilePluginForm::PaintProfile(TComponent*) {
   TCanvas* canvas = ProfilePanel->BufferCanvas();
   if (!canvas) return;
-  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues);
+  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues, FView);
   ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
   ProfilePanel->Invalidate();
 }
@@ -207,14 +215,22 @@ void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
 }
 
+// The geometry of the samples in view; its sample 0 is the view's first.
 TPlotGeometry TProfilePluginForm::PlotGeometry() const noexcept {
-  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), PlaneGroup->Left(),
-                       FSession.Profile().Profile.size(), FSession.Profile().MaxValue);
+  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), PlaneGroup->Left(), FView.Count,
+                       FSession.Profile().MaxValue);
 }
 
 void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
-  if (!FValues || FValues->Count() == 0) return;
-  ShowReadout(PlotGeometry().NearestSample(x, FValues->Count()), {x, y});
+  if (FDrag) {
+    const TPlotGeometry geometry = PlotGeometry();
+    const double pixels = FView.Count > 1 ? double(geometry.Right() - geometry.Left()) / double(FView.Count - 1) : 1;
+    Pan(static_cast<int64_t>(FDrag->second.First) - static_cast<int64_t>(FView.First) -
+        std::llround((x - FDrag->first) / pixels));
+    return;
+  }
+  if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
+  ShowReadout(FView.First + PlotGeometry().NearestSample(x, FView.Count), {x, y});
 }
 
 // The readout of a sample: its guide, and its tooltip beside a point of the panel (the
@@ -229,18 +245,78 @@ void TProfilePluginForm::ShowReadout(size_t sample, POINT anchor) {
   ProfilePanel->Invalidate();
 }
 
-// Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the profile),
-// from the first or the last sample when there is none; the mouse takes over when it moves
-// over the plot.
+// Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the view), from
+// the view's first or last sample when there is none, and the view follows it; the mouse
+// takes over when it moves over the plot.
 void TProfilePluginForm::MoveReadout(bool forward, bool tenth) {
-  if (!FValues || FValues->Count() == 0) return;
+  if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
   const int64_t count = static_cast<int64_t>(FValues->Count());
-  const int64_t step = tenth ? std::max<int64_t>(1, count / 10) : 1;
+  const int64_t first = static_cast<int64_t>(FView.First), last = first + static_cast<int64_t>(FView.Count) - 1;
+  const int64_t step = tenth ? std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10) : 1;
   const int64_t sample = FReadoutSample ? static_cast<int64_t>(*FReadoutSample) + (forward ? step : -step)
-                                        : (forward ? 0 : count - 1);
+                                        : (forward ? first : last);
   const size_t shown = static_cast<size_t>(std::clamp<int64_t>(sample, 0, count - 1));
+  if (static_cast<int64_t>(shown) < first) SetView(PanView(FView, FValues->Count(), static_cast<int64_t>(shown) - first));
+  if (static_cast<int64_t>(shown) > last) SetView(PanView(FView, FValues->Count(), static_cast<int64_t>(shown) - last));
+  ShowReadoutAtGuide(shown);
+}
+
+// The keyboard's readout: the tooltip beside the middle of the sample's guide.
+void TProfilePluginForm::ShowReadoutAtGuide(size_t sample) {
   const TPlotGeometry geometry = PlotGeometry();
-  ShowReadout(shown, {geometry.X(shown), (geometry.Top() + geometry.BaseY()) / 2});
+  ShowReadout(sample, {geometry.X(sample - FView.First), (geometry.Top() + geometry.BaseY()) / 2});
+}
+
+// A new view repaints the plot; the readout, which names samples of the whole profile,
+// keeps its sample where the view still shows it.
+void TProfilePluginForm::SetView(const TPlotView& view) {
+  if (view == FView) return;
+  FView = view;
+  if (FReadoutSample && (*FReadoutSample < FView.First || *FReadoutSample >= FView.First + FView.Count)) HideReadout();
+  PaintProfile(this);
+}
+
+// A notch of the wheel zooms by 1.5 about the sample, in or (negative) out, down to 16
+// pixels a sample.
+void TProfilePluginForm::ZoomAbout(size_t sample, int notches) {
+  const size_t total = FSession.Profile().Profile.size();
+  const int frame = PlotGeometry().Right() - PlotGeometry().Left();
+  SetView(ZoomView(FView, total, sample, std::pow(1.5, notches), MinViewCount(frame)));
+}
+
+void TProfilePluginForm::Pan(int64_t samples) { SetView(PanView(FView, FSession.Profile().Profile.size(), samples)); }
+
+// The wheel over the plot: zoom about the sample under the cursor; with Shift, or the
+// horizontal wheel, pan by a tenth of the view a notch.
+void TProfilePluginForm::Wheel(const TMessage& message, bool horizontal) {
+  POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+  RECT plot;
+  GetWindowRect(ProfilePanel->Handle(), &plot);
+  if (!PtInRect(&plot, point) || FView.Count == 0) return;
+  ScreenToClient(ProfilePanel->Handle(), &point);
+  const int notches = static_cast<short>(HIWORD(message.WParam)) / WHEEL_DELTA;
+  const int64_t tenth = std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10);
+  if (horizontal)
+    Pan(notches * tenth);
+  else if (LOWORD(message.WParam) & MK_SHIFT)
+    Pan(-notches * tenth);
+  else
+    ZoomAbout(FView.First + PlotGeometry().NearestSample(point.x, FView.Count), notches);
+}
+
+// A double click shows the whole profile again; the middle button drags the view along.
+void TProfilePluginForm::ProfilePanelMouseButton(UINT button, int x, int) {
+  switch (button) {
+    case WM_LBUTTONDBLCLK: SetView(WholeView(FSession.Profile().Profile.size())); break;
+    case WM_MBUTTONDOWN:
+      FDrag.emplace(x, FView);
+      SetCapture(ProfilePanel->Handle());
+      break;
+    default:
+      FDrag.reset();
+      ReleaseCapture();
+      break;
+  }
 }
 
 void TProfilePluginForm::HideReadout() noexcept {
@@ -254,9 +330,10 @@ void TProfilePluginForm::HideReadout() noexcept {
 // next paint without it shows the plot exactly as drawn.
 void TProfilePluginForm::PaintGuide() {
   if (!FReadoutSample || !FValues || *FReadoutSample >= FValues->Count()) return;
+  if (*FReadoutSample < FView.First || *FReadoutSample >= FView.First + FView.Count) return;
   const TPlotGeometry geometry = PlotGeometry();
   const int inset = ProfilePanel->Inset() / 2;
-  PatBlt(ProfilePanel->Canvas().Handle(), inset + geometry.X(*FReadoutSample), inset + geometry.Top(), 1,
+  PatBlt(ProfilePanel->Canvas().Handle(), inset + geometry.X(*FReadoutSample - FView.First), inset + geometry.Top(), 1,
          geometry.BaseY() - geometry.Top() + 1, DSTINVERT);
 }
 
@@ -265,10 +342,23 @@ bool TProfilePluginForm::ShortCut(WORD key) {
     CopyValues();
     return true;
   }
+  if (CtrlKey(key, '0')) {
+    SetView(WholeView(FSession.Profile().Profile.size()));
+    return true;
+  }
   const bool ctrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
-  if (!ctrl || (key != VK_LEFT && key != VK_RIGHT)) return false;
-  MoveReadout(key == VK_RIGHT, GetKeyState(VK_SHIFT) < 0);
-  return true;
+  if (!ctrl) return false;
+  if (key == VK_LEFT || key == VK_RIGHT) {
+    MoveReadout(key == VK_RIGHT, GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  if ((key == VK_UP || key == VK_DOWN) && FReadoutSample) {
+    const size_t sample = *FReadoutSample;
+    ZoomAbout(sample, key == VK_UP ? 1 : -1);
+    ShowReadoutAtGuide(sample);
+    return true;
+  }
+  return false;
 }
 
 // The scale is the plot's alone: a repaint, no new profile.
@@ -309,6 +399,7 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
   menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, FValues.has_value());
   menu.AddSeparator();
+  menu.Add(pcWholeProfile, S_MENU_WHOLE_PROFILE, FView.Count < FSession.Profile().Profile.size());
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
   menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues);
   const UINT command = menu.Popup(Handle(), screen);
@@ -318,6 +409,7 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
     case pcSaveValues: SaveValues(); break;
     case pcScaleFromZero:
     case pcFitToValues: SetFitToValues(command == pcFitToValues); break;
+    case pcWholeProfile: SetView(WholeView(FSession.Profile().Profile.size())); break;
     default: break;
   }
   return true;
@@ -325,5 +417,11 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
 
 void TProfilePluginForm::WndProc(TMessage& message) {
   if (message.Msg == WM_CONTEXTMENU && ContextMenu(message.LParam)) return;
+  // The horizontal wheel's message, which older headers do not name.
+  constexpr UINT HorizontalWheel = 0x020E;
+  if (message.Msg == WM_MOUSEWHEEL || message.Msg == HorizontalWheel) {
+    GuardEvent(this, [&] { Wheel(message, message.Msg == HorizontalWheel); });
+    return;
+  }
   TStyleForm::WndProc(message);
 }

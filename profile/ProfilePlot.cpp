@@ -368,12 +368,12 @@ std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TPr
   return strokes;
 }
 
-std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count) {
+std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size_t first) {
   std::vector<TRampRun> runs;
   int x = geometry.Left();
   for (size_t i = 0; i < count; i = geometry.ColumnEnd(i, count)) {
     const int to = geometry.X(i);
-    if (to != x) runs.push_back({x, to, static_cast<uint8_t>(i % 256)});
+    if (to != x) runs.push_back({x, to, static_cast<uint8_t>((first + i) % 256)});
     x = to;
   }
   return runs;

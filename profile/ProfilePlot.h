@@ -26,6 +26,9 @@ struct TProfilePlotData {
   bool ComplexMap = false;
   int PlaneIndex = 0;
   int Margin = 8;
+  // The index in the whole profile of Profile's first sample, when the plot shows a
+  // stretch of it: the ramp's levels follow the samples' own indices.
+  size_t FirstSample = 0;
 };
 
 // Plane items of a colour image, in the plane group's order.
@@ -132,9 +135,10 @@ struct TRampRun {
 };
 
 // The ramp as lines from sample to sample: the segment that ends at sample i carries
-// sample i's level (i mod 256). Segments that cover no pixel (several samples on one
-// column) are left out, so there are never more runs than columns.
-std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count);
+// sample i's level ((first + i) mod 256, first being the index of the plot's first sample
+// in the whole profile). Segments that cover no pixel (several samples on one column) are
+// left out, so there are never more runs than columns.
+std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size_t first = 0);
 
 // The value in general number format with at most `precision` significant digits:
 // trailing zeros and an unneeded separator dropped, scientific notation (1.2346E5,

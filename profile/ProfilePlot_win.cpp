@@ -141,15 +141,15 @@ void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfileP
 // run, some hundreds for a long profile. The runs are the lines from sample to sample
 // (a line never covers its end point) and the last sample's pixel ends the row, so the
 // block covers the frame's width without a gap.
-void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count) {
+void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count, size_t first) {
   const int left = geometry.Left();
   const int width = geometry.X(count - 1) - left + 1;
   if (width < 1) return;
   std::vector<uint32_t> pixels(2 * static_cast<size_t>(width));
-  for (const TRampRun& run : RampRuns(geometry, count))
+  for (const TRampRun& run : RampRuns(geometry, count, first))
     for (int x = std::max(run.FromX, left); x < std::min(run.ToX, left + width); ++x)
       pixels[x - left] = GrayLevel(run.Level);
-  pixels[width - 1] = GrayLevel(static_cast<uint8_t>((count - 1) % 256));
+  pixels[width - 1] = GrayLevel(static_cast<uint8_t>((first + count - 1) % 256));
   std::copy_n(pixels.begin(), width, pixels.begin() + width);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -171,5 +171,5 @@ void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData
   PaintFrame(canvas, geometry);
   PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintCurves(canvas, geometry, data);
-  if (count > 0) PaintRamp(canvas, geometry, count);
+  if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
 }

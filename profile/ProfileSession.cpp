@@ -15,10 +15,16 @@ void TProfileSession::Rebuild(TProfileMode mode) {
   SampleProfile(raster, Selection, mode, FProfile);
 }
 
-TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues) const {
+TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues,
+                                           const std::optional<TPlotView>& view) const {
   TProfilePlotData data;
   data.Profile = FProfile.Profile;
   data.ProfileRGB = FProfile.ProfileRGB;
+  if (view && view->First + view->Count <= data.Profile.size()) {
+    data.Profile = data.Profile.subspan(view->First, view->Count);
+    if (!data.ProfileRGB.empty()) data.ProfileRGB = data.ProfileRGB.subspan(view->First, view->Count);
+    data.FirstSample = view->First;
+  }
   data.MaxValue = FProfile.MaxValue;
   data.ComplexMap = Raster.Map != nullptr;
   data.PlaneIndex = planeIndex;

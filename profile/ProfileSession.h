@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+#include <optional>
+
+#include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileSampling.h"
 #include "profile/SavedPixels.h"
@@ -36,8 +39,10 @@ class TProfileSession {
 
   const TProfile& Profile() const noexcept { return FProfile; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,
-  // its scale from zero or fitted to the curves' values.
-  TProfilePlotData PlotData(int planeIndex, int margin, bool fitToValues = false) const;
+  // its scale from zero or fitted to the curves' values: the samples of the view, the whole
+  // profile unless one is given.
+  TProfilePlotData PlotData(int planeIndex, int margin, bool fitToValues = false,
+                            const std::optional<TPlotView>& view = std::nullopt) const;
 
  private:
   TProfile FProfile;

@@ -165,6 +165,8 @@
 #define S_MENU_COPY_VALUES "&Copy values\tCtrl+C"
 #define IDS_MENU_COPY_PLOT 64094
 #define S_MENU_COPY_PLOT "Copy &plot"
+#define IDS_MENU_WHOLE_PROFILE 64110
+#define S_MENU_WHOLE_PROFILE "Show &whole profile\tCtrl+0"
 #define IDS_MENU_SCALE_FROM_ZERO 64108
 #define S_MENU_SCALE_FROM_ZERO "Scale from &zero"
 #define IDS_MENU_FIT_TO_VALUES 64109

@@ -79,6 +79,13 @@ void TPanelFrame::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_ERASEBKGND: message.Result = 0; return;
     case WM_MOUSEMOVE: MouseMove(message.LParam); return;
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      if (OnMouseButton)
+        OnMouseButton(this, message.Msg, static_cast<short>(LOWORD(message.LParam)),
+                      static_cast<short>(HIWORD(message.LParam)));
+      return;
     case WM_MOUSELEAVE:
       FTrackingLeave = false;
       if (OnMouseLeave) OnMouseLeave(this);

@@ -16,7 +16,10 @@
 
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
+#include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
+#include "profile/ProfilePlot_win.h"
+#include "ui/DIBitmap.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
@@ -32,8 +35,8 @@ using TSteps = std::vector<TDialogWatcher::TInspect>;
 using TRows = std::vector<std::vector<double>>;
 
 constexpr int Margin = 8;
-const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values...", "",
-                                         "Scale from &zero", "&Fit to values"};
+const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot",        "&Save values...", "",
+                                         "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values"};
 
 void Keys(std::initializer_list<BYTE> keys) {
   for (BYTE key : keys) keybd_event(key, 0, 0, 0);
@@ -344,6 +347,85 @@ TEST_F(ProfileValuesDialog, ALineProfileIsReadOutCopiedAndItsPlotCopiedAsShown) 
   };
   Run(image, selection, false, false,
       CopyTwice(rightClick, "Sample\tX\tY\tRed\tGreen\tBlue\tGray\tAverage", LineRows(oracle, selection)) + readout);
+}
+
+// The plot of the samples in view drawn by the plot's own rules, as 0x00RRGGBB pixels.
+std::vector<uint32_t> PlotOf(const TProfile& profile, const TPlotView& view, int width, int height) {
+  TProfilePlotData data;
+  data.Profile = std::span<const double>(profile.Profile).subspan(view.First, view.Count);
+  data.ProfileRGB = std::span<const TColorSample>(profile.ProfileRGB).subspan(view.First, view.Count);
+  data.MaxValue = 255;
+  data.PlaneIndex = piAll;
+  data.Margin = Margin;
+  data.FirstSample = view.First;
+  TDIBitmap bitmap;
+  bitmap.SetPixelFormat(TPixelFormat::Bgrx32);
+  bitmap.SetSize(width, height);
+  PaintProfile(bitmap.Canvas(), width, height, data);
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels.push_back(*reinterpret_cast<const uint32_t*>(bitmap.ScanLine(y) + 4 * x) & 0xFFFFFF);
+  return pixels;
+}
+
+// Zoom and pan of a long profile: a notch of the wheel over sample 200 zooms about it by 1.5,
+// two more notches go further, Shift and the wheel pan by a tenth of the view, Ctrl+0 shows
+// the whole profile again. Each time, with the mouse away, the panel shows exactly the
+// samples of the view drawn by the plot's rules.
+TEST_F(ProfileValuesDialog, TheWheelZoomsAndPansAndCtrl0ShowsTheWholeProfile) {
+  auto image = THostImageBuffer::Make24Bit(420, 300);
+  const TRect selection{0, 0, 419, 299};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  const size_t total = oracle.Profile.size();
+  TPlotView view = WholeView(total);
+  TWindowPixels plot;
+  bool done = false;
+  const auto frame = [&] { return plot.Width - 2 * Margin - 2; };
+  const auto wheelOver = [&](HWND dialog, size_t sample, int delta, bool shift) {
+    const size_t local = sample - view.First;
+    MoveOverPanel(dialog, TPlotGeometry(plot.Width, plot.Height, Margin, view.Count, 255).X(local), plot.Height / 2);
+    if (shift) keybd_event(VK_SHIFT, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(delta), 0);
+    if (shift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  };
+  const auto expectView = [&](HWND dialog) {
+    WaitForToolTipToHide();
+    UpdateWindow(Panel(dialog));
+    EXPECT_TRUE(ReadClientPixels(Panel(dialog)).Pixels == PlotOf(oracle, view, plot.Width, plot.Height))
+        << "view " << view.First << " + " << view.Count;
+  };
+  Run(image, selection, false, false,
+      {[&](HWND dialog) {
+         plot = ReadClientPixels(Panel(dialog));
+         EXPECT_TRUE(plot.Pixels == PlotOf(oracle, view, plot.Width, plot.Height));
+         wheelOver(dialog, 200, WHEEL_DELTA, false);
+         view = ZoomView(view, total, 200, 1.5, MinViewCount(frame()));
+       },
+       [&](HWND) { ParkCursor(); },
+       [&](HWND dialog) {
+         expectView(dialog);
+         wheelOver(dialog, 200, 2 * WHEEL_DELTA, false);
+         view = ZoomView(view, total, 200, 1.5 * 1.5, MinViewCount(frame()));
+       },
+       [&](HWND) { ParkCursor(); },
+       [&](HWND dialog) {
+         expectView(dialog);
+         wheelOver(dialog, 200, -WHEEL_DELTA, true);
+         view = PanView(view, total, static_cast<int64_t>(view.Count / 10));
+       },
+       [&](HWND) { ParkCursor(); },
+       [&](HWND dialog) {
+         expectView(dialog);
+         Keys({VK_CONTROL, '0'});
+         view = WholeView(total);
+       },
+       [&](HWND dialog) {
+         expectView(dialog);
+         done = true;
+       }});
+  EXPECT_TRUE(done);
 }
 
 // The keyboard's readout, with the focus on the plane group: Ctrl+Right starts at the first

@@ -183,7 +183,8 @@ void PaintPlainly(TCanvas& canvas, int width, int height, const TProfilePlotData
   for (const int row : {baseY + 2, baseY + 3}) {
     canvas.MoveTo(m, row);
     for (size_t i = 0; i < n; ++i) {
-      canvas.SetPenColor(RGB(i % 256, i % 256, i % 256));
+      const size_t level = (data.FirstSample + i) % 256;
+      canvas.SetPenColor(RGB(level, level, level));
       canvas.LineTo(x(i), row);
     }
     canvas.SetPixel(width - m - 2, row, canvas.PenColor());
@@ -209,6 +210,8 @@ TEST_F(ProfilePlotTest, MatchesThePlainDrawingPixelForPixel) {
       FProfile[i] = (2 * FProfileRGB[i].R + 3 * FProfileRGB[i].G + FProfileRGB[i].B) / 6;
     FData.MinValue = 0;
     FData.MaxValue = round % 3 ? 255 : uniform(50, 2000);
+    // Every other plot shows a stretch of a longer profile, whose ramp keeps its levels.
+    FData.FirstSample = round % 2 ? static_cast<size_t>(uniform(0, 100000)) : 0;
     FData.PlaneIndex = round % 6;
     FData.ComplexMap = FData.PlaneIndex < 2 && round % 4 == 1;  // "Real" or "Complex"
     // Every fifth plot has its scale fitted to the values it draws.
