@@ -80,6 +80,9 @@ class TProfilePluginForm : public TStyleForm {
   void Pan(int64_t samples);
   void Wheel(const TMessage& message, bool horizontal);
   void ProfilePanelMouseButton(UINT button, int x, int y);
+  void ExtendRange(size_t sample, POINT anchor);
+  void PaintRange();
+  void CopyStatistics();
   void HideReadout() noexcept;
   void PaintGuide();
   bool ShortCut(WORD key);
@@ -101,4 +104,8 @@ class TProfilePluginForm : public TStyleForm {
   TProfileMode FViewMode;
   // Where a drag with the middle button started: the column and the view then.
   std::optional<std::pair<int, TPlotView>> FDrag;
+  // The range of samples dragged across with the left button (first and last, in the whole
+  // profile), and the sample where the drag started while it goes on.
+  std::optional<std::pair<size_t, size_t>> FRange;
+  std::optional<size_t> FRangeStart;
 };

@@ -67,7 +67,10 @@ TFormDescription PlacedForm() noexcept {
 }
 
 // The plot's context menu.
-enum TPlotCommand : UINT { pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile };
+enum TPlotCommand : UINT {
+  pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
+  pcCopyStatistics
+};
 
 const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
 
@@ -130,6 +133,8 @@ void TProfilePluginForm::ShowProfile() {
   DirectionBox->SetCaption(mode.Integrate ? S_CHANGE_DIRECTION : S_CHANGE_DIAGONAL);
   FSession.Raster.Plane = PlaneGroup->ItemIndex();
   HideReadout();
+  FRange.reset();
+  FRangeStart.reset();
   FValues.reset();
   FSession.Rebuild(mode);
   LengthLabel->SetCaption(FSession.Profile().LengthLabel);
@@ -230,7 +235,27 @@ void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
     return;
   }
   if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
-  ShowReadout(FView.First + PlotGeometry().NearestSample(x, FView.Count), {x, y});
+  const size_t sample = FView.First + PlotGeometry().NearestSample(x, FView.Count);
+  if (FRangeStart) return ExtendRange(sample, {x, y});
+  if (FRange) return;
+  ShowReadout(sample, {x, y});
+}
+
+// While the left button drags across the plot the range grows or shrinks with it, and the
+// tooltip shows its figures; a click without a drag leaves no range.
+void TProfilePluginForm::ExtendRange(size_t sample, POINT anchor) {
+  const size_t start = *FRangeStart;
+  if (sample == start) {
+    FRange.reset();
+  } else {
+    FRange.emplace(std::min(start, sample), std::max(start, sample));
+    if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
+    ClientToScreen(ProfilePanel->Handle(), &anchor);
+    FToolTip->Show(FValues->RangeReadout(FRange->first, FRange->second, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
+                   anchor);
+  }
+  FReadoutSample.reset();
+  ProfilePanel->Invalidate();
 }
 
 // The readout of a sample: its guide, and its tooltip beside a point of the panel (the
@@ -304,10 +329,24 @@ void TProfilePluginForm::Wheel(const TMessage& message, bool horizontal) {
     ZoomAbout(FView.First + PlotGeometry().NearestSample(point.x, FView.Count), notches);
 }
 
-// A double click shows the whole profile again; the middle button drags the view along.
-void TProfilePluginForm::ProfilePanelMouseButton(UINT button, int x, int) {
+// A double click shows the whole profile again; the middle button drags the view along; the
+// left button drags a range across the plot, and a plain click clears it.
+void TProfilePluginForm::ProfilePanelMouseButton(UINT button, int x, int y) {
   switch (button) {
     case WM_LBUTTONDBLCLK: SetView(WholeView(FSession.Profile().Profile.size())); break;
+    case WM_LBUTTONDOWN:
+      if (!FValues || FView.Count == 0) break;
+      FRange.reset();
+      FRangeStart = FView.First + PlotGeometry().NearestSample(x, FView.Count);
+      HideReadout();
+      SetCapture(ProfilePanel->Handle());
+      break;
+    case WM_LBUTTONUP:
+      FRangeStart.reset();
+      ReleaseCapture();
+      if (!FRange && FToolTip) FToolTip->Hide();
+      ProfilePanelMouseMove(x, y);
+      break;
     case WM_MBUTTONDOWN:
       FDrag.emplace(x, FView);
       SetCapture(ProfilePanel->Handle());
@@ -329,12 +368,26 @@ void TProfilePluginForm::HideReadout() noexcept {
 // The guide inverts the screen's pixels inside the frame; the buffer is untouched, so the
 // next paint without it shows the plot exactly as drawn.
 void TProfilePluginForm::PaintGuide() {
+  PaintRange();
   if (!FReadoutSample || !FValues || *FReadoutSample >= FValues->Count()) return;
   if (*FReadoutSample < FView.First || *FReadoutSample >= FView.First + FView.Count) return;
   const TPlotGeometry geometry = PlotGeometry();
   const int inset = ProfilePanel->Inset() / 2;
   PatBlt(ProfilePanel->Canvas().Handle(), inset + geometry.X(*FReadoutSample - FView.First), inset + geometry.Top(), 1,
          geometry.BaseY() - geometry.Top() + 1, DSTINVERT);
+}
+
+// The range's band over the plot in the system's highlight colour, a third opaque, so that
+// the curves show through; like the guide it is drawn on the screen only.
+void TProfilePluginForm::PaintRange() {
+  if (!FRange || FView.Count == 0) return;
+  const size_t first = std::max(FRange->first, FView.First), last = std::min(FRange->second, FView.First + FView.Count - 1);
+  if (first > last) return;
+  const TPlotGeometry geometry = PlotGeometry();
+  const int inset = ProfilePanel->Inset() / 2;
+  const int left = inset + geometry.X(first - FView.First), right = inset + geometry.X(last - FView.First) + 1;
+  ProfilePanel->Canvas().FillBlended({left, inset + geometry.Top(), right, inset + geometry.BaseY() + 1},
+                                     GetSysColor(COLOR_HIGHLIGHT), 85);
 }
 
 bool TProfilePluginForm::ShortCut(WORD key) {
@@ -367,8 +420,15 @@ void TProfilePluginForm::SetFitToValues(bool fit) {
   PaintProfile(this);
 }
 
+// With a range, only its rows.
 void TProfilePluginForm::CopyValues() {
-  if (FValues) CopyTextToClipboard(Handle(), FValues->Table('\t'));
+  if (!FValues) return;
+  CopyTextToClipboard(Handle(), FRange ? FValues->Table('\t', FRange->first, FRange->second) : FValues->Table('\t'));
+}
+
+void TProfilePluginForm::CopyStatistics() {
+  if (FValues && FRange)
+    CopyTextToClipboard(Handle(), FValues->RangeTable(FRange->first, FRange->second, PlaneGroup->ItemIndex(), '\t'));
 }
 
 void TProfilePluginForm::CopyPlot() {
@@ -398,6 +458,10 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcCopyValues, S_MENU_COPY_VALUES, FValues.has_value());
   menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
   menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, FValues.has_value());
+  if (FRange) {
+    menu.Add(pcCopyStatistics, S_MENU_COPY_STATISTICS);
+    menu.Add(pcZoomToRange, S_MENU_ZOOM_TO_RANGE);
+  }
   menu.AddSeparator();
   menu.Add(pcWholeProfile, S_MENU_WHOLE_PROFILE, FView.Count < FSession.Profile().Profile.size());
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
@@ -410,6 +474,10 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
     case pcScaleFromZero:
     case pcFitToValues: SetFitToValues(command == pcFitToValues); break;
     case pcWholeProfile: SetView(WholeView(FSession.Profile().Profile.size())); break;
+    case pcCopyStatistics: CopyStatistics(); break;
+    case pcZoomToRange:
+      if (FRange) SetView({FRange->first, FRange->second - FRange->first + 1});
+      break;
     default: break;
   }
   return true;

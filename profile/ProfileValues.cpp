@@ -9,6 +9,7 @@
 
 #include "errors/Exceptions.h"
 #include "profile/ProfilePlot.h"
+#include "profile/RangeStatistics.h"
 #include "resources/Texts.h"
 
 namespace {
@@ -132,21 +133,83 @@ std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) c
 
 // About 48 characters a line for a colour profile: one allocation for the usual table. The
 // size is reckoned in 64 bits, since a long profile's table may not fit this process at all.
-std::string TProfileValues::Table(char separator) const {
+std::string TProfileValues::Table(char separator, size_t first, size_t last) const {
   constexpr uint64_t LineSize = 48;
-  const uint64_t expected = 64 + LineSize * Count();
+  const size_t end = Count() == 0 ? 0 : std::min(last, Count() - 1) + 1;
+  const uint64_t expected = 64 + LineSize * (end > first ? end - first : 0);
   try {
     if (expected > std::string().max_size()) throw std::bad_alloc();
     std::string text;
     text.reserve(static_cast<size_t>(expected));
     AppendHeader(text, separator);
-    for (size_t i = 0; i < Count(); ++i) AppendRow(text, i, separator);
+    for (size_t i = first; i < end; ++i) AppendRow(text, i, separator);
     return text;
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   } catch (const std::length_error&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   }
+}
+
+std::vector<std::pair<const char*, std::vector<double>>> TProfileValues::PlaneSeries(size_t first, size_t last,
+                                                                                      int plane) const {
+  std::vector<std::pair<const char*, std::vector<double>>> series;
+  const size_t end = std::min(last + 1, Count());
+  const auto add = [&](const char* name, auto value) {
+    std::vector<double> values;
+    for (size_t i = first; i < end; ++i) values.push_back(value(i));
+    series.emplace_back(name, std::move(values));
+  };
+  if (FKind != TValueKind::Color) {
+    const char* name = FKind == TValueKind::Real ? S_COL_REAL : FKind == TValueKind::Imaginary ? S_COL_IMAGINARY : S_COL_VALUE;
+    add(name, [this](size_t i) { return FProfile[i]; });
+    return series;
+  }
+  enum : int { Grayscale, AverageOf, All, Red, Green, Blue };
+  if (plane == Grayscale) add(S_COL_GRAY, [this](size_t i) { return FProfile[i]; });
+  if (plane == AverageOf) add(S_COL_AVERAGE, [this](size_t i) { return Average(FProfileRGB[i]); });
+  if (plane == All || plane == Red) add(S_COL_RED, [this](size_t i) { return FProfileRGB[i].R; });
+  if (plane == All || plane == Green) add(S_COL_GREEN, [this](size_t i) { return FProfileRGB[i].G; });
+  if (plane == All || plane == Blue) add(S_COL_BLUE, [this](size_t i) { return FProfileRGB[i].B; });
+  return series;
+}
+
+// "Red: 101 samples, min 3, max 250, mean 120.5, sd 30.2, sum 12170, FWHM 12.5" a curve.
+std::string TProfileValues::RangeReadout(size_t first, size_t last, int plane, char decimalSeparator) const {
+  std::string text = FormatText(S_TIP_RANGE, static_cast<int>(first), static_cast<int>(last));
+  for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
+    const TRangeStatistics figures = RangeStatistics(values);
+    const auto number = [decimalSeparator](double value) { return Readout(value, decimalSeparator); };
+    text += "\r\n";
+    text += FormatText(S_TIP_STATISTICS, name, static_cast<int>(figures.Count), number(figures.Minimum).c_str(),
+                       number(figures.Maximum).c_str(), number(figures.Mean).c_str(),
+                       number(figures.StandardDeviation).c_str(), number(figures.Sum).c_str(),
+                       figures.HalfMaximumWidth ? number(*figures.HalfMaximumWidth).c_str() : S_NONE);
+  }
+  return text;
+}
+
+// A header line, then a line a curve; numbers in full, as the values table has them.
+std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, char separator) const {
+  std::string text = S_COL_CURVE;
+  for (const char* column : {S_COL_COUNT, S_COL_MINIMUM, S_COL_MAXIMUM, S_COL_MEAN, S_COL_SD, S_COL_SUM, S_COL_FWHM})
+    AppendField(text, separator, column);
+  text += LineEnd;
+  for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
+    const TRangeStatistics figures = RangeStatistics(values);
+    text += name;
+    text += separator;
+    AppendInteger(text, static_cast<int64_t>(figures.Count));
+    for (double figure : {figures.Minimum, figures.Maximum, figures.Mean, figures.StandardDeviation, figures.Sum}) {
+      text += separator;
+      AppendNumber(text, figure);
+    }
+    text += separator;
+    if (figures.HalfMaximumWidth) AppendNumber(text, *figures.HalfMaximumWidth);
+    else text += S_NONE;
+    text += LineEnd;
+  }
+  return text;
 }
 
 void TProfileValues::AppendHeader(std::string& text, char separator) const {

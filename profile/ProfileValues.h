@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "profile/ProfileSampling.h"
@@ -39,11 +40,19 @@ class TProfileValues {
   // "Value 12" ("Index 12 = R 224 G 0 B 0" with a colour palette), "Real -0.5". Up to 6
   // significant digits. The plane is the plane group's item (colour images only).
   std::string Values(size_t i, int plane = 0, char decimalSeparator = '.') const;
-  // The whole table with fields separated by `separator` (a tab or a comma).
-  std::string Table(char separator) const;
+  // The table with fields separated by `separator` (a tab or a comma): every sample, or
+  // the samples first .. last.
+  std::string Table(char separator) const { return Table(separator, 0, Count() == 0 ? 0 : Count() - 1); }
+  std::string Table(char separator, size_t first, size_t last) const;
+  // The figures of samples first .. last for each curve the plane draws (TRangeStatistics),
+  // as the readout's lines ("Red: 101 samples, ...") or as a table with a header line.
+  std::string RangeReadout(size_t first, size_t last, int plane, char decimalSeparator = '.') const;
+  std::string RangeTable(size_t first, size_t last, int plane, char separator) const;
 
  private:
   void AppendHeader(std::string& text, char separator) const;
+  // The named value series the plane draws, each as one value a sample.
+  std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
   void AppendRow(std::string& text, size_t i, char separator) const;
   // Line mode's sample coordinates.
   const std::vector<TSamplePoint>& Points() const;

@@ -127,6 +127,32 @@
 #define S_TIP_GRAY "Gray %s"
 #define IDS_TIP_AVERAGE 64105
 #define S_TIP_AVERAGE "Average %s"
+#define IDS_TIP_RANGE 64111
+#define S_TIP_RANGE "Samples %d to %d"
+#define IDS_TIP_STATISTICS 64112
+#define S_TIP_STATISTICS "%s: %d samples, min %s, max %s, mean %s, sd %s, sum %s, FWHM %s"
+#define IDS_NONE 64113
+#define S_NONE "none"
+#define IDS_COL_CURVE 64114
+#define S_COL_CURVE "Curve"
+#define IDS_COL_COUNT 64115
+#define S_COL_COUNT "Count"
+#define IDS_COL_MINIMUM 64116
+#define S_COL_MINIMUM "Minimum"
+#define IDS_COL_MAXIMUM 64117
+#define S_COL_MAXIMUM "Maximum"
+#define IDS_COL_MEAN 64118
+#define S_COL_MEAN "Mean"
+#define IDS_COL_SD 64119
+#define S_COL_SD "SD"
+#define IDS_COL_SUM 64120
+#define S_COL_SUM "Sum"
+#define IDS_COL_FWHM 64121
+#define S_COL_FWHM "FWHM"
+#define IDS_MENU_ZOOM_TO_RANGE 64122
+#define S_MENU_ZOOM_TO_RANGE "&Zoom to range"
+#define IDS_MENU_COPY_STATISTICS 64123
+#define S_MENU_COPY_STATISTICS "Copy s&tatistics"
 #define IDS_TIP_INDEX 64106
 #define S_TIP_INDEX "Index %d = R %d G %d B %d"
 #define IDS_TIP_VALUE 64058

@@ -124,6 +124,25 @@ void TCanvas::FillRect(const RECT& rect) {
   ::FillRect(FDc, &rect, FBrush.Get());
 }
 
+// One pixel of the colour stretched over the rectangle by the system's blending, which
+// Windows has from 98 and XP on.
+void TCanvas::FillBlended(const RECT& rect, COLORREF color, BYTE opacity) {
+  TMemoryDc source(CreateCompatibleDC(FDc));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 1;
+  info.bmiHeader.biHeight = 1;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  TBitmapHandle pixel(CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!source || !pixel) return;
+  *static_cast<uint32_t*>(bits) = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
+  const TSelectObject selected(source.Get(), pixel.Get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, 0};
+  AlphaBlend(FDc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source.Get(), 0, 0, 1, 1, blend);
+}
+
 void TCanvas::FrameRect(const RECT& rect) {
   if (FBrushStyle == TBrushStyle::Clear) return;
   RequireBrush();

@@ -79,6 +79,8 @@ void TPanelFrame::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_ERASEBKGND: message.Result = 0; return;
     case WM_MOUSEMOVE: MouseMove(message.LParam); return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:

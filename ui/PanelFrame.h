@@ -25,8 +25,8 @@ class TPanelFrame : public TCustomControl {
   // The mouse moving over the panel, at a point of its client area, and leaving it.
   std::function<void(TComponent* sender, int x, int y)> OnMouseMove;
   TNotifyEvent OnMouseLeave;
-  // A double click of the left button, and the middle button going down or up (the
-  // message's code), at a point of the client area.
+  // The left button going down, up or double-clicked, and the middle button going down or
+  // up (the message's code), at a point of the client area.
   std::function<void(TComponent* sender, UINT button, int x, int y)> OnMouseButton;
 
   bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }

@@ -428,6 +428,77 @@ TEST_F(ProfileValuesDialog, TheWheelZoomsAndPansAndCtrl0ShowsTheWholeProfile) {
   EXPECT_TRUE(done);
 }
 
+// A range dragged across the plot with the left button: the tooltip names it, "Copy
+// statistics" puts each curve's figures on the clipboard (checked here against sums of the
+// oracle's channels), Ctrl+C copies the range's rows only, "Zoom to range" shows just it, and
+// a plain click clears it, after which the panel is the plot of that view.
+TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
+  auto image = THostImageBuffer::Make24Bit(300, 200);
+  const TRect selection{0, 0, 299, 199};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  TWindowPixels plot;
+  bool done = false;
+  const auto columnOf = [&](size_t sample) {
+    return TPlotGeometry(plot.Width, plot.Height, Margin, oracle.Profile.size(), 255).X(sample);
+  };
+  Run(image, selection, false, false,
+      {[&](HWND dialog) {
+         plot = ReadClientPixels(Panel(dialog));
+         MoveOverPanel(dialog, columnOf(50), plot.Height / 2);
+         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+       },
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(150), plot.Height / 3); },
+       [&](HWND) {
+         mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+         EXPECT_EQ(ToolTipText().substr(0, 19), "Samples 50 to 150\r\n");
+         EmptyTheClipboard();
+         Keys({VK_CONTROL, 'C'});
+       },
+       [&](HWND) {
+         const std::string rows = ClipboardText(CF_TEXT);
+         EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 102) << "a header and the range's 101 rows";
+         EXPECT_EQ(rows.find("\r\n49\t"), std::string::npos);
+         EXPECT_NE(rows.find("\r\n50\t"), std::string::npos);
+         Keys({VK_SHIFT, VK_F10});
+       },
+       [&](HWND) { Keys({'T'}); },
+       [&](HWND) {
+         double sum = 0, least = 255, greatest = 0;
+         for (size_t i = 50; i <= 150; ++i) {
+           sum += oracle.ProfileRGB[i].R;
+           least = std::min(least, oracle.ProfileRGB[i].R);
+           greatest = std::max(greatest, oracle.ProfileRGB[i].R);
+         }
+         const std::string table = ClipboardText(CF_TEXT);
+         EXPECT_EQ(table.substr(0, table.find("\r\n")), "Curve\tCount\tMinimum\tMaximum\tMean\tSD\tSum\tFWHM");
+         const size_t red = table.find("\r\nRed\t");
+         ASSERT_NE(red, std::string::npos) << table;
+         char* end = nullptr;
+         EXPECT_EQ(std::strtol(table.c_str() + red + 6, &end, 10), 101);
+         EXPECT_EQ(std::strtod(end + 1, &end), least);
+         EXPECT_EQ(std::strtod(end + 1, &end), greatest);
+         EXPECT_EQ(std::strtod(end + 1, &end), sum / 101);
+         EXPECT_NE(table.find("\r\nGreen\t"), std::string::npos);
+         EXPECT_NE(table.find("\r\nBlue\t"), std::string::npos);
+         Keys({VK_SHIFT, VK_F10});
+       },
+       [&](HWND) { Keys({'Z'}); },
+       [&](HWND) {
+         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+         mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+       },
+       [&](HWND) { ParkCursor(); },
+       [&](HWND dialog) {
+         WaitForToolTipToHide();
+         UpdateWindow(Panel(dialog));
+         EXPECT_TRUE(ReadClientPixels(Panel(dialog)).Pixels == PlotOf(oracle, {50, 101}, plot.Width, plot.Height));
+         done = true;
+       }});
+  EXPECT_TRUE(done);
+}
+
 // The keyboard's readout, with the focus on the plane group: Ctrl+Right starts at the first
 // sample and moves one on, Ctrl+Shift+Right a tenth of the profile, Ctrl+Left one back; the
 // tooltip names the sample in the words of the plane "All" (a colour image opens with it)

@@ -1,0 +1,24 @@
+#pragma once
+// The figures of a stretch of one curve: how many samples, their least and greatest value,
+// mean, standard deviation and sum, and the full width at half maximum of its highest peak.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+
+struct TRangeStatistics {
+  size_t Count = 0;
+  double Minimum = 0;
+  double Maximum = 0;
+  double Mean = 0;
+  // Of the samples themselves (divided by the count), 0 for a single sample.
+  double StandardDeviation = 0;
+  double Sum = 0;
+  // In samples, between the points on either side of the highest sample where the curve
+  // crosses half its height over the stretch's minimum, each interpolated between two
+  // samples; none when the curve does not fall to half on both sides within the stretch.
+  std::optional<double> HalfMaximumWidth;
+};
+
+// The figures of the values; NaN and the infinities are left out of every figure.
+TRangeStatistics RangeStatistics(std::span<const double> values);
