@@ -45,6 +45,10 @@ struct TBenchHost {
   double Shown = 0;
   double Clicked = 0;
   std::vector<double> ToggleTimes;
+  // Set: once the profile is shown, a wheel notch in, a pan step and a notch back out to the
+  // whole profile are timed, each until the plot is on the screen.
+  bool Views = false;
+  std::vector<double> ZoomIn, PanStep, Full;
 };
 
 TBenchHost Host;
@@ -79,11 +83,34 @@ void CloseDialog(HWND dialog) {
   PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+// One wheel message over the plot's middle, timed until the plot is on the screen.
+double Wheel(HWND dialog, int notches, WORD keys) {
+  const HWND panel = ChildWindowFromPoint(dialog, POINT{1, 1});
+  RECT plot;
+  GetWindowRect(panel, &plot);
+  const LPARAM point = MAKELPARAM((plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2);
+  const double started = Seconds();
+  SendMessageA(dialog, WM_MOUSEWHEEL, MAKEWPARAM(keys, notches * WHEEL_DELTA), point);
+  RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return Seconds() - started;
+}
+
+void MeasureViews(HWND dialog) {
+  Host.ZoomIn.push_back(Wheel(dialog, 1, 0));
+  Host.PanStep.push_back(Wheel(dialog, -1, MK_SHIFT));
+  Host.Full.push_back(Wheel(dialog, -1, 0));
+}
+
 // A profile is in the back buffer; it reaches the screen with the update.
 void ProfileShown() {
   const HWND dialog = FindWindowA(nullptr, "Ostravine");
   RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const double now = Seconds();
+  if (Host.Views && Host.Stage == TStage::Opening) {
+    MeasureViews(dialog);
+    CloseDialog(dialog);
+    return;
+  }
   if (Host.Stage == TStage::Toggling) Host.ToggleTimes.push_back(now - Host.Clicked);
   if (Host.Stage == TStage::Opening) Host.Shown = now;
   if (Host.Click.empty() || static_cast<int>(Host.ToggleTimes.size()) >= Host.Toggles) {
@@ -173,6 +200,23 @@ class TDialogBench {
     ReportRatio(("window_" + prefix + "_vs_plain_dialog").c_str(), Median(small) / Median(plain));
   }
 
+  // The plot of the 10000 x 10000 image's whole diagonal (14,142 samples, three curves):
+  // a wheel notch in and a pan step against the full repaint a notch out brings back.
+  void MeasureViews() {
+    Host.ZoomIn.clear();
+    Host.PanStep.clear();
+    Host.Full.clear();
+    Host.Views = true;
+    for (int i = 0; i < FRepetitions; ++i) Open(FLarge);
+    Host.Views = false;
+    std::printf("# zoom and pan of the line profile of 10000 x 10000, 24-bit\n");
+    ReportTime("wheel notch in", Median(Host.ZoomIn));
+    ReportTime("pan step", Median(Host.PanStep));
+    ReportTime("full repaint (notch out to the whole profile)", Median(Host.Full));
+    ReportRatio("zoom_notch_vs_full_repaint", Median(Host.ZoomIn) / Median(Host.Full));
+    ReportRatio("pan_step_vs_full_repaint", Median(Host.PanStep) / Median(Host.Full));
+  }
+
   const TImage& Small() const { return FSmall; }
 
  private:
@@ -210,6 +254,7 @@ void RunDialogBench(int repetitions) {
   bench.Open(bench.Small());
   OpenPlainDialog();
   bench.MeasureMode("line", "Change &diagonal");
+  bench.MeasureViews();
   bench.Open(bench.Small(), "&Integrate values");
   bench.MeasureMode("integrate", "Change &direction");
   // Leaves the library's settings as a first dialog finds them.
