@@ -209,7 +209,8 @@ void TProfilePluginForm::FormResize(TComponent*) {
 void TProfilePluginForm::PaintProfile(TComponent*) {
   TCanvas* canvas = ProfilePanel->BufferCanvas();
   if (!canvas) return;
-  const TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues, FView);
+  TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues, FView);
+  data.LineWidth = ScaleDesign(1);
   ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
   ProfilePanel->Invalidate();
 }

@@ -284,6 +284,17 @@ std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap) {
   return curves;
 }
 
+double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept {
+  switch (kind) {
+    case TCurveKind::Gray: return ValueOf<TCurveKind::Gray>(data, i);
+    case TCurveKind::Average: return ValueOf<TCurveKind::Average>(data, i);
+    case TCurveKind::Red: return ValueOf<TCurveKind::Red>(data, i);
+    case TCurveKind::Green: return ValueOf<TCurveKind::Green>(data, i);
+    case TCurveKind::Blue: return ValueOf<TCurveKind::Blue>(data, i);
+  }
+  return 0;
+}
+
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   if (kind == TCurveKind::Gray) return data.Profile.size();
   return std::min(data.Profile.size(), data.ProfileRGB.size());
@@ -306,15 +317,7 @@ TValueSpan CurveValueSpan(const TProfilePlotData& data) {
   };
   for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
     const size_t length = CurveLength(data, curve.Kind);
-    for (size_t i = 0; i < length; ++i) {
-      switch (curve.Kind) {
-        case TCurveKind::Gray: take(ValueOf<TCurveKind::Gray>(data, i)); break;
-        case TCurveKind::Average: take(ValueOf<TCurveKind::Average>(data, i)); break;
-        case TCurveKind::Red: take(ValueOf<TCurveKind::Red>(data, i)); break;
-        case TCurveKind::Green: take(ValueOf<TCurveKind::Green>(data, i)); break;
-        case TCurveKind::Blue: take(ValueOf<TCurveKind::Blue>(data, i)); break;
-      }
-    }
+    for (size_t i = 0; i < length; ++i) take(CurveValue(data, curve.Kind, i));
   }
   if (least > greatest) return {0, 1};
   if (least == greatest) return {least - 0.5, greatest + 0.5};

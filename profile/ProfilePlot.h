@@ -29,6 +29,9 @@ struct TProfilePlotData {
   // The index in the whole profile of Profile's first sample, when the plot shows a
   // stretch of it: the ramp's levels follow the samples' own indices.
   size_t FirstSample = 0;
+  // The width of the frame's and the curves' lines: 1 as designed, more on a screen of a
+  // higher resolution, where the dialog scales.
+  int LineWidth = 1;
 };
 
 // Plane items of a colour image, in the plane group's order.
@@ -48,6 +51,8 @@ std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap);
 // How many samples a curve has: the colour curves only as many as ProfileRGB holds (none
 // for an image without channels, whatever plane is chosen).
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
+// Sample i of a curve (i below its length).
+double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
 
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place

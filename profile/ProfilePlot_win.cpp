@@ -21,10 +21,13 @@ void PaintBackground(TCanvas& canvas) {
   canvas.FillRect(canvas.ClipRect());
 }
 
-// Right and bottom are exclusive: the frame's lines lie on Right() and BaseY().
-void PaintFrame(TCanvas& canvas, const TPlotGeometry& geometry) {
+// Right and bottom are exclusive: the frame's lines lie on Right() and BaseY(). Wider lines
+// grow inwards.
+void PaintFrame(TCanvas& canvas, const TPlotGeometry& geometry, int lineWidth) {
   canvas.SetBrushColor(RGB(0, 0, 0));
-  canvas.FrameRect(RECT{geometry.Left(), geometry.Top(), geometry.Right() + 1, geometry.BaseY() + 1});
+  for (int inset = 0; inset < lineWidth; ++inset)
+    canvas.FrameRect(RECT{geometry.Left() + inset, geometry.Top() + inset, geometry.Right() + 1 - inset,
+                          geometry.BaseY() + 1 - inset});
 }
 
 // The bottom label is the scale's minimum: "0" unless the scale is fitted to the values.
@@ -116,11 +119,28 @@ void PaintRuns(const TSectionPixels& pixels, const TCurveStrokes& strokes, COLOR
   }
 }
 
+// Lines wider than a pixel are the pen's own shape: one polyline through every sample of a
+// curve, with a pen of that width.
+void PaintWideCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data,
+                     const std::vector<TPlotCurve>& curves) {
+  std::vector<POINT> points;
+  canvas.SetPenWidth(data.LineWidth);
+  for (const TPlotCurve& curve : curves) {
+    const size_t length = CurveLength(data, curve.Kind);
+    points.clear();
+    for (size_t i = 0; i < length; ++i) points.push_back({geometry.X(i), geometry.Y(CurveValue(data, curve.Kind, i))});
+    canvas.SetPenColor(curve.Color);
+    canvas.Polyline(points.data(), static_cast<int>(points.size()));
+  }
+  canvas.SetPenWidth(1);
+}
+
 // Per curve the runs down its columns, then one PolyPolyline for its other lines: a long
 // profile costs no GDI object and no line per sample, and the pixels that later curves
 // paint over are not painted first.
 void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
+  if (data.LineWidth > 1) return PaintWideCurves(canvas, geometry, data, curves);
   const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, curves);
   const TSectionPixels pixels(canvas.Handle());
   std::vector<POINT> points;
@@ -168,7 +188,7 @@ void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData
   const size_t count = data.Profile.size();
   const TPlotGeometry geometry(width, height, data.Margin, count, data.MaxValue, data.MinValue);
   PaintBackground(canvas);
-  PaintFrame(canvas, geometry);
+  PaintFrame(canvas, geometry, data.LineWidth);
   PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);

@@ -57,6 +57,12 @@ void TCanvas::SetBrushColor(COLORREF color) noexcept {
 
 void TCanvas::SetBrushStyle(TBrushStyle style) noexcept { FBrushStyle = style; }
 
+void TCanvas::SetPenWidth(int width) noexcept {
+  if (width == FPenWidth) return;
+  FPenWidth = width;
+  FPenStale = true;
+}
+
 void TCanvas::SetPenColor(COLORREF color) noexcept {
   if (color == FPenColor) return;
   FPenColor = color;
@@ -87,7 +93,7 @@ void TCanvas::RequireBrush() {
 // object that is still selected.
 void TCanvas::RequirePen() {
   if (!FPenStale) return;
-  TPenHandle pen(Checked(CreatePen(PS_SOLID, 1, FPenColor)));
+  TPenHandle pen(Checked(CreatePen(PS_SOLID, FPenWidth, FPenColor)));
   if (FPenSelection)
     SelectObject(FDc, pen.Get());
   else

@@ -29,6 +29,8 @@ class TCanvas {
   // The pen is solid and one pixel wide; a new one is made only when its colour changes.
   COLORREF PenColor() const noexcept { return FPenColor; }
   void SetPenColor(COLORREF color) noexcept;
+  int PenWidth() const noexcept { return FPenWidth; }
+  void SetPenWidth(int width) noexcept;
 
   // Without a font of its own the canvas writes in "MS Sans Serif", 8 points.
   void SetFont(const LOGFONTA& font) noexcept;
@@ -76,6 +78,7 @@ class TCanvas {
   COLORREF FBrushColor = RGB(255, 255, 255);
   TBrushStyle FBrushStyle = TBrushStyle::Solid;
   COLORREF FPenColor = RGB(0, 0, 0);
+  int FPenWidth = 1;
   COLORREF FFontColor = RGB(0, 0, 0);
   LOGFONTA FFont = DefaultFont();
   // The brush is handed to each fill call and never selected. Each selected handle is

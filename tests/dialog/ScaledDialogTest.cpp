@@ -178,7 +178,15 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
         const int text = MulDiv(8, resolution, 72);
         EXPECT_GT(black(margin + 2, margin + 1, margin + 2 + 2 * text, margin + text), 3) << "the label 255";
         EXPECT_GT(black(margin + 2, bottom - text - 1, margin + 2 + text, bottom - 1), 3) << "the label 0";
-        EXPECT_EQ(black(margin + 1, margin + 1, margin + 1, bottom - 1), 0) << "the labels start 2 pixels in";
+        // The frame's lines as wide as the scale makes a pixel; the labels 2 pixels in.
+        const int lineWidth = MulDiv(1, resolution, 96);
+        if (lineWidth == 1) {
+          EXPECT_EQ(black(margin + 1, margin + 1, margin + 1, bottom - 1), 0) << "the labels start 2 pixels in";
+        } else {
+          EXPECT_GE(black(margin + lineWidth - 1, margin + text + 2, margin + lineWidth - 1, bottom - text - 2), 80)
+              << "the frame's inner line";
+          EXPECT_GE(black(right - lineWidth + 1, margin, right - lineWidth + 1, bottom), 80) << "the right edge's inner line";
+        }
         for (POINT corner : {POINT{margin + 1, margin + 1}, POINT{right - 1, margin + 1}, POINT{margin + 1, bottom - 1},
                              POINT{right - 1, bottom - 1}}) {
           ClientToScreen(Panel(dialog), &corner);
