@@ -69,7 +69,8 @@ class TProfilePluginForm : public TStyleForm {
   void PutPixelsBack();
   // Calls into the host: a broken callback raises its fault here.
   void NotifyHost();
-  TPlotGeometry PlotGeometry() const noexcept;
+  TPlotGeometry PlotGeometry() const;
+  TProfilePlotData PlotData() const;
   void ProfilePanelMouseMove(int x, int y);
   void ShowReadout(size_t sample, POINT anchor);
   void MoveReadout(bool forward, bool tenth);

@@ -69,7 +69,7 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics
+  pcCopyStatistics, pcShowAxes
 };
 
 const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
@@ -209,10 +209,19 @@ void TProfilePluginForm::FormResize(TComponent*) {
 void TProfilePluginForm::PaintProfile(TComponent*) {
   TCanvas* canvas = ProfilePanel->BufferCanvas();
   if (!canvas) return;
+  ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), PlotData());
+  ProfilePanel->Invalidate();
+}
+
+// What the plot shows now: the plane, the view, the scale and the axes chosen, the lines
+// as wide as the screen's resolution makes them.
+TProfilePlotData TProfilePluginForm::PlotData() const {
   TProfilePlotData data = FSession.PlotData(PlaneGroup->ItemIndex(), PlaneGroup->Left(), SavedFitToValues, FView);
   data.LineWidth = ScaleDesign(1);
-  ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
-  ProfilePanel->Invalidate();
+  data.Axes = SavedShowAxes;
+  const TProfileMode mode = Mode();
+  data.AxisOrigin = !mode.Integrate ? 0 : mode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
+  return data;
 }
 
 TProfileMode TProfilePluginForm::Mode() const noexcept { return {IntegrateBox->Checked(), DirectionBox->Checked()}; }
@@ -221,10 +230,14 @@ void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
 }
 
-// The geometry of the samples in view; its sample 0 is the view's first.
-TPlotGeometry TProfilePluginForm::PlotGeometry() const noexcept {
-  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), PlaneGroup->Left(), FView.Count,
-                       FSession.Profile().MaxValue);
+// The geometry of the samples in view, as the plot was drawn; its sample 0 is the view's
+// first.
+TPlotGeometry TProfilePluginForm::PlotGeometry() const {
+  const TProfilePlotData data = PlotData();
+  if (TCanvas* canvas = ProfilePanel->BufferCanvas())
+    return PlotGeometryOf(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
+  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), data.Margin, data.Profile.size(), data.MaxValue,
+                       data.MinValue);
 }
 
 void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {
@@ -467,6 +480,7 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcWholeProfile, S_MENU_WHOLE_PROFILE, FView.Count < FSession.Profile().Profile.size());
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
   menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues);
+  menu.Add(pcShowAxes, S_MENU_SHOW_AXES, true, SavedShowAxes);
   const UINT command = menu.Popup(Handle(), screen);
   switch (command) {
     case pcCopyValues: CopyValues(); break;
@@ -476,6 +490,10 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
     case pcFitToValues: SetFitToValues(command == pcFitToValues); break;
     case pcWholeProfile: SetView(WholeView(FSession.Profile().Profile.size())); break;
     case pcCopyStatistics: CopyStatistics(); break;
+    case pcShowAxes:
+      SavedShowAxes = !SavedShowAxes;
+      PaintProfile(this);
+      break;
     case pcZoomToRange:
       if (FRange) SetView({FRange->first, FRange->second - FRange->first + 1});
       break;

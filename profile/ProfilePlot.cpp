@@ -300,13 +300,24 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   return std::min(data.Profile.size(), data.ProfileRGB.size());
 }
 
-TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue)
+TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue,
+                             TAxisRoom room)
     : FMargin(margin),
+      FLeft(margin + room.Left),
       FRight(width - margin - 2),
-      FBaseY(height - 1 - margin),
-      FXScale(count > 1 ? (width - 2.0 - 2.0 * margin) / static_cast<double>(count - 1) : 0),
-      FYScale((height - 1.0 - 2.0 * margin) / (maxValue - minValue)),
+      FBaseY(height - 1 - margin - room.Bottom),
+      FXScale(count > 1 ? (width - 2.0 - 2.0 * margin - room.Left) / static_cast<double>(count - 1) : 0),
+      FYScale((height - 1.0 - 2.0 * margin - room.Bottom) / (maxValue - minValue)),
       FMinValue(minValue) {}
+
+double AxisStep(double span, int pixels, int spacing) noexcept {
+  if (!(span > 0) || !std::isfinite(span) || pixels < 1) return 1;
+  const double least = span * std::max(spacing, 1) / pixels;
+  const double power = std::pow(10.0, std::floor(std::log10(least)));
+  for (const double factor : {1.0, 2.0, 5.0, 10.0})
+    if (factor * power >= least) return factor * power;
+  return 10 * power;
+}
 
 TValueSpan CurveValueSpan(const TProfilePlotData& data) {
   double least = HUGE_VAL, greatest = -HUGE_VAL;
@@ -329,7 +340,7 @@ TValueSpan CurveValueSpan(const TProfilePlotData& data) {
 // settles it.
 size_t TPlotGeometry::NearestSample(int x, size_t count) const noexcept {
   if (count < 2 || !(FXScale > 0)) return 0;
-  const double scaled = std::clamp((x - FMargin) / FXScale, 0.0, static_cast<double>(count - 1));
+  const double scaled = std::clamp((x - FLeft) / FXScale, 0.0, static_cast<double>(count - 1));
   const size_t nearest = static_cast<size_t>(scaled + 0.5);
   const double offset = static_cast<double>(nearest) - scaled;
   const size_t other = offset < 0 ? std::min(nearest + 1, count - 1) : (nearest > 0 ? nearest - 1 : 0);
@@ -343,7 +354,7 @@ size_t TPlotGeometry::ColumnEnd(size_t i, size_t count) const noexcept {
   const int x = X(i);
   size_t end = i + 1;
   if (FXScale > 0 && FXScale < 1) {
-    const double estimate = (x - FMargin + 0.5) / FXScale;
+    const double estimate = (x - FLeft + 0.5) / FXScale;
     end = estimate < static_cast<double>(count) ? std::max(end, static_cast<size_t>(estimate)) : count;
     while (end > i + 1 && X(end - 1) != x) --end;
   }

@@ -32,6 +32,18 @@ struct TProfilePlotData {
   // The width of the frame's and the curves' lines: 1 as designed, more on a screen of a
   // higher resolution, where the dialog scales.
   int LineWidth = 1;
+  // Axes with ticks and round-number labels outside the frame, which shrinks to make room;
+  // the sample axis counts from AxisOrigin (the first column or row of an integrated
+  // selection, 0 for a line).
+  bool Axes = false;
+  double AxisOrigin = 0;
+};
+
+// Room beside the frame for the axes: left of it for the value labels, below the ramp for
+// the sample labels. None without axes.
+struct TAxisRoom {
+  int Left = 0;
+  int Bottom = 0;
 };
 
 // Plane items of a colour image, in the plane group's order.
@@ -69,14 +81,15 @@ inline int PlotCoordinate(double offset) noexcept {
 // sample stays on the left edge.
 class TPlotGeometry {
  public:
-  TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue = 0);
+  TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue = 0,
+                TAxisRoom room = {});
 
-  int Left() const noexcept { return FMargin; }
+  int Left() const noexcept { return FLeft; }
   int Top() const noexcept { return FMargin; }
   int Right() const noexcept { return FRight; }
   int BaseY() const noexcept { return FBaseY; }
   // Inline: a long profile's plot computes both for every sample.
-  int X(size_t i) const noexcept { return FMargin + PlotCoordinate(static_cast<double>(i) * FXScale); }
+  int X(size_t i) const noexcept { return FLeft + PlotCoordinate(static_cast<double>(i) * FXScale); }
   int Y(double value) const noexcept { return FBaseY - PlotCoordinate((value - FMinValue) * FYScale); }
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
   // the one nearest to x on the scale. 0 for fewer than two samples.
@@ -87,6 +100,7 @@ class TPlotGeometry {
 
  private:
   int FMargin;
+  int FLeft;
   int FRight;
   int FBaseY;
   double FXScale;
@@ -144,6 +158,10 @@ struct TRampRun {
 // in the whole profile). Segments that cover no pixel (several samples on one column) are
 // left out, so there are never more runs than columns.
 std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size_t first = 0);
+
+// Round steps for an axis of `span` units drawn over `pixels`, one tick at least `spacing`
+// pixels from the next: 1, 2 or 5 times a power of ten.
+double AxisStep(double span, int pixels, int spacing) noexcept;
 
 // The value in general number format with at most `precision` significant digits:
 // trailing zeros and an unneeded separator dropped, scientific notation (1.2346E5,

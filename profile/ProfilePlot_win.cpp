@@ -182,14 +182,83 @@ void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count, siz
                     DIB_RGB_COLORS);
 }
 
+// Axes: ticks 4 pixels long, the value labels right of nothing but left of the frame, the
+// sample labels under the ramp; a tick at least 40 pixels from the next on the value axis,
+// 80 on the sample axis.
+constexpr int TickLength = 4;
+constexpr int ValueTickSpacing = 40;
+constexpr int SampleTickSpacing = 80;
+// Below the frame: a gap, the two ramp rows and another gap before the sample axis's ticks.
+constexpr int RampRoom = 4;
+
+template <class Visit>
+void ForEachValueTick(const TProfilePlotData& data, int pixels, Visit visit) {
+  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, ValueTickSpacing);
+  const double first = std::ceil(data.MinValue / step);
+  for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) visit((first + k) * step);
+}
+
+template <class Visit>
+void ForEachSampleTick(const TProfilePlotData& data, int pixels, Visit visit) {
+  const size_t count = data.Profile.size();
+  if (count == 0) return;
+  const double origin = data.AxisOrigin + static_cast<double>(data.FirstSample);
+  const double step = std::max(1.0, AxisStep(static_cast<double>(count - 1), pixels, SampleTickSpacing));
+  for (double label = std::ceil(origin / step) * step; label <= origin + static_cast<double>(count - 1); label += step)
+    visit(static_cast<size_t>(label - origin), label);
+}
+
+TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
+  if (!data.Axes) return {};
+  TAxisRoom room;
+  room.Bottom = RampRoom + TickLength + 1 + std::abs(canvas.FontHeight());
+  int widest = 0;
+  ForEachValueTick(data, height - 1 - 2 * data.Margin - room.Bottom, [&](double value) {
+    widest = std::max(widest, static_cast<int>(canvas.TextExtent(FormatGeneral(value, 5, UserDecimalSeparator())).cx));
+  });
+  room.Left = widest + TickLength + 2;
+  return room;
+}
+
+void PaintAxes(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  canvas.SetPenColor(RGB(0, 0, 0));
+  canvas.SetBrushStyle(TBrushStyle::Clear);
+  canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  const char separator = UserDecimalSeparator();
+  const int textHeight = std::abs(canvas.FontHeight());
+  ForEachValueTick(data, geometry.BaseY() - geometry.Top(), [&](double value) {
+    const int y = geometry.Y(value);
+    canvas.MoveTo(geometry.Left() - TickLength, y);
+    canvas.LineTo(geometry.Left(), y);
+    const std::string label = FormatGeneral(value, 5, separator);
+    canvas.TextOut(geometry.Left() - TickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
+  });
+  const int tickTop = geometry.BaseY() + RampRoom;
+  ForEachSampleTick(data, geometry.Right() - geometry.Left(), [&](size_t i, double value) {
+    const int x = geometry.X(i);
+    canvas.MoveTo(x, tickTop);
+    canvas.LineTo(x, tickTop + TickLength);
+    const std::string label = FormatGeneral(value, 10, separator);
+    canvas.TextOut(x - canvas.TextExtent(label).cx / 2, tickTop + TickLength + 1, label);
+  });
+}
+
 }  // namespace
+
+TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
+  return TPlotGeometry(width, height, data.Margin, data.Profile.size(), data.MaxValue, data.MinValue,
+                       AxisRoom(canvas, height, data));
+}
 
 void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   const size_t count = data.Profile.size();
-  const TPlotGeometry geometry(width, height, data.Margin, count, data.MaxValue, data.MinValue);
+  const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
   PaintFrame(canvas, geometry, data.LineWidth);
-  PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
+  if (data.Axes)
+    PaintAxes(canvas, geometry, data);
+  else
+    PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
 }

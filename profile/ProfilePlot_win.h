@@ -11,3 +11,7 @@ char UserDecimalSeparator() noexcept;
 // background, frame, the value scale's labels, the curves of the chosen plane and the
 // two ramp rows under the frame. The caller then has the panel repaint.
 void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data);
+
+// The geometry PaintProfile draws with: with axes, the frame shrinks for their labels in
+// the canvas's font.
+TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProfilePlotData& data);

@@ -3,6 +3,7 @@
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
+bool SavedShowAxes = false;
 
 // Opening the record puts back what the last one kept.
 void TProfileSession::Rebuild(TProfileMode mode) {

@@ -20,6 +20,8 @@ extern bool SavedDirection;
 // The plot's value scale from the context menu, kept alike: from zero (the default) or
 // fitted to the values drawn.
 extern bool SavedFitToValues;
+// The plot's axes, from the context menu, kept alike; off by default.
+extern bool SavedShowAxes;
 
 class TProfileSession {
  public:

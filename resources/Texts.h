@@ -193,6 +193,8 @@
 #define S_MENU_COPY_PLOT "Copy &plot"
 #define IDS_MENU_WHOLE_PROFILE 64110
 #define S_MENU_WHOLE_PROFILE "Show &whole profile\tCtrl+0"
+#define IDS_MENU_SHOW_AXES 64124
+#define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108
 #define S_MENU_SCALE_FROM_ZERO "Scale from &zero"
 #define IDS_MENU_FIT_TO_VALUES 64109

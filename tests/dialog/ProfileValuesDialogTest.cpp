@@ -36,7 +36,8 @@ using TRows = std::vector<std::vector<double>>;
 
 constexpr int Margin = 8;
 const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot",        "&Save values...", "",
-                                         "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values"};
+                                         "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values",
+                                         "Show &axes"};
 
 void Keys(std::initializer_list<BYTE> keys) {
   for (BYTE key : keys) keybd_event(key, 0, 0, 0);

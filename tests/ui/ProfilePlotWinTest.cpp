@@ -270,4 +270,39 @@ TEST_F(ProfilePlotTest, MatchesThePlainDrawingWhereLaterCurvesHideEarlierOnes) {
   }
 }
 
+// Axes: the frame leaves room on its left for the value labels and the plot below the ramp
+// for the sample labels; ticks 4 pixels long stand outside the frame at round values (0,
+// 50, ... 250 on this 255-high scale) and at round samples counted from the axis's origin
+// (the first column of an integrated selection, here 30: the labels 40, 60, ... 120 stand at
+// samples 10, 30, ... 90). Without axes the plot is the plain one (the tests above).
+TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
+  FProfile.assign(101, 100);
+  FData.MinValue = 0;
+  FData.MaxValue = 255;
+  FData.Axes = true;
+  FData.AxisOrigin = 30;
+  FData.Profile = FProfile;
+  Paint(603, 281);
+  const TPlotGeometry geometry = PlotGeometryOf(FBuffer.Canvas(), 603, 281, FData);
+  EXPECT_GT(geometry.Left(), 8 + 10) << "room for the labels";
+  EXPECT_LT(geometry.BaseY(), 281 - 1 - 8 - 10);
+  // The curve starts on the frame's left edge, where it covers one of its pixels.
+  EXPECT_EQ(CountIn(RECT{geometry.Left(), 8, geometry.Left() + 1, geometry.BaseY() + 1}, Black),
+            geometry.BaseY() - 8);
+  for (int value = 0; value <= 250; value += 50) {
+    const int y = geometry.Y(value);
+    EXPECT_EQ(CountIn(RECT{geometry.Left() - 4, y, geometry.Left(), y + 1}, Black), 4) << value;
+    EXPECT_EQ(CountIn(RECT{geometry.Left() - 4, y - 1, geometry.Left(), y}, Black), 0) << value;
+  }
+  for (int sample = 10; sample <= 90; sample += 20) {
+    const int x = geometry.X(static_cast<size_t>(sample));
+    EXPECT_EQ(CountIn(RECT{x, geometry.BaseY() + 4, x + 1, geometry.BaseY() + 8}, Black), 4) << sample;
+    EXPECT_EQ(CountIn(RECT{x + 1, geometry.BaseY() + 4, x + 2, geometry.BaseY() + 8}, Black), 0) << sample;
+  }
+  EXPECT_GT(CountIn(RECT{8, 8, geometry.Left() - 4, geometry.BaseY()}, GetSysColor(COLOR_WINDOWTEXT)), 0)
+      << "the value labels";
+  EXPECT_GT(CountIn(RECT{geometry.Left(), geometry.BaseY() + 9, 603 - 8, 281 - 8}, GetSysColor(COLOR_WINDOWTEXT)), 0)
+      << "the sample labels";
+}
+
 }  // namespace
