@@ -130,23 +130,28 @@ void TCanvas::FillRect(const RECT& rect) {
   ::FillRect(FDc, &rect, FBrush.Get());
 }
 
-// One pixel of the colour stretched over the rectangle by the system's blending, which
-// Windows has from 98 and XP on.
+// The pixels under the rectangle are read, mixed with the colour and written back: a plain
+// copy each way, whatever the device (the system's own blending stretches a pixel
+// unreliably under some drivers).
 void TCanvas::FillBlended(const RECT& rect, COLORREF color, BYTE opacity) {
-  TMemoryDc source(CreateCompatibleDC(FDc));
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return;
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = 1;
-  info.bmiHeader.biHeight = 1;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  TBitmapHandle pixel(CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!source || !pixel) return;
-  *static_cast<uint32_t*>(bits) = GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color);
-  const TSelectObject selected(source.Get(), pixel.Get());
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, 0};
-  AlphaBlend(FDc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source.Get(), 0, 0, 1, 1, blend);
+  const TMemoryDc copy(CreateCompatibleDC(FDc));
+  const TBitmapHandle section(CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy || !section) return;
+  const TSelectObject selected(copy.Get(), section.Get());
+  BitBlt(copy.Get(), 0, 0, width, height, FDc, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const uint32_t tint[3] = {uint32_t{GetBValue(color)} * opacity, uint32_t{GetGValue(color)} * opacity,
+                            uint32_t{GetRValue(color)} * opacity};
+  auto* pixel = static_cast<uint8_t*>(bits);
+  for (size_t i = 0, count = size_t{4} * width * height; i < count; i += 4)
+    for (int channel = 0; channel < 3; ++channel)
+      pixel[i + channel] = static_cast<uint8_t>((pixel[i + channel] * (255u - opacity) + tint[channel] + 127) / 255);
+  BitBlt(FDc, rect.left, rect.top, width, height, copy.Get(), 0, 0, SRCCOPY);
 }
 
 void TCanvas::FrameRect(const RECT& rect) {

@@ -77,7 +77,7 @@ TEST_F(PluginBoundary, IsA32BitDllWithExactlyTheTwoExportsAndSystemImports) {
 
   const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                         "msvcrt.dll", "uxtheme.dll", "version.dll", "comctl32.dll",
-                                        "shell32.dll", "ole32.dll", "comdlg32.dll", "msimg32.dll"};
+                                        "shell32.dll", "ole32.dll", "comdlg32.dll"};
   for (const auto& library : ImportedLibraries(FPlugin.Module()))
     EXPECT_TRUE(system.count(library)) << library << " is not a Windows system library";
 }
