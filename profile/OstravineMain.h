@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "hostabi/HostInterface.h"
@@ -72,6 +73,7 @@ class TProfilePluginForm : public TStyleForm {
   TPlotGeometry PlotGeometry() const;
   TProfilePlotData PlotData() const;
   void ProfilePanelMouseMove(int x, int y);
+  void ShowTip(const std::string& text, POINT anchor);
   void ShowReadout(size_t sample, POINT anchor);
   void MoveReadout(bool forward, bool tenth);
   void ShowReadoutAtGuide(size_t sample);

@@ -263,22 +263,25 @@ void TProfilePluginForm::ExtendRange(size_t sample, POINT anchor) {
     FRange.reset();
   } else {
     FRange.emplace(std::min(start, sample), std::max(start, sample));
-    if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
-    ClientToScreen(ProfilePanel->Handle(), &anchor);
-    FToolTip->Show(FValues->RangeReadout(FRange->first, FRange->second, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
-                   anchor);
+    ShowTip(FValues->RangeReadout(FRange->first, FRange->second, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
+            anchor);
   }
   FReadoutSample.reset();
   ProfilePanel->Invalidate();
 }
 
+// The tooltip beside a point of the panel.
+void TProfilePluginForm::ShowTip(const std::string& text, POINT anchor) {
+  if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
+  ClientToScreen(ProfilePanel->Handle(), &anchor);
+  FToolTip->Show(text, anchor);
+}
+
 // The readout of a sample: its guide, and its tooltip beside a point of the panel (the
 // cursor, or for the keyboard the guide's middle).
 void TProfilePluginForm::ShowReadout(size_t sample, POINT anchor) {
-  if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(Handle());
-  ClientToScreen(ProfilePanel->Handle(), &anchor);
-  FToolTip->Show(FValues->Place(sample) + "\r\n" + FValues->Values(sample, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
-                 anchor);
+  ShowTip(FValues->Place(sample) + "\r\n" + FValues->Values(sample, PlaneGroup->ItemIndex(), UserDecimalSeparator()),
+          anchor);
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   ProfilePanel->Invalidate();

@@ -10,11 +10,13 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 target=${1:-all}
 seconds=${2:-60}
-if [ "$(id -u)" = 0 ] && ! command -v clang++ >/dev/null; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y -qq clang libclang-rt-14-dev >/dev/null
+if [ "$(id -u)" = 0 ]; then
+  tools/install-deps.sh
+  if ! command -v clang++ >/dev/null; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq clang libclang-rt-14-dev >/dev/null
+  fi
 fi
-tools/install-deps.sh >/dev/null 2>&1 || [ "$(id -u)" != 0 ]
 
 targets=()
 if [ "$target" = all ]; then
