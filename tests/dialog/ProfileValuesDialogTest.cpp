@@ -616,6 +616,33 @@ TEST_F(ProfileValuesDialog, ARightClickOnTheCaptionOpensTheSystemMenu) {
       << items.size() << " items";
 }
 
+// An 8-bit image with a colour palette: the readout names the sample's index and its colour.
+TEST_F(ProfileValuesDialog, AColourPaletteImageNamesTheIndexsColour) {
+  auto image = THostImageBuffer::Make8Bit(40, 30, 40, true);
+  const TRect selection{2, 3, 37, 26};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  const uint8_t* palette = image.PaletteBytes();
+  bool done = false;
+  Run(image, selection, false, false,
+      {[&](HWND dialog) {
+         const TWindowPixels plot = ReadClientPixels(Panel(dialog));
+         MoveOverPanel(dialog, TPlotGeometry(plot.Width, plot.Height, Margin, points.size(), 255).X(9), 40);
+       },
+       [&](HWND) {
+         const int index = static_cast<int>(oracle.Profile[9]);
+         const uint8_t* entry = palette + 3 * index;
+         EXPECT_EQ(ToolTipText(), "Sample 9 (" + std::to_string(points[9].X) + ", " + std::to_string(points[9].Y) +
+                                      ")\r\nIndex " + std::to_string(index) + " = R " + std::to_string(entry[2]) +
+                                      " G " + std::to_string(entry[1]) + " B " + std::to_string(entry[0]));
+         ParkCursor();
+         done = true;
+       }});
+  EXPECT_TRUE(done);
+}
+
 // An 8-bit profile of row sums: its rows are named by their image coordinate.
 TEST_F(ProfileValuesDialog, AnIntegrateProfileNamesItsRows) {
   auto image = THostImageBuffer::Make8Bit(12, 30, 12, true);
