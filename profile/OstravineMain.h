@@ -58,6 +58,7 @@ class TProfilePluginForm : public TStyleForm {
   // The plot's commands, also on its context menu.
   void CopyValues();
   void SetFitToValues(bool fit);
+  void SetLineWidth(int width);
   void CopyPlot();
   void SaveValues();
 

@@ -69,8 +69,11 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes
+  pcCopyStatistics, pcShowAxes, pcLineWidth
 };
+
+// The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
+constexpr int LineWidths[] = {1, 3, 5, 9, 15, 31, 63};
 
 const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
 
@@ -224,7 +227,9 @@ TProfilePlotData TProfilePluginForm::PlotData() const {
   return data;
 }
 
-TProfileMode TProfilePluginForm::Mode() const noexcept { return {IntegrateBox->Checked(), DirectionBox->Checked()}; }
+TProfileMode TProfilePluginForm::Mode() const noexcept {
+  return {IntegrateBox->Checked(), DirectionBox->Checked(), SavedLineWidth};
+}
 
 void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
@@ -431,6 +436,13 @@ bool TProfilePluginForm::ShortCut(WORD key) {
   return false;
 }
 
+// Another width is another profile: the marks go back and the band is sampled anew.
+void TProfilePluginForm::SetLineWidth(int width) {
+  if (width == SavedLineWidth) return;
+  SavedLineWidth = width;
+  CheckBoxClick(this);
+}
+
 // The scale is the plot's alone: a repaint, no new profile.
 void TProfilePluginForm::SetFitToValues(bool fit) {
   SavedFitToValues = fit;
@@ -484,6 +496,11 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
   menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues);
   menu.Add(pcShowAxes, S_MENU_SHOW_AXES, true, SavedShowAxes);
+  TPopupMenu widths;
+  for (size_t i = 0; i < std::size(LineWidths); ++i)
+    widths.Add(pcLineWidth + static_cast<UINT>(i), std::to_string(LineWidths[i]), true, SavedLineWidth == LineWidths[i]);
+  // Integrate mode's rectangle is its band already.
+  menu.AddSubmenu(S_MENU_LINE_WIDTH, std::move(widths), !IntegrateBox->Checked());
   const UINT command = menu.Popup(Handle(), screen);
   switch (command) {
     case pcCopyValues: CopyValues(); break;
@@ -500,7 +517,10 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
     case pcZoomToRange:
       if (FRange) SetView({FRange->first, FRange->second - FRange->first + 1});
       break;
-    default: break;
+    default:
+      if (command >= pcLineWidth && command < pcLineWidth + std::size(LineWidths))
+        SetLineWidth(LineWidths[command - pcLineWidth]);
+      break;
   }
   return true;
 }

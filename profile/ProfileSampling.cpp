@@ -464,6 +464,112 @@ std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool directio
   return points;
 }
 
+namespace {
+
+void ClearSpread(TProfile& profile) {
+  profile.Spread.clear();
+  profile.SpreadRGB.clear();
+  profile.SpreadAverage.clear();
+}
+
+// The mean and the standard deviation of values gathered one after the other.
+class TMoments {
+ public:
+  void Add(double value) noexcept {
+    FSum += value;
+    FSquares += value * value;
+    ++FCount;
+  }
+  double Mean() const noexcept { return FSum / FCount; }
+  // Of the values themselves; never below 0, whatever the rounding.
+  double Deviation() const noexcept {
+    const double mean = Mean();
+    return std::sqrt(std::max(0.0, FSquares / FCount - mean * mean));
+  }
+
+ private:
+  double FSum = 0;
+  double FSquares = 0;
+  int FCount = 0;
+};
+
+// The band's pixels of one sample, read from clean pixels: the means go into the samples,
+// the deviations into the spread.
+void SampleAcross(const TProfileRaster& raster, TRasterKind kind, TPoint64 point, const std::vector<TPoint64>& offsets,
+                  size_t i, TProfile& profile) {
+  TMoments red, green, blue, value, average;
+  for (const TPoint64 offset : offsets) {
+    const TPoint64 pixel{point.X + offset.X, point.Y + offset.Y};
+    if (kind == TRasterKind::Color) {
+      const TColorSample sample = SampleOf(raster.Bitmap->GetPixel(Coordinate(pixel.X), Coordinate(pixel.Y)));
+      red.Add(sample.R);
+      green.Add(sample.G);
+      blue.Add(sample.B);
+      value.Add(GrayOf(sample));
+      average.Add((sample.R + sample.G + sample.B) / 3);
+    } else if (kind == TRasterKind::Gray) {
+      value.Add(raster.Bitmap->GetIntensity(Coordinate(pixel.X), Coordinate(pixel.Y)));
+    } else {
+      value.Add(ComponentAt(*raster.Map, ComponentOf(raster), pixel));
+    }
+  }
+  profile.Profile[i] = value.Mean();
+  profile.Spread[i] = value.Deviation();
+  if (kind != TRasterKind::Color) return;
+  profile.ProfileRGB[i] = {red.Mean(), green.Mean(), blue.Mean()};
+  profile.SpreadRGB[i] = {red.Deviation(), green.Deviation(), blue.Deviation()};
+  profile.SpreadAverage[i] = average.Deviation();
+}
+
+// Steps along the normal (-dy, dx) of the line, rounded ties to even: the same for every
+// sample, since each starts on a whole pixel.
+std::vector<TPoint64> BandOffsets(const TLineWalk& walk, int width) {
+  std::vector<TPoint64> offsets;
+  for (int k = -(width - 1) / 2; k <= (width - 1) / 2; ++k)
+    offsets.push_back({static_cast<int64_t>(RoundHalfEven(-k * walk.Dy)), static_cast<int64_t>(RoundHalfEven(k * walk.Dx))});
+  return offsets;
+}
+
+// The edge lines' marks, in the levels of the centre line's.
+void MarkEdges(const TProfileRaster& raster, const TLineWalk& walk, const std::vector<TPoint64>& offsets) {
+  TMarker marker(raster);
+  marker.Reserve(2 * walk.Capacity);
+  Walk(walk, [&](int i, TPoint64 point, bool copy) {
+    if (copy) return;
+    for (const TPoint64 edge : {offsets.front(), offsets.back()})
+      marker.MarkLevel(point.X + edge.X, point.Y + edge.Y, static_cast<uint8_t>(i % 256));
+  });
+}
+
+}  // namespace
+
+void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direction, int width, TProfile& profile) {
+  if (width <= 1) {
+    SampleLine(raster, selection, direction, profile);
+    ClearSpread(profile);
+    return;
+  }
+  const TRasterKind kind = KindOf(raster);
+  const TLineWalk walk = MakeWalk(selection, direction);
+  const bool color = kind == TRasterKind::Color;
+  const std::vector<TPoint64> offsets = BandOffsets(walk, width);
+  // The band is read before any mark is written, the centre line then as a line of one
+  // pixel is sampled and marked, and its samples give way to the band's.
+  TProfile band;
+  SizeArrays(band, walk.Capacity, color);
+  band.Spread.resize(band.Profile.size());
+  band.SpreadRGB.resize(band.ProfileRGB.size());
+  band.SpreadAverage.resize(band.ProfileRGB.size());
+  const int count = Walk(walk, [&](int i, TPoint64 point, bool) { SampleAcross(raster, kind, point, offsets, i, band); });
+  SampleLine(raster, selection, direction, profile);
+  profile.Profile.assign(band.Profile.begin(), band.Profile.begin() + count);
+  profile.ProfileRGB.assign(band.ProfileRGB.begin(), band.ProfileRGB.begin() + (color ? count : 0));
+  profile.Spread.assign(band.Spread.begin(), band.Spread.begin() + count);
+  profile.SpreadRGB.assign(band.SpreadRGB.begin(), band.SpreadRGB.begin() + (color ? count : 0));
+  profile.SpreadAverage.assign(band.SpreadAverage.begin(), band.SpreadAverage.begin() + (color ? count : 0));
+  if (raster.Bitmap) MarkEdges(raster, walk, offsets);
+}
+
 void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile) {
   const TRasterKind kind = KindOf(raster);
   const bool color = kind == TRasterKind::Color;
@@ -486,7 +592,8 @@ void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile) {
   if (mode.Integrate) {
     SampleIntegrated(raster, selection, mode.Direction, profile);
+    ClearSpread(profile);
   } else {
-    SampleLine(raster, selection, mode.Direction, profile);
+    SampleBand(raster, selection, mode.Direction, mode.Width, profile);
   }
 }

@@ -27,6 +27,12 @@ struct TProfile {
   std::string LengthLabel;
   // Gray bitmaps have one plane only: the plane choice is to be disabled.
   bool PlaneGroupDisabled = false;
+  // A band wider than a pixel: each sample's standard deviation over the band's pixels, as
+  // long as Profile (of the gray values for a colour image), and per channel for a colour
+  // image; empty for a line of one pixel.
+  std::vector<double> Spread;
+  std::vector<TColorSample> SpreadRGB;
+  std::vector<double> SpreadAverage;
 };
 
 // The dialog's raster: exactly one of Bitmap and Map is set. Plane is the plane group's
@@ -40,11 +46,12 @@ struct TProfileRaster {
   TSavedPixels* Saved = nullptr;
 };
 
-// The two check boxes of the dialog.
+// The two check boxes of the dialog, and the line's width in pixels (line mode only).
 struct TProfileMode {
   bool Integrate = false;
   // The other diagonal in line mode; rows instead of columns in integrate mode.
   bool Direction = false;
+  int Width = 1;
 };
 
 // Sampling writes marks into a bitmap's pixels; the caller restores them. A bitmap format
@@ -60,5 +67,12 @@ struct TSamplePoint {
   friend bool operator==(const TSamplePoint&, const TSamplePoint&) = default;
 };
 std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool direction);
+// Line mode across a band `width` pixels wide (odd): sample i is the mean of the pixels met
+// by stepping from sample i's pixel along the line's normal, at offsets -(width - 1) / 2 ..
+// (width - 1) / 2, each rounded to the nearest pixel (ties to even); reads outside the
+// image clamp to its edge. Every plane is the mean of the same pixels, and the spread is
+// their standard deviation. The centre line is marked as a line of one pixel is, and so
+// are the band's two edge lines, with the same levels.
+void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direction, int width, TProfile& profile);
 // The rebuild the dialog runs: one of the two by the integrate box.
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);

@@ -4,6 +4,7 @@ bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
 bool SavedShowAxes = false;
+int SavedLineWidth = 1;
 
 // Opening the record puts back what the last one kept.
 void TProfileSession::Rebuild(TProfileMode mode) {

@@ -22,6 +22,9 @@ extern bool SavedDirection;
 extern bool SavedFitToValues;
 // The plot's axes, from the context menu, kept alike; off by default.
 extern bool SavedShowAxes;
+// The line's width in pixels across which line mode samples, from the context menu; 1 is
+// the plain line.
+extern int SavedLineWidth;
 
 class TProfileSession {
  public:

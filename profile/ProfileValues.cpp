@@ -61,21 +61,37 @@ bool IsGrayRamp(const uint8_t* palette) {
 // The average curve of the plane "Average", as the plot computes it.
 double Average(const TColorSample& sample) { return (sample.R + sample.G + sample.B) / 3; }
 
+// A value, and across a band its spread after it ("12.5 \xB1 3.25").
+std::string ReadoutWithSpread(double value, const double* spread, char separator) {
+  std::string text = Readout(value, separator);
+  if (spread) text += FormatText(S_TIP_SPREAD, Readout(*spread, separator).c_str());
+  return text;
+}
+
+// The spreads of a colour sample across a band: gray, average, R, G, B.
+struct TColorSpread {
+  double Gray, Average;
+  TColorSample Channels;
+};
+
 // A colour sample's readout: the plane's own curves first, then the channels not named yet.
-std::string ColorReadout(const TColorSample& sample, double gray, int plane, char separator) {
+std::string ColorReadout(const TColorSample& sample, double gray, int plane, const TColorSpread* spread,
+                         char separator) {
   enum : int { Grayscale, AverageOf, All, Red, Green, Blue };
-  const auto named = [separator](const char* format, double value) {
-    return FormatText(format, Readout(value, separator).c_str());
+  const auto named = [separator, spread](const char* format, double value, double deviation) {
+    return FormatText(format, ReadoutWithSpread(value, spread ? &deviation : nullptr, separator).c_str());
   };
+  const TColorSpread none{};
+  const TColorSpread& s = spread ? *spread : none;
   std::string text;
   const auto add = [&text](const std::string& part) { text += text.empty() ? part : "  " + part; };
-  if (plane == Grayscale) add(named(S_TIP_GRAY, gray));
-  if (plane == AverageOf) add(named(S_TIP_AVERAGE, Average(sample)));
-  if (plane == Green) add(named(S_TIP_GREEN, sample.G));
-  if (plane == Blue) add(named(S_TIP_BLUE, sample.B));
-  add(named(S_TIP_RED, sample.R));
-  if (plane != Green) add(named(S_TIP_GREEN, sample.G));
-  if (plane != Blue) add(named(S_TIP_BLUE, sample.B));
+  if (plane == Grayscale) add(named(S_TIP_GRAY, gray, s.Gray));
+  if (plane == AverageOf) add(named(S_TIP_AVERAGE, Average(sample), s.Average));
+  if (plane == Green) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
+  if (plane == Blue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
+  add(named(S_TIP_RED, sample.R, s.Channels.R));
+  if (plane != Green) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
+  if (plane != Blue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
   return text;
 }
 
@@ -90,6 +106,9 @@ TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const T
                                TProfileMode mode, const uint8_t* palette)
     : FProfile(profile.Profile),
       FProfileRGB(profile.ProfileRGB),
+      FSpread(profile.Spread),
+      FSpreadRGB(profile.SpreadRGB),
+      FSpreadAverage(profile.SpreadAverage),
       FKind(kind),
       FPalette(palette && !IsGrayRamp(palette) ? palette : nullptr),
       FSelection(selection),
@@ -115,12 +134,17 @@ std::string TProfileValues::Place(size_t i) const {
 }
 
 std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) const {
-  const std::string value = Readout(FProfile[i], decimalSeparator);
+  const std::string value = ReadoutWithSpread(FProfile[i], HasSpread() ? &FSpread[i] : nullptr, decimalSeparator);
   switch (FKind) {
-    case TValueKind::Color: return ColorReadout(FProfileRGB[i], FProfile[i], plane, decimalSeparator);
+    case TValueKind::Color: {
+      if (!HasSpread()) return ColorReadout(FProfileRGB[i], FProfile[i], plane, nullptr, decimalSeparator);
+      const TColorSpread spread{FSpread[i], FSpreadAverage[i], FSpreadRGB[i]};
+      return ColorReadout(FProfileRGB[i], FProfile[i], plane, &spread, decimalSeparator);
+    }
     case TValueKind::Gray: {
-      // In line mode a sample is the stored byte, an index into the palette.
-      if (!FPalette || FMode.Integrate) return FormatText(S_TIP_VALUE, value.c_str());
+      // In line mode a sample is the stored byte, an index into the palette; across a band
+      // it is a mean, no index.
+      if (!FPalette || FMode.Integrate || HasSpread()) return FormatText(S_TIP_VALUE, value.c_str());
       const int index = std::clamp(static_cast<int>(FProfile[i]), 0, 255);
       const uint8_t* entry = FPalette + 3 * index;
       return FormatText(S_TIP_INDEX, index, entry[2], entry[1], entry[0]);
@@ -212,6 +236,39 @@ std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, cha
   return text;
 }
 
+// The value columns in the table's order; a colour image has every channel, the gray value
+// and the average whatever the plane.
+std::vector<const char*> TProfileValues::ColumnNames() const {
+  switch (FKind) {
+    case TValueKind::Color: return {S_COL_RED, S_COL_GREEN, S_COL_BLUE, S_COL_GRAY, S_COL_AVERAGE};
+    case TValueKind::Gray: return {S_COL_VALUE};
+    case TValueKind::Real: return {S_COL_REAL};
+    case TValueKind::Imaginary: return {S_COL_IMAGINARY};
+  }
+  return {};
+}
+
+// Sample i's value columns, in the order of ColumnNames.
+std::vector<TProfileValues::TColumn> TProfileValues::Columns(size_t i) const {
+  const auto spread = [](std::span<const double> values, size_t i) { return values.empty() ? 0.0 : values[i]; };
+  switch (FKind) {
+    case TValueKind::Color: {
+      const TColorSample& sample = FProfileRGB[i];
+      const TColorSample deviation = FSpreadRGB.empty() ? TColorSample{} : FSpreadRGB[i];
+      return {{S_COL_RED, sample.R, deviation.R},
+              {S_COL_GREEN, sample.G, deviation.G},
+              {S_COL_BLUE, sample.B, deviation.B},
+              {S_COL_GRAY, FProfile[i], spread(FSpread, i)},
+              {S_COL_AVERAGE, Average(sample), spread(FSpreadAverage, i)}};
+    }
+    case TValueKind::Gray: return {{S_COL_VALUE, FProfile[i], spread(FSpread, i)}};
+    case TValueKind::Real: return {{S_COL_REAL, FProfile[i], spread(FSpread, i)}};
+    case TValueKind::Imaginary: return {{S_COL_IMAGINARY, FProfile[i], spread(FSpread, i)}};
+  }
+  return {};
+}
+
+// Across a band each value column is followed by its spread, "<name> SD".
 void TProfileValues::AppendHeader(std::string& text, char separator) const {
   if (!FMode.Integrate) {
     text += S_COL_SAMPLE;
@@ -220,14 +277,9 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
   } else {
     text += FMode.Direction ? S_COL_ROW : S_COL_COLUMN;
   }
-  switch (FKind) {
-    case TValueKind::Color:
-      for (const char* name : {S_COL_RED, S_COL_GREEN, S_COL_BLUE, S_COL_GRAY, S_COL_AVERAGE})
-        AppendField(text, separator, name);
-      break;
-    case TValueKind::Gray: AppendField(text, separator, S_COL_VALUE); break;
-    case TValueKind::Real: AppendField(text, separator, S_COL_REAL); break;
-    case TValueKind::Imaginary: AppendField(text, separator, S_COL_IMAGINARY); break;
+  for (const char* name : ColumnNames()) {
+    AppendField(text, separator, name);
+    if (HasSpread()) AppendField(text, separator, (std::string(name) + " " + S_COL_SD).c_str());
   }
   text += LineEnd;
 }
@@ -243,17 +295,12 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator) cons
     const int64_t first = FMode.Direction ? FSelection.Top : FSelection.Left;
     AppendInteger(text, first + static_cast<int64_t>(i));
   }
-  if (FKind == TValueKind::Color) {
-    for (double channel : {FProfileRGB[i].R, FProfileRGB[i].G, FProfileRGB[i].B}) {
-      text += separator;
-      AppendNumber(text, channel);
-    }
-  }
-  text += separator;
-  AppendNumber(text, FProfile[i]);
-  if (FKind == TValueKind::Color) {
+  for (const TColumn& column : Columns(i)) {
     text += separator;
-    AppendNumber(text, Average(FProfileRGB[i]));
+    AppendNumber(text, column.Value);
+    if (!HasSpread()) continue;
+    text += separator;
+    AppendNumber(text, column.Spread);
   }
   text += LineEnd;
 }

@@ -57,8 +57,22 @@ class TProfileValues {
   // Line mode's sample coordinates.
   const std::vector<TSamplePoint>& Points() const;
 
+  // One value column of the table and the readout: its name, and each sample's value and
+  // (across a band) spread.
+  struct TColumn {
+    const char* Name;
+    double Value;
+    double Spread;
+  };
+  std::vector<const char*> ColumnNames() const;
+  std::vector<TColumn> Columns(size_t i) const;
+  bool HasSpread() const noexcept { return !FSpread.empty(); }
+
   std::span<const double> FProfile;
   std::span<const TColorSample> FProfileRGB;
+  std::span<const double> FSpread;
+  std::span<const TColorSample> FSpreadRGB;
+  std::span<const double> FSpreadAverage;
   TValueKind FKind;
   const uint8_t* FPalette;
   TRect FSelection;

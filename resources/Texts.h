@@ -153,6 +153,8 @@
 #define S_MENU_ZOOM_TO_RANGE "&Zoom to range"
 #define IDS_MENU_COPY_STATISTICS 64123
 #define S_MENU_COPY_STATISTICS "Copy s&tatistics"
+#define IDS_TIP_SPREAD 64125
+#define S_TIP_SPREAD " \xB1 %s"
 #define IDS_TIP_INDEX 64106
 #define S_TIP_INDEX "Index %d = R %d G %d B %d"
 #define IDS_TIP_VALUE 64058
@@ -193,6 +195,8 @@
 #define S_MENU_COPY_PLOT "Copy &plot"
 #define IDS_MENU_WHOLE_PROFILE 64110
 #define S_MENU_WHOLE_PROFILE "Show &whole profile\tCtrl+0"
+#define IDS_MENU_LINE_WIDTH 64126
+#define S_MENU_LINE_WIDTH "&Line width"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

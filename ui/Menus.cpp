@@ -12,6 +12,14 @@ void TPopupMenu::Add(UINT command, const std::string& caption, bool enabled, boo
   if (!AppendMenuA(FMenu.Get(), flags, command, caption.c_str())) throw Exception(S_CREATE_WINDOW);
 }
 
+void TPopupMenu::AddSubmenu(const std::string& caption, TPopupMenu&& submenu, bool enabled) {
+  const UINT flags = MF_POPUP | (enabled ? MF_ENABLED : MF_GRAYED);
+  const HMENU handle = submenu.FMenu.Get();
+  if (!AppendMenuA(FMenu.Get(), flags, reinterpret_cast<UINT_PTR>(handle), caption.c_str()))
+    throw Exception(S_CREATE_WINDOW);
+  submenu.FMenu.Release();
+}
+
 void TPopupMenu::AddSeparator() {
   if (!AppendMenuA(FMenu.Get(), MF_SEPARATOR, 0, nullptr)) throw Exception(S_CREATE_WINDOW);
 }

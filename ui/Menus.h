@@ -15,6 +15,8 @@ class TPopupMenu {
   void Add(UINT command, const std::string& caption, bool enabled = true, bool checked = false);
   // A line between groups of items.
   void AddSeparator();
+  // An item that opens another menu, which this one takes over.
+  void AddSubmenu(const std::string& caption, TPopupMenu&& submenu, bool enabled = true);
   // Shows the menu with its top left corner at the screen point and returns the command
   // chosen, 0 when the menu was dismissed.
   UINT Popup(HWND owner, POINT screen) const;

@@ -39,7 +39,7 @@ using TRows = std::vector<std::vector<double>>;
 constexpr int Margin = 8;
 const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot",        "&Save values...", "",
                                          "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values",
-                                         "Show &axes"};
+                                         "Show &axes", "&Line width"};
 
 void Keys(std::initializer_list<BYTE> keys) {
   for (BYTE key : keys) keybd_event(key, 0, 0, 0);
@@ -614,6 +614,72 @@ TEST_F(ProfileValuesDialog, ARightClickOnTheCaptionOpensTheSystemMenu) {
   EXPECT_NE(items, MenuItems);
   EXPECT_TRUE(std::any_of(items.begin(), items.end(), [](const std::string& item) { return item.rfind("&Close", 0) == 0; }))
       << items.size() << " items";
+}
+
+// A line 5 pixels wide, chosen on the context menu: the values table gets a spread after
+// each value, the gray mean and spread of a sample are those of the 5 pixels across the
+// line (read from a clean copy), the band's edge lines carry the samples' levels in the
+// host's image, and closing puts every byte back.
+TEST_F(ProfileValuesDialog, ALineFivePixelsWideHasItsSpreadAndMarksItsEdges) {
+  auto image = THostImageBuffer::Make24Bit(60, 40, 180);
+  const THostImageBuffer clean = THostImageBuffer::CopyOf(image);
+  const auto before = image.Snapshot();
+  const TRect selection{5, 8, 54, 30};
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  const double length = std::hypot(49.0, 22.0), nx = -22 / length, ny = 49 / length;
+  const auto pixel = [&](const THostImageBuffer& buffer, int x, int y) {
+    return buffer.Pixels() + (std::clamp(y, 0, 39) * 180 + 3 * std::clamp(x, 0, 59));
+  };
+  std::string table;
+  bool done = false;
+  Run(image, selection, false, false,
+      {[&](HWND) { Keys({VK_SHIFT, VK_F10}); },
+       [&](HWND) { Keys({'L'}); },
+       [&](HWND) {
+         ++FProfiles;
+         Keys({VK_DOWN});
+         Keys({VK_DOWN});
+         Keys({VK_RETURN});
+       },
+       [&](HWND) {
+         // Sample 20's edge pixels (offsets -2 and 2 along the normal) carry level 20.
+         const TSamplePoint p = points[20];
+         for (int k : {-2, 2}) {
+           const uint8_t* edge = pixel(image, p.X + int(std::nearbyint(k * nx)), p.Y + int(std::nearbyint(k * ny)));
+           EXPECT_EQ(edge[0], 20) << k;
+           EXPECT_EQ(edge[2], 20) << k;
+         }
+         EmptyTheClipboard();
+         Keys({VK_CONTROL, 'C'});
+       },
+       [&](HWND) {
+         table = ClipboardText(CF_TEXT);
+         done = true;
+       }});
+  ASSERT_TRUE(done);
+  EXPECT_EQ(image.Snapshot(), before);
+  EXPECT_EQ(table.substr(0, table.find("\r\n")),
+            "Sample\tX\tY\tRed\tRed SD\tGreen\tGreen SD\tBlue\tBlue SD\tGray\tGray SD\tAverage\tAverage SD");
+  // Sample 20's gray mean and spread, the plain way.
+  double sum = 0, squares = 0;
+  std::vector<double> grays;
+  for (int k = -2; k <= 2; ++k) {
+    const uint8_t* bgr = pixel(clean, points[20].X + int(std::nearbyint(k * nx)), points[20].Y + int(std::nearbyint(k * ny)));
+    grays.push_back((2.0 * bgr[2] + 3.0 * bgr[1] + bgr[0]) / 6);
+    sum += grays.back();
+  }
+  for (double gray : grays) squares += (gray - sum / 5) * (gray - sum / 5);
+  size_t line = 0;
+  for (int skip = 0; skip < 21; ++skip) line = table.find("\r\n", line) + 2;
+  std::vector<double> fields;
+  for (const char* field = table.c_str() + line; *field != '\r';) {
+    char* end = nullptr;
+    fields.push_back(std::strtod(field, &end));
+    field = *end == '\t' ? end + 1 : end;
+  }
+  ASSERT_EQ(fields.size(), 13u);
+  EXPECT_NEAR(fields[9], sum / 5, 1e-9);
+  EXPECT_NEAR(fields[10], std::sqrt(squares / 5), 1e-6);
 }
 
 // An 8-bit image with a colour palette: the readout names the sample's index and its colour.
