@@ -76,6 +76,7 @@ class TProfilePluginForm : public TStyleForm {
   void ProfilePanelMouseMove(int x, int y);
   void ShowTip(const std::string& text, POINT anchor);
   void ShowReadout(size_t sample, POINT anchor);
+  void SignalHighlight();
   void MoveReadout(bool forward, bool tenth);
   void ShowReadoutAtGuide(size_t sample);
   // Zoom and pan: the samples the plot shows change, the profile does not.
@@ -106,6 +107,9 @@ class TProfilePluginForm : public TStyleForm {
   // of another mode or length shows whole again.
   TPlotView FView;
   TProfileMode FViewMode;
+  // When the host was last told of the highlight, and whether a signal waits for the timer.
+  DWORD FLastSignal = 0;
+  bool FSignalPending = false;
   // Where a drag with the middle button started: the column and the view then.
   std::optional<std::pair<int, TPlotView>> FDrag;
   // The range of samples dragged across with the left button (first and last, in the whole

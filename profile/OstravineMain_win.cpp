@@ -72,6 +72,10 @@ enum TPlotCommand : UINT {
   pcCopyStatistics, pcShowAxes, pcLineWidth
 };
 
+// The highlight's signals to the host: at most one in this many milliseconds.
+constexpr UINT_PTR HighlightTimer = 1;
+constexpr DWORD HighlightSignalGap = 50;
+
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
 constexpr int LineWidths[] = {1, 3, 5, 9, 15, 31, 63};
 
@@ -290,6 +294,21 @@ void TProfilePluginForm::ShowReadout(size_t sample, POINT anchor) {
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   ProfilePanel->Invalidate();
+  if (FSession.Highlight(sample)) SignalHighlight();
+}
+
+// The host is told of a moving highlight at most 20 times a second, and once more when it
+// settles: a signal that would come too soon waits for the timer.
+void TProfilePluginForm::SignalHighlight() {
+  const DWORD now = GetTickCount();
+  if (FSignalPending) return;
+  if (now - FLastSignal >= HighlightSignalGap) {
+    FLastSignal = now;
+    NotifyHost();
+    return;
+  }
+  FSignalPending = true;
+  SetTimer(Handle(), HighlightTimer, HighlightSignalGap - (now - FLastSignal), nullptr);
 }
 
 // Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the view), from
@@ -385,6 +404,9 @@ void TProfilePluginForm::HideReadout() noexcept {
   if (!FReadoutSample) return;
   FReadoutSample.reset();
   ProfilePanel->Invalidate();
+  GuardEvent(this, [this] {
+    if (FSession.Highlight(std::nullopt)) SignalHighlight();
+  });
 }
 
 // The guide inverts the screen's pixels inside the frame; the buffer is untouched, so the
@@ -527,6 +549,13 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
 
 void TProfilePluginForm::WndProc(TMessage& message) {
   if (message.Msg == WM_CONTEXTMENU && ContextMenu(message.LParam)) return;
+  if (message.Msg == WM_TIMER && message.WParam == HighlightTimer) {
+    KillTimer(Handle(), HighlightTimer);
+    FSignalPending = false;
+    FLastSignal = GetTickCount();
+    GuardEvent(this, [this] { NotifyHost(); });
+    return;
+  }
   // The horizontal wheel's message, which older headers do not name.
   constexpr UINT HorizontalWheel = 0x020E;
   if (message.Msg == WM_MOUSEWHEEL || message.Msg == HorizontalWheel) {

@@ -74,5 +74,12 @@ std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool directio
 // their standard deviation. The centre line is marked as a line of one pixel is, and so
 // are the band's two edge lines, with the same levels.
 void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direction, int width, TProfile& profile);
+// The highlight of the pixels that the readout's sample comes from: a cross of 7 x 7 pixels
+// (alternately white and black from its white middle) on each of the sample's pixels, its
+// line's pixel in line mode, the two ends of its row or column in integrate mode. Written
+// through the raster's record like every mark; nothing for a complex map.
+void MarkHighlight(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TSamplePoint point,
+                   size_t sample);
+
 // The rebuild the dialog runs: one of the two by the integrate box.
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);

@@ -10,11 +10,31 @@ int SavedLineWidth = 1;
 void TProfileSession::Rebuild(TProfileMode mode) {
   TProfileRaster raster = Raster;
   raster.Saved = nullptr;
+  FHighlighted.reset();
+  FPoints.clear();
+  FMode = mode;
   if (raster.Bitmap) {
     FSavedPixels.Start();
     raster.Saved = &FSavedPixels;
   }
   SampleProfile(raster, Selection, mode, FProfile);
+  FMarks = FSavedPixels.Count();
+}
+
+// The highlight's marks lie above the profile's in the record: putting them back leaves
+// the profile's marks and the image under them as they were.
+bool TProfileSession::Highlight(std::optional<size_t> sample) {
+  if (!Raster.Bitmap || !FSavedPixels.Saved() || sample == FHighlighted) return false;
+  if (sample && *sample >= FProfile.Profile.size()) return false;
+  FSavedPixels.PutBackAbove(FMarks);
+  FHighlighted = sample;
+  if (!sample) return true;
+  if (!FMode.Integrate && FPoints.empty()) FPoints = SampleLinePoints(Selection, FMode.Direction);
+  const TSamplePoint point = FMode.Integrate ? TSamplePoint{} : FPoints[*sample];
+  TProfileRaster raster = Raster;
+  raster.Saved = &FSavedPixels;
+  MarkHighlight(raster, Selection, FMode, point, *sample);
+  return true;
 }
 
 TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues,

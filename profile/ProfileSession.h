@@ -41,6 +41,9 @@ class TProfileSession {
   bool PixelsSaved() const noexcept { return FSavedPixels.Saved(); }
   // The pixels whose bytes are kept: the marks of the profile, not the image's size.
   size_t SavedPixelCount() const noexcept { return FSavedPixels.Count(); }
+  // Highlights the pixels of one sample in the host's image, or none; true when the host's
+  // pixels changed. The highlight goes with the next rebuild or restore.
+  bool Highlight(std::optional<size_t> sample);
 
   const TProfile& Profile() const noexcept { return FProfile; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,
@@ -52,4 +55,10 @@ class TProfileSession {
  private:
   TProfile FProfile;
   TSavedPixels FSavedPixels;
+  TProfileMode FMode;
+  // The record's size without the highlight, and the sample highlighted.
+  size_t FMarks = 0;
+  std::optional<size_t> FHighlighted;
+  // Line mode's sample points, walked when a highlight first needs them.
+  std::vector<TSamplePoint> FPoints;
 };

@@ -66,6 +66,14 @@ void TSavedPixels::PutBackBelow(size_t end, uintptr_t skippedPage) {
   }
 }
 
+void TSavedPixels::PutBackAbove(size_t count) {
+  while (FEntries.size() > count) {
+    const TEntry entry = FEntries.back();
+    FEntries.pop_back();
+    entry.PutBack();
+  }
+}
+
 // Growing before the mark is written: when memory runs out, the pixel is still clean.
 void TSavedPixels::Grow(size_t count) {
   try {

@@ -39,6 +39,9 @@ class TSavedPixels {
   // first fault is raised. A record is put back at most once, so memory the host took away
   // is not written again.
   bool Restore();
+  // Puts back the entries kept after the first `count` and forgets them; the record stays
+  // open. For marks that come and go over the others (the highlight of one sample).
+  void PutBackAbove(size_t count);
   bool Saved() const noexcept { return FSaved; }
   // The pixels kept so far: what the record costs.
   size_t Count() const noexcept { return FEntries.size(); }

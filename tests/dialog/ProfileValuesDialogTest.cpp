@@ -83,6 +83,17 @@ std::string ToolTipText() {
   return text;
 }
 
+// The dialog's messages handled for a while, inside a step, all but the timers (the
+// watcher's steps run on one).
+void HandleMessagesFor(DWORD milliseconds) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(1)) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xFFFF, PM_REMOVE))
+      DispatchMessageA(&msg);
+  }
+}
+
 // The system notices the mouse leaving a window at its next look at the cursor: the
 // messages are handled here until then, all but the timer that runs the watcher's steps.
 void WaitForToolTipToHide() {
@@ -680,6 +691,68 @@ TEST_F(ProfileValuesDialog, ALineFivePixelsWideHasItsSpreadAndMarksItsEdges) {
   ASSERT_EQ(fields.size(), 13u);
   EXPECT_NEAR(fields[9], sum / 5, 1e-9);
   EXPECT_NEAR(fields[10], std::sqrt(squares / 5), 1e-6);
+}
+
+// The readout's sample highlighted in the host's image: a cross of 7 x 7 pixels, white in
+// the middle and then alternately black and white, at the sample the mouse is over, then at
+// the one Ctrl+Right moves to; a sweep over 20 samples tells the host at most 20 times a
+// second and once more when it settles; leaving the plot and closing leave the image
+// exactly as before.
+TEST_F(ProfileValuesDialog, TheReadoutsSampleIsHighlightedInTheHostsImage) {
+  auto image = THostImageBuffer::Make24Bit(60, 40, 180);
+  const auto clean = image.Snapshot();
+  const TRect selection{5, 8, 54, 30};
+  const std::vector<TSamplePoint> points = OracleLinePoints(selection, false);
+  std::vector<uint8_t> marked;
+  TWindowPixels plot;
+  const auto columnOf = [&](size_t i) { return TPlotGeometry(plot.Width, plot.Height, Margin, points.size(), 255).X(i); };
+  const auto expectCross = [&](size_t sample) {
+    const TSamplePoint p = points[sample];
+    for (int d = -3; d <= 3; ++d)
+      for (const auto& [x, y] : {std::pair{p.X + d, p.Y}, std::pair{p.X, p.Y + d}}) {
+        const uint8_t* pixel = image.Pixels() + y * 180 + 3 * x;
+        const uint8_t level = d % 2 == 0 ? 255 : 0;
+        EXPECT_TRUE(pixel[0] == level && pixel[1] == level && pixel[2] == level) << sample << ": " << x << ", " << y;
+      }
+  };
+  const auto signals = [&] { return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged); };
+  long before = 0;
+  DWORD started = 0;
+  TSteps steps = {[&](HWND dialog) {
+                    marked = image.Snapshot();
+                    plot = ReadClientPixels(Panel(dialog));
+                    before = signals();
+                    MoveOverPanel(dialog, columnOf(20), 40);
+                  },
+                  [&](HWND) {
+                    expectCross(20);
+                    EXPECT_GT(signals(), before);
+                    Keys({VK_CONTROL, VK_RIGHT});
+                  },
+                  [&](HWND dialog) {
+                    expectCross(21);
+                    // A sweep: the dialog handles each move before the next, 10 ms apart.
+                    before = signals();
+                    started = GetTickCount();
+                    for (size_t sample = 10; sample < 30; ++sample) {
+                      MoveOverPanel(dialog, columnOf(sample), 40);
+                      HandleMessagesFor(10);
+                    }
+                  }};
+  for (int idle = 0; idle < 6; ++idle) steps.push_back([](HWND) { Sleep(20); });
+  steps.push_back([&](HWND) {
+    const long sent = signals() - before;
+    EXPECT_LE(sent, static_cast<long>((GetTickCount() - started) / 50 + 2));
+    EXPECT_GE(sent, 1);
+    expectCross(29);
+    ParkCursor();
+  });
+  steps.push_back([&](HWND) {
+    WaitForToolTipToHide();
+    EXPECT_EQ(image.Snapshot(), marked);
+  });
+  Run(image, selection, false, false, steps);
+  EXPECT_EQ(image.Snapshot(), clean);
 }
 
 // An 8-bit image with a colour palette: the readout names the sample's index and its colour.
