@@ -295,6 +295,19 @@ double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) noexc
   return 0;
 }
 
+double CurveSpread(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept {
+  const auto at = [i](std::span<const double> values) { return i < values.size() ? values[i] : 0.0; };
+  const TColorSample channels = i < data.SpreadRGB.size() ? data.SpreadRGB[i] : TColorSample{};
+  switch (kind) {
+    case TCurveKind::Gray: return at(data.Spread);
+    case TCurveKind::Average: return at(data.SpreadAverage);
+    case TCurveKind::Red: return channels.R;
+    case TCurveKind::Green: return channels.G;
+    case TCurveKind::Blue: return channels.B;
+  }
+  return 0;
+}
+
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   if (kind == TCurveKind::Gray) return data.Profile.size();
   return std::min(data.Profile.size(), data.ProfileRGB.size());

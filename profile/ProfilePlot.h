@@ -32,6 +32,12 @@ struct TProfilePlotData {
   // The width of the frame's and the curves' lines: 1 as designed, more on a screen of a
   // higher resolution, where the dialog scales.
   int LineWidth = 1;
+  // Across a band: each sample's spread, for the gray (or only) curve, the average curve and
+  // the channels; empty for a line of one pixel. A curve drawn alone carries its envelope,
+  // mean minus to mean plus spread, in a light shade under it.
+  std::span<const double> Spread;
+  std::span<const double> SpreadAverage;
+  std::span<const TColorSample> SpreadRGB;
   // Axes with ticks and round-number labels outside the frame, which shrinks to make room;
   // the sample axis counts from AxisOrigin (the first column or row of an integrated
   // selection, 0 for a line).
@@ -65,6 +71,8 @@ std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap);
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
 // Sample i of a curve (i below its length).
 double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
+// Sample i's spread across a band for a curve; 0 where there is none.
+double CurveSpread(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
 
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place

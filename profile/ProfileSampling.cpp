@@ -617,7 +617,10 @@ void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfil
   if (mode.Integrate) {
     SampleIntegrated(raster, selection, mode.Direction, profile);
     ClearSpread(profile);
-  } else {
+  } else if (mode.Width > 1) {
     SampleBand(raster, selection, mode.Direction, mode.Width, profile);
+  } else {
+    SampleLine(raster, selection, mode.Direction, profile);
+    ClearSpread(profile);
   }
 }

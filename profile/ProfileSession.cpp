@@ -42,9 +42,15 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
   TProfilePlotData data;
   data.Profile = FProfile.Profile;
   data.ProfileRGB = FProfile.ProfileRGB;
+  data.Spread = FProfile.Spread;
+  data.SpreadAverage = FProfile.SpreadAverage;
+  data.SpreadRGB = FProfile.SpreadRGB;
   if (view && view->First + view->Count <= data.Profile.size()) {
     data.Profile = data.Profile.subspan(view->First, view->Count);
     if (!data.ProfileRGB.empty()) data.ProfileRGB = data.ProfileRGB.subspan(view->First, view->Count);
+    if (!data.Spread.empty()) data.Spread = data.Spread.subspan(view->First, view->Count);
+    if (!data.SpreadAverage.empty()) data.SpreadAverage = data.SpreadAverage.subspan(view->First, view->Count);
+    if (!data.SpreadRGB.empty()) data.SpreadRGB = data.SpreadRGB.subspan(view->First, view->Count);
     data.FirstSample = view->First;
   }
   data.MaxValue = FProfile.MaxValue;

@@ -305,4 +305,38 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
       << "the sample labels";
 }
 
+// Across a band a curve drawn alone carries its envelope, mean plus to mean minus spread, in
+// its colour three quarters faded into the background, under the curve; with several
+// curves there is none.
+TEST_F(ProfilePlotTest, ALoneCurveCarriesItsBandsEnvelope) {
+  const size_t count = 50;
+  FProfile.assign(count, 0);
+  FProfileRGB.assign(count, TColorSample{100, 50, 50});
+  const std::vector<TColorSample> spread(count, TColorSample{20, 0, 0});
+  const std::vector<double> graySpread(count, 0);
+  FData.MinValue = 0;
+  FData.MaxValue = 255;
+  FData.Spread = graySpread;
+  FData.SpreadRGB = spread;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const COLORREF light = RGB((255 + 3 * GetRValue(face)) / 4, (0 + 3 * GetGValue(face)) / 4, (0 + 3 * GetBValue(face)) / 4);
+  for (const int plane : {int(piRed), int(piAll)}) {
+    FData.PlaneIndex = plane;
+    Paint(603, 281);
+    const TPlotGeometry geometry(603, 281, 8, count, 255);
+    const int x = geometry.X(25);
+    const int top = geometry.Y(120), bottom = geometry.Y(80), curve = geometry.Y(100);
+    if (plane == piRed) {
+      EXPECT_EQ(CountIn(RECT{x, top, x + 1, bottom + 1}, light), bottom - top);  // all but the curve's pixel
+      EXPECT_EQ(At(x, curve), Red);
+      EXPECT_NE(At(x, top - 1), light);
+      EXPECT_NE(At(x, bottom + 1), light);
+    } else {
+      EXPECT_EQ(CountIn(RECT{x, top, x + 1, bottom + 1}, light), 0);
+    }
+  }
+  FData.Spread = {};
+  FData.SpreadRGB = {};
+}
+
 }  // namespace
