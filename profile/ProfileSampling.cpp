@@ -545,8 +545,8 @@ void MarkEdges(const TProfileRaster& raster, const TLineWalk& walk, const std::v
 
 void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direction, int width, TProfile& profile) {
   if (width <= 1) {
-    SampleLine(raster, selection, direction, profile);
     ClearSpread(profile);
+    SampleLine(raster, selection, direction, profile);
     return;
   }
   const TRasterKind kind = KindOf(raster);
@@ -614,13 +614,12 @@ void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool
 }
 
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile) {
+  ClearSpread(profile);
   if (mode.Integrate) {
     SampleIntegrated(raster, selection, mode.Direction, profile);
-    ClearSpread(profile);
   } else if (mode.Width > 1) {
     SampleBand(raster, selection, mode.Direction, mode.Width, profile);
   } else {
     SampleLine(raster, selection, mode.Direction, profile);
-    ClearSpread(profile);
   }
 }

@@ -18,7 +18,6 @@ void TProfileSession::Rebuild(TProfileMode mode) {
     raster.Saved = &FSavedPixels;
   }
   SampleProfile(raster, Selection, mode, FProfile);
-  FMarks = FSavedPixels.Count();
 }
 
 // The highlight's marks lie above the profile's in the record: putting them back leaves
@@ -26,6 +25,7 @@ void TProfileSession::Rebuild(TProfileMode mode) {
 bool TProfileSession::Highlight(std::optional<size_t> sample) {
   if (!Raster.Bitmap || !FSavedPixels.Saved() || sample == FHighlighted) return false;
   if (sample && *sample >= FProfile.Profile.size()) return false;
+  if (!FHighlighted) FMarks = FSavedPixels.Count();
   FSavedPixels.PutBackAbove(FMarks);
   FHighlighted = sample;
   if (!sample) return true;

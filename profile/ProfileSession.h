@@ -56,7 +56,8 @@ class TProfileSession {
   TProfile FProfile;
   TSavedPixels FSavedPixels;
   TProfileMode FMode;
-  // The record's size without the highlight, and the sample highlighted.
+  // The record's size without the highlight (taken when a highlight comes), and the sample
+  // highlighted.
   size_t FMarks = 0;
   std::optional<size_t> FHighlighted;
   // Line mode's sample points, walked when a highlight first needs them.
