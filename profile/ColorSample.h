@@ -6,3 +6,6 @@ struct TColorSample {
   double G;
   double B;
 };
+
+// The curve of the plane "Average": the channels' mean, the same double wherever it is used.
+inline double AverageOf(const TColorSample& sample) { return (sample.R + sample.G + sample.B) / 3; }

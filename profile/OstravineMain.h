@@ -106,6 +106,8 @@ class TProfilePluginForm : public TStyleForm {
   // The samples the plot shows, and the mode of the profile they belong to: a new profile
   // of another mode or length shows whole again.
   TPlotView FView;
+  // The geometry the plot was last drawn with.
+  std::optional<TPlotGeometry> FGeometry;
   TProfileMode FViewMode;
   // When the host was last told of the highlight, and whether a signal waits for the timer.
   DWORD FLastSignal = 0;

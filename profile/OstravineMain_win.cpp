@@ -216,7 +216,7 @@ void TProfilePluginForm::FormResize(TComponent*) {
 void TProfilePluginForm::PaintProfile(TComponent*) {
   TCanvas* canvas = ProfilePanel->BufferCanvas();
   if (!canvas) return;
-  ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), PlotData());
+  FGeometry = ::PaintProfile(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), PlotData());
   ProfilePanel->Invalidate();
 }
 
@@ -239,14 +239,13 @@ void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
 }
 
-// The geometry of the samples in view, as the plot was drawn; its sample 0 is the view's
-// first.
+// The geometry of the samples in view as the plot was last drawn (every change of view,
+// scale, axes or size repaints it); its sample 0 is the view's first. Before the first
+// paint, the plain one.
 TPlotGeometry TProfilePluginForm::PlotGeometry() const {
-  const TProfilePlotData data = PlotData();
-  if (TCanvas* canvas = ProfilePanel->BufferCanvas())
-    return PlotGeometryOf(*canvas, ProfilePanel->Width(), ProfilePanel->Height(), data);
-  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), data.Margin, data.Profile.size(), data.MaxValue,
-                       data.MinValue);
+  if (FGeometry) return *FGeometry;
+  return TPlotGeometry(ProfilePanel->Width(), ProfilePanel->Height(), PlaneGroup->Left(), FView.Count,
+                       FSession.Profile().MaxValue);
 }
 
 void TProfilePluginForm::ProfilePanelMouseMove(int x, int y) {

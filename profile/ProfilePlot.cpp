@@ -43,8 +43,7 @@ double ValueOf(const TProfilePlotData& data, size_t i) noexcept {
   if constexpr (Kind == TCurveKind::Gray) {
     return data.Profile[i];
   } else if constexpr (Kind == TCurveKind::Average) {
-    const TColorSample& sample = data.ProfileRGB[i];
-    return (sample.R + sample.G + sample.B) / 3;
+    return AverageOf(data.ProfileRGB[i]);
   } else if constexpr (Kind == TCurveKind::Red) {
     return data.ProfileRGB[i].R;
   } else if constexpr (Kind == TCurveKind::Green) {

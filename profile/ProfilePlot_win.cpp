@@ -273,7 +273,7 @@ TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProf
                        AxisRoom(canvas, height, data));
 }
 
-void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
+TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   const size_t count = data.Profile.size();
   const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
@@ -285,4 +285,5 @@ void PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData
   PaintEnvelope(canvas, geometry, data);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
+  return geometry;
 }

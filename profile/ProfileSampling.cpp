@@ -506,7 +506,7 @@ void SampleAcross(const TProfileRaster& raster, TRasterKind kind, TPoint64 point
       green.Add(sample.G);
       blue.Add(sample.B);
       value.Add(GrayOf(sample));
-      average.Add((sample.R + sample.G + sample.B) / 3);
+      average.Add(AverageOf(sample));
     } else if (kind == TRasterKind::Gray) {
       value.Add(raster.Bitmap->GetIntensity(Coordinate(pixel.X), Coordinate(pixel.Y)));
     } else {
@@ -560,13 +560,19 @@ void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direc
   band.Spread.resize(band.Profile.size());
   band.SpreadRGB.resize(band.ProfileRGB.size());
   band.SpreadAverage.resize(band.ProfileRGB.size());
-  const int count = Walk(walk, [&](int i, TPoint64 point, bool) { SampleAcross(raster, kind, point, offsets, i, band); });
+  const size_t count = static_cast<size_t>(
+      Walk(walk, [&](int i, TPoint64 point, bool) { SampleAcross(raster, kind, point, offsets, i, band); }));
   SampleLine(raster, selection, direction, profile);
-  profile.Profile.assign(band.Profile.begin(), band.Profile.begin() + count);
-  profile.ProfileRGB.assign(band.ProfileRGB.begin(), band.ProfileRGB.begin() + (color ? count : 0));
-  profile.Spread.assign(band.Spread.begin(), band.Spread.begin() + count);
-  profile.SpreadRGB.assign(band.SpreadRGB.begin(), band.SpreadRGB.begin() + (color ? count : 0));
-  profile.SpreadAverage.assign(band.SpreadAverage.begin(), band.SpreadAverage.begin() + (color ? count : 0));
+  // The same walk gives the same count; the band's arrays take the line's place.
+  for (std::vector<double>* values : {&band.Profile, &band.Spread, &band.SpreadAverage})
+    values->resize(std::min(values->size(), count));
+  for (std::vector<TColorSample>* values : {&band.ProfileRGB, &band.SpreadRGB})
+    values->resize(std::min(values->size(), count));
+  profile.Profile = std::move(band.Profile);
+  profile.ProfileRGB = std::move(band.ProfileRGB);
+  profile.Spread = std::move(band.Spread);
+  profile.SpreadRGB = std::move(band.SpreadRGB);
+  profile.SpreadAverage = std::move(band.SpreadAverage);
   if (raster.Bitmap) MarkEdges(raster, walk, offsets);
 }
 

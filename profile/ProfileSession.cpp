@@ -46,11 +46,15 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
   data.SpreadAverage = FProfile.SpreadAverage;
   data.SpreadRGB = FProfile.SpreadRGB;
   if (view && view->First + view->Count <= data.Profile.size()) {
-    data.Profile = data.Profile.subspan(view->First, view->Count);
-    if (!data.ProfileRGB.empty()) data.ProfileRGB = data.ProfileRGB.subspan(view->First, view->Count);
-    if (!data.Spread.empty()) data.Spread = data.Spread.subspan(view->First, view->Count);
-    if (!data.SpreadAverage.empty()) data.SpreadAverage = data.SpreadAverage.subspan(view->First, view->Count);
-    if (!data.SpreadRGB.empty()) data.SpreadRGB = data.SpreadRGB.subspan(view->First, view->Count);
+    // Every array is as long as the profile or empty.
+    const auto inView = [&view](auto& values) {
+      if (!values.empty()) values = values.subspan(view->First, view->Count);
+    };
+    inView(data.Profile);
+    inView(data.ProfileRGB);
+    inView(data.Spread);
+    inView(data.SpreadAverage);
+    inView(data.SpreadRGB);
     data.FirstSample = view->First;
   }
   data.MaxValue = FProfile.MaxValue;

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -52,14 +53,7 @@ std::string Readout(double value, char decimalSeparator) {
   return FormatGeneral(value, ReadoutDigits, decimalSeparator);
 }
 
-bool IsGrayRamp(const uint8_t* palette) {
-  for (int i = 0; i < 256; ++i)
-    if (palette[3 * i] != i || palette[3 * i + 1] != i || palette[3 * i + 2] != i) return false;
-  return true;
-}
-
-// The average curve of the plane "Average", as the plot computes it.
-double Average(const TColorSample& sample) { return (sample.R + sample.G + sample.B) / 3; }
+bool IsGrayRamp(const uint8_t* palette) { return std::memcmp(palette, GrayPalette.data(), GrayPalette.size()) == 0; }
 
 // A value, and across a band its spread after it ("12.5 \xB1 3.25").
 std::string ReadoutWithSpread(double value, const double* spread, char separator) {
@@ -77,7 +71,6 @@ struct TColorSpread {
 // A colour sample's readout: the plane's own curves first, then the channels not named yet.
 std::string ColorReadout(const TColorSample& sample, double gray, int plane, const TColorSpread* spread,
                          char separator) {
-  enum : int { Grayscale, AverageOf, All, Red, Green, Blue };
   const auto named = [separator, spread](const char* format, double value, double deviation) {
     return FormatText(format, ReadoutWithSpread(value, spread ? &deviation : nullptr, separator).c_str());
   };
@@ -85,13 +78,13 @@ std::string ColorReadout(const TColorSample& sample, double gray, int plane, con
   const TColorSpread& s = spread ? *spread : none;
   std::string text;
   const auto add = [&text](const std::string& part) { text += text.empty() ? part : "  " + part; };
-  if (plane == Grayscale) add(named(S_TIP_GRAY, gray, s.Gray));
-  if (plane == AverageOf) add(named(S_TIP_AVERAGE, Average(sample), s.Average));
-  if (plane == Green) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
-  if (plane == Blue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
+  if (plane == piGrayscale) add(named(S_TIP_GRAY, gray, s.Gray));
+  if (plane == piAverage) add(named(S_TIP_AVERAGE, AverageOf(sample), s.Average));
+  if (plane == piGreen) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
+  if (plane == piBlue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
   add(named(S_TIP_RED, sample.R, s.Channels.R));
-  if (plane != Green) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
-  if (plane != Blue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
+  if (plane != piGreen) add(named(S_TIP_GREEN, sample.G, s.Channels.G));
+  if (plane != piBlue) add(named(S_TIP_BLUE, sample.B, s.Channels.B));
   return text;
 }
 
@@ -189,12 +182,13 @@ std::vector<std::pair<const char*, std::vector<double>>> TProfileValues::PlaneSe
     add(name, [this](size_t i) { return FProfile[i]; });
     return series;
   }
-  enum : int { Grayscale, AverageOf, All, Red, Green, Blue };
-  if (plane == Grayscale) add(S_COL_GRAY, [this](size_t i) { return FProfile[i]; });
-  if (plane == AverageOf) add(S_COL_AVERAGE, [this](size_t i) { return Average(FProfileRGB[i]); });
-  if (plane == All || plane == Red) add(S_COL_RED, [this](size_t i) { return FProfileRGB[i].R; });
-  if (plane == All || plane == Green) add(S_COL_GREEN, [this](size_t i) { return FProfileRGB[i].G; });
-  if (plane == All || plane == Blue) add(S_COL_BLUE, [this](size_t i) { return FProfileRGB[i].B; });
+  // The curves the plot draws for the plane, with the table's names.
+  TProfilePlotData data;
+  data.Profile = FProfile;
+  data.ProfileRGB = FProfileRGB;
+  static const char* const names[] = {S_COL_GRAY, S_COL_AVERAGE, S_COL_RED, S_COL_GREEN, S_COL_BLUE};
+  for (const TPlotCurve& curve : CurvesOf(plane, false))
+    add(names[static_cast<int>(curve.Kind)], [&](size_t i) { return CurveValue(data, curve.Kind, i); });
   return series;
 }
 
@@ -259,7 +253,7 @@ std::vector<TProfileValues::TColumn> TProfileValues::Columns(size_t i) const {
               {S_COL_GREEN, sample.G, deviation.G},
               {S_COL_BLUE, sample.B, deviation.B},
               {S_COL_GRAY, FProfile[i], spread(FSpread, i)},
-              {S_COL_AVERAGE, Average(sample), spread(FSpreadAverage, i)}};
+              {S_COL_AVERAGE, AverageOf(sample), spread(FSpreadAverage, i)}};
     }
     case TValueKind::Gray: return {{S_COL_VALUE, FProfile[i], spread(FSpread, i)}};
     case TValueKind::Real: return {{S_COL_REAL, FProfile[i], spread(FSpread, i)}};
