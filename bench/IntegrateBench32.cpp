@@ -1,4 +1,5 @@
-// Integrate mode as the plug-in runs it (marks kept in an undo record), over a whole
+// Integrate mode as the plug-in runs it (marks kept in an undo record), with each set of
+// the sums' kernels that the machine runs, over a whole
 // 8192 x 8192 24-bit and 8-bit bitmap and a 4096 x 4096 complex map, rows and columns,
 // against one memcpy of the same bytes into a block already touched, one read pass that
 // sums them, and the same read pass with the stream fetched ahead (bench/ReadPass.h). Each
@@ -23,6 +24,7 @@
 #include "image/LinarBitmap.h"
 #include "profile/ProfileSampling.h"
 #include "profile/SavedPixels.h"
+#include "profile/SumKernels.h"
 
 namespace {
 
@@ -68,33 +70,53 @@ double TimeOnce(const uint8_t* other, const std::function<void()>& run) {
   return Seconds() - started;
 }
 
-void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
-  TProfile profile;
-  TSavedPixels saved;
-  TProfileRaster marked = raster.Raster;
-  marked.Saved = marked.Bitmap ? &saved : nullptr;
-  std::vector<double> copies, reads, readsAhead, rows, columns;
-  for (int i = 0; i < repetitions; ++i) {
-    const uint8_t* other = target + raster.Size;
-    copies.push_back(TimeOnce(other, [&] { std::memcpy(target, raster.Bytes, raster.Size); }));
-    reads.push_back(TimeOnce(other, [&] { ReadOnce(raster, false); }));
-    readsAhead.push_back(TimeOnce(other, [&] { ReadOnce(raster, true); }));
-    rows.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, true, profile); }));
-    columns.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, false, profile); }));
-  }
-  const double copy = Median(copies), read = Median(reads), readAhead = Median(readsAhead);
-  std::printf("# integrate mode, %s, %d x %d, %zu MiB\n", raster.Name, raster.Side, raster.Side, raster.Size >> 20);
-  ReportTime("memcpy", copy);
-  ReportTime("read pass", read);
-  ReportTime("read pass, fetched ahead", readAhead);
+struct TKernelRuns {
+  TSumKernelSet Set;
+  const char* Name;
+  std::vector<double> Rows, Columns;
+};
+
+void Report(const TRasterCase& raster, const TKernelRuns& runs, double copy, double read, double readAhead) {
   for (bool byRows : {true, false}) {
-    const double time = Median(byRows ? rows : columns);
-    const std::string name = std::string("integrate_") + raster.Name + (byRows ? "_rows" : "_columns");
+    const double time = Median(byRows ? runs.Rows : runs.Columns);
+    const std::string name =
+        std::string("integrate_") + raster.Name + (byRows ? "_rows_" : "_columns_") + runs.Name;
     ReportTime(name.c_str(), time);
     ReportRatio((name + "_vs_memcpy").c_str(), time / copy);
     ReportRatio((name + "_vs_read").c_str(), time / read);
     ReportRatio((name + "_vs_read_ahead").c_str(), time / readAhead);
   }
+}
+
+// Every set of the sums' kernels that the machine runs, each in every repetition.
+void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
+  TProfile profile;
+  TSavedPixels saved;
+  TProfileRaster marked = raster.Raster;
+  marked.Saved = marked.Bitmap ? &saved : nullptr;
+  std::vector<double> copies, reads, readsAhead;
+  std::vector<TKernelRuns> sets;
+  for (TSumKernelSet set : {TSumKernelSet::Sse2, TSumKernelSet::Avx2})
+    if (SumKernelSetUsable(set)) sets.push_back({set, set == TSumKernelSet::Sse2 ? "sse2" : "avx2", {}, {}});
+  const TSumKernelSet chosen = UseSumKernelSet(TSumKernelSet::Sse2);
+  for (int i = 0; i < repetitions; ++i) {
+    const uint8_t* other = target + raster.Size;
+    copies.push_back(TimeOnce(other, [&] { std::memcpy(target, raster.Bytes, raster.Size); }));
+    reads.push_back(TimeOnce(other, [&] { ReadOnce(raster, false); }));
+    readsAhead.push_back(TimeOnce(other, [&] { ReadOnce(raster, true); }));
+    for (TKernelRuns& runs : sets) {
+      UseSumKernelSet(runs.Set);
+      runs.Rows.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, true, profile); }));
+      runs.Columns.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, false, profile); }));
+    }
+  }
+  UseSumKernelSet(chosen);
+  const double copy = Median(copies), read = Median(reads), readAhead = Median(readsAhead);
+  std::printf("# integrate mode, %s, %d x %d, %zu MiB\n", raster.Name, raster.Side, raster.Side, raster.Size >> 20);
+  ReportTime("memcpy", copy);
+  ReportTime("read pass", read);
+  ReportTime("read pass, fetched ahead", readAhead);
+  for (const TKernelRuns& runs : sets) Report(raster, runs, copy, read, readAhead);
 }
 
 }  // namespace

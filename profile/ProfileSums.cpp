@@ -60,10 +60,10 @@ TChannelSums SumInsideRow(TPixelFormat format, const uint8_t* pixels, size_t cou
     return sums;
   }
   if (format != TPixelFormat::Bgr24) {
-    sums.Channel[0] = SumBytes(pixels, count);
+    sums.Channel[0] = SumKernels().SumBytes(pixels, count);
     return sums;
   }
-  SumBytesByThree(pixels, 3 * count, sums.Channel);
+  SumKernels().SumBytesByThree(pixels, 3 * count, sums.Channel);
   return sums;
 }
 
@@ -85,7 +85,8 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
 // 64 bits every LaneRows rows. Spans narrower than a lane block are added byte by byte.
 class TByteColumns {
  public:
-  explicit TByteColumns(size_t count) : FCount(count), FLanes(LaneWords(count)), FTotals(count) {}
+  explicit TByteColumns(size_t count)
+      : FKernels(SumKernels()), FCount(count), FLanes(FKernels.LaneWords(count)), FTotals(count) {}
 
   // Rows first..last of the bitmap, from byte `offset` of each.
   void AddRows(const TLinearBitmap& bitmap, int first, int last, size_t offset) {
@@ -97,11 +98,11 @@ class TByteColumns {
     for (; last - y + 1 >= BandRows; y += BandRows) {
       const TBandRows ahead =
           RowsAfterBand<BandRows>(y, last, [&](int row) -> const uint8_t* { return bitmap.Row(row) + offset; });
-      AddBandToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FCount, ahead, FLanes.data());
+      FKernels.AddBandToLanes(bitmap.Row(y) + offset, bitmap.BytesPerLine(), FCount, ahead, FLanes.data());
       Count(BandRows);
     }
     for (; y <= last; ++y) {
-      AddRowToLanes(bitmap.Row(y) + offset, FCount, FLanes.data());
+      FKernels.AddRowToLanes(bitmap.Row(y) + offset, FCount, FLanes.data());
       Count(1);
     }
   }
@@ -120,10 +121,12 @@ class TByteColumns {
     if (FRows == LaneRows) Flush();
   }
   void Flush() {
-    if (FCount >= LaneBlock) FlushLanes(FLanes.data(), FCount, FTotals.data());
+    if (FCount >= LaneBlock) FKernels.FlushLanes(FLanes.data(), FCount, FTotals.data());
     FRows = 0;
   }
 
+  // The lanes' layout is the set's own.
+  const TSumKernels& FKernels;
   size_t FCount;
   std::vector<uint16_t> FLanes;
   std::vector<uint64_t> FTotals;
@@ -189,12 +192,13 @@ void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& spa
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
   for (int y = span.FirstLine; y <= span.LastLine; ++y)
     sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
+  const TSumKernels& kernels = SumKernels();
   int y = span.FirstLine;
   for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
-    SumPairRows(PairRow(map, y) + first, stride, inside, NextPairBand(map, y, span.LastLine, first),
-                &sums[y - span.FirstLine]);
+    kernels.SumPairRows(PairRow(map, y) + first, stride, inside, NextPairBand(map, y, span.LastLine, first),
+                        &sums[y - span.FirstLine]);
   for (; inside && y <= span.LastLine; ++y)
-    sums[y - span.FirstLine] = SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
+    sums[y - span.FirstLine] = kernels.SumPairs(PairRow(map, y) + first, inside, sums[y - span.FirstLine]);
   for (int y = span.FirstLine; y <= span.LastLine; ++y)
     sums[y - span.FirstLine] = AddRepeated(sums[y - span.FirstLine], PairRow(map, y)[last], along.After);
 }
@@ -211,11 +215,12 @@ void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& 
   const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
   AddPairRowTimes(PairRow(map, 0) + offset, along.Before, sums);
+  const TSumKernels& kernels = SumKernels();
   int y = along.First;
   for (; along.Last - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
-    AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), NextPairBand(map, y, along.Last, offset),
-                      sums.data());
-  for (; y <= along.Last; ++y) AddPairsToSums(PairRow(map, y) + offset, sums.size(), sums.data());
+    kernels.AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), NextPairBand(map, y, along.Last, offset),
+                              sums.data());
+  for (; y <= along.Last; ++y) kernels.AddPairsToSums(PairRow(map, y) + offset, sums.size(), sums.data());
   AddPairRowTimes(PairRow(map, map.Height - 1) + offset, along.After, sums);
 }
 

@@ -1,54 +1,71 @@
 #pragma once
 // The innermost loops of integrate mode, one pointer walk over one row (or one band of
-// rows) each. They are compiled apart (see CMakeLists.txt) so that the compiler may
-// vectorise them; the sums of bytes are written in SSE2 by hand.
+// rows) each, in sets for the processor's vector units: SSE2, which every target has (x86-64,
+// and the 32-bit build with -msse2), and AVX2 where the processor has it and the system
+// saves its registers. The set is chosen once, when the library loads. The sets are compiled
+// apart (see CMakeLists.txt) so that the compiler may vectorise them; the sums of bytes
+// are written by hand.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
-// Column sums of bytes. Each block of LaneBlock byte columns keeps two vectors of eight
-// 16-bit lanes: the block's bytes added as eight little-endian words (the low byte of word j
-// is column 2j, its high byte column 2j + 1) and their high bytes alone. The sums of the odd
-// columns are the second vector; those of the even columns are the words minus 256 times the
-// highs, modulo 65536. Both are exact while no column's sum exceeds 65535: LaneRows rows of
-// bytes of at most 255, after which the lanes are flushed into 64-bit totals.
+// Column sums of bytes. Each block of LaneBlock byte columns keeps two vectors of 16-bit
+// lanes: the block's bytes added as little-endian words (the low byte of word j is column
+// 2j, its high byte column 2j + 1) and their high bytes alone. The sums of the odd columns
+// are the second vector; those of the even columns are the words minus 256 times the highs,
+// modulo 65536. Both are exact while no column's sum exceeds 65535: LaneRows rows of bytes
+// of at most 255, after which the lanes are flushed into 64-bit totals. A set's blocks may
+// be wider than LaneBlock; spans narrower than LaneBlock have no block at all.
 constexpr int LaneRows = 256;
 constexpr size_t LaneBlock = 16;
 // Rows are added BandRows at a time, in registers, before the lanes are touched.
 constexpr int BandRows = 4;
 static_assert(LaneRows % BandRows == 0, "a band never straddles a flush");
 
-// The 16-bit lanes for `count` bytes a row: one pair of vectors per whole block and one more
-// for the last count % LaneBlock bytes, if any.
-size_t LaneWords(size_t count);
-// Adds BandRows rows `stride` bytes apart, `count` bytes of each from `bytes` on, to the
-// lanes; a span of fewer than LaneBlock bytes has no block, its caller adds it byte by byte.
-// ahead[r] is row r of the next band, at the same column: it is fetched into the cache
-// meanwhile, one row after the other, so that memory is read as one stream while the band's
-// rows are added side by side.
+// ahead[r] is row r of the next band, at the same column: it is fetched into the cache while
+// a band is added, one row after the other, so that memory is read as one stream while the
+// band's rows are added side by side.
 using TBandRows = std::array<const uint8_t*, BandRows>;
-void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes);
-// The same for one row.
-void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lanes);
-// totals[k] += the sum of byte column k, and the lanes start again from 0.
-void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals);
-// The sum of the bytes: a row of 8-bit pixels.
-uint64_t SumBytes(const uint8_t* bytes, size_t count);
-// totals[k % 3] += bytes[k]: the blue, green and red sums of 24-bit pixels.
-void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&totals)[3]);
-
-// sums[k] += values[2 * k]: one component of a row of (real, imaginary) pairs.
-void AddPairsToSums(const double* values, size_t count, double* sums);
-// The same for PairRowsAtOnce rows `stride` doubles apart, added one row after the other
-// as separate additions; each sum stays in a register across the rows. ahead[r] is row r
-// of the next band, at the same column, fetched meanwhile as the bands of bytes fetch theirs.
+// Complex sums take PairRowsAtOnce rows at once, and fetch the next band alike.
 constexpr int PairRowsAtOnce = 4;
 using TPairBand = std::array<const double*, PairRowsAtOnce>;
-void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
-// sum + values[0] + values[2] + ... + values[2 * (count - 1)], added in that order.
-double SumPairs(const double* values, size_t count, double sum);
-// SumPairs of PairRowsAtOnce rows `stride` doubles apart, continuing sums[r] for row r:
-// independent chains of additions keep the adder busy while each keeps its order. The next
-// band is fetched as above.
-void SumPairRows(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
+
+struct TSumKernels {
+  // The 16-bit lanes for `count` bytes a row.
+  size_t (*LaneWords)(size_t count);
+  // Adds BandRows rows `stride` bytes apart, `count` bytes of each from `bytes` on, to the
+  // lanes; a span of fewer than LaneBlock bytes has no block, its caller adds it byte by byte.
+  void (*AddBandToLanes)(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead,
+                         uint16_t* lanes);
+  // The same for one row.
+  void (*AddRowToLanes)(const uint8_t* bytes, size_t count, uint16_t* lanes);
+  // totals[k] += the sum of byte column k, and the lanes start again from 0.
+  void (*FlushLanes)(uint16_t* lanes, size_t count, uint64_t* totals);
+  // The sum of the bytes: a row of 8-bit pixels.
+  uint64_t (*SumBytes)(const uint8_t* bytes, size_t count);
+  // totals[k % 3] += bytes[k]: the blue, green and red sums of 24-bit pixels.
+  void (*SumBytesByThree)(const uint8_t* bytes, size_t count, uint64_t (&totals)[3]);
+  // sums[k] += values[2 * k]: one component of a row of (real, imaginary) pairs.
+  void (*AddPairsToSums)(const double* values, size_t count, double* sums);
+  // The same for PairRowsAtOnce rows `stride` doubles apart, added one row after the other
+  // as separate additions; each sum stays in a register across the rows.
+  void (*AddPairRowsToSums)(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead,
+                            double* sums);
+  // sum + values[0] + values[2] + ... + values[2 * (count - 1)], added in that order.
+  double (*SumPairs)(const double* values, size_t count, double sum);
+  // SumPairs of PairRowsAtOnce rows `stride` doubles apart, continuing sums[r] for row r:
+  // independent chains of additions keep the adder busy while each keeps its order.
+  void (*SumPairRows)(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
+};
+
+extern const TSumKernels Sse2SumKernels;
+extern const TSumKernels Avx2SumKernels;
+
+enum class TSumKernelSet { Sse2, Avx2 };
+
+// The set in use: the widest the processor and the system can run, unless one was forced.
+const TSumKernels& SumKernels() noexcept;
+bool SumKernelSetUsable(TSumKernelSet set) noexcept;
+// Forces a usable set, so that tests and benchmarks run each one; returns the set before.
+TSumKernelSet UseSumKernelSet(TSumKernelSet set) noexcept;

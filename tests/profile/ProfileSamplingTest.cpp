@@ -9,6 +9,7 @@
 
 #include "image/FloatMap.h"
 #include "image/PluginLinearBitmap.h"
+#include "profile/SumKernels.h"
 #include "tests/host/HostImages.h"
 #include "tests/profile/ProfileOracle.h"
 
@@ -362,7 +363,23 @@ void CompareOnce(const TRasterPair& pair, const TRound& round, TProfile& fast) {
   EXPECT_EQ(pair.Pixels(0), pair.Pixels(1));
 }
 
-TEST(ProfileSampling, MatchesThePlainPerPixelReadingOnRandomImages) {
+// Each set of the sums' kernels that this machine runs, forced in turn.
+class ProfileSamplingKernels : public testing::TestWithParam<TSumKernelSet> {
+ protected:
+  void SetUp() override {
+    if (!SumKernelSetUsable(GetParam())) GTEST_SKIP() << "the processor or the system cannot run this set";
+    FBefore = UseSumKernelSet(GetParam());
+  }
+  void TearDown() override { UseSumKernelSet(FBefore); }
+
+ private:
+  TSumKernelSet FBefore = TSumKernelSet::Sse2;
+};
+
+INSTANTIATE_TEST_SUITE_P(EverySet, ProfileSamplingKernels, testing::Values(TSumKernelSet::Sse2, TSumKernelSet::Avx2),
+                         [](const auto& info) { return info.param == TSumKernelSet::Sse2 ? "Sse2" : "Avx2"; });
+
+TEST_P(ProfileSamplingKernels, MatchesThePlainPerPixelReadingOnRandomImages) {
   std::mt19937 random(20261207);
   TProfile fast;  // reused, as the dialog reuses its arrays
   for (int kind = 0; kind < TRasterPair::KindCount; ++kind) {
@@ -379,9 +396,9 @@ TEST(ProfileSampling, MatchesThePlainPerPixelReadingOnRandomImages) {
 }
 
 // Saturated long lines and many lines pass the points where the narrow lanes are flushed;
-// column spans of every length around the lane blocks, from odd columns, over row counts
-// that leave bands unfinished, reach the last byte before the guard page.
-TEST(ProfileSampling, MatchesThePlainReadingOnLongLines) {
+// column spans of every length around the lane blocks of both sets, from odd columns, over
+// row counts that leave bands unfinished, reach the last byte before the guard page.
+TEST_P(ProfileSamplingKernels, MatchesThePlainReadingOnLongLines) {
   std::mt19937 random(7);
   TProfile fast;
   for (int kind = 0; kind < TRasterPair::KindCount; ++kind) {
@@ -392,7 +409,7 @@ TEST(ProfileSampling, MatchesThePlainReadingOnLongLines) {
         CompareOnce(pair, {{-1, -2, width, height + 1}, {true, direction}, 0}, fast);
       if (width != 70) continue;
       for (int left : {0, 1, 3, 16, 17}) {
-        for (int columns : {1, 5, 6, 11, 16, 17, 22, 33, 48}) {
+        for (int columns : {1, 5, 6, 11, 16, 17, 22, 31, 32, 33, 48, 64, 65}) {
           const int right = std::min(width - 1, left + columns - 1);
           CompareOnce(pair, {{left, 3, right, height - 1 - left}, {true, false}, 0}, fast);
           CompareOnce(pair, {{width - 1 - right + left, left, width - 1, height - 1}, {true, false}, 0}, fast);
