@@ -29,8 +29,9 @@ AVX2_KERNEL __m256i Highs(__m256i bytes) { return _mm256_srli_epi16(bytes, 8); }
 
 // The address is reckoned as an integer, since it may lie past the end of the span; a fetch
 // never faults.
+template <int Locality = 3>
 void Fetch(const void* address, uintptr_t distance) {
-  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + distance), _MM_HINT_T0);
+  __builtin_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + distance), 0, Locality);
 }
 
 AVX2_KERNEL void AddToLanes(uint16_t* lanes, __m256i words, __m256i highs) {
@@ -65,8 +66,8 @@ AVX2_KERNEL void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t bl
   const uint8_t* lower = bytes + 2 * stride;
   for (size_t b = 0; b < blocks; ++b, bytes += Block, lower += Block, lanes += BlockWords) {
     if (Fetching) {
-      Fetch(ahead, 4 * Block * b);
-      Fetch(ahead, 4 * Block * b + 64);
+      Fetch<2>(ahead, 4 * Block * b);
+      Fetch<2>(ahead, 4 * Block * b + 64);
     }
     const __m256i r0 = Load(bytes), r1 = Load(bytes + stride), r2 = Load(lower), r3 = Load(lower + stride);
     AddToLanes(lanes, _mm256_add_epi16(_mm256_add_epi16(r0, r1), _mm256_add_epi16(r2, r3)),
@@ -195,7 +196,7 @@ AVX2_KERNEL void AddPairBand(const double* values, ptrdiff_t stride, size_t from
                              double* sums) {
   for (size_t k = from; k < to; k += 4) {
     if (Fetching)
-      for (int line = 0; line < 4; ++line) Fetch(ahead + 8 * (k - from), 64 * line);
+      for (int line = 0; line < 4; ++line) Fetch<2>(ahead + 8 * (k - from), 64 * line);
     __m256d sum = Swapped(_mm256_loadu_pd(sums + k));
     for (int r = 0; r < PairRowsAtOnce; ++r) sum = _mm256_add_pd(sum, Components(values + r * stride + 2 * k));
     _mm256_storeu_pd(sums + k, Swapped(sum));

@@ -66,7 +66,7 @@ template <bool Fetch>
 void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t blocks, const uint8_t* ahead, uint16_t* lanes) {
   const uint8_t* lower = bytes + 2 * stride;
   for (size_t b = 0; b < blocks; ++b, bytes += LaneBlock, lower += LaneBlock, lanes += BlockWords) {
-    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 4 * LaneBlock * b), _MM_HINT_T0);
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 4 * LaneBlock * b), _MM_HINT_T1);
     const __m128i r0 = Load(bytes), r1 = Load(bytes + stride), r2 = Load(lower), r3 = Load(lower + stride);
     AddToLanes(lanes, _mm_add_epi16(_mm_add_epi16(r0, r1), _mm_add_epi16(r2, r3)),
                _mm_add_epi16(_mm_add_epi16(Highs(r0), Highs(r1)), _mm_add_epi16(Highs(r2), Highs(r3))));
@@ -199,7 +199,7 @@ template <bool Fetch>
 void AddPairBand(const double* __restrict values, ptrdiff_t stride, size_t from, size_t to, const double* ahead,
                  double* __restrict sums) {
   for (size_t k = from; k < to; ++k) {
-    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T0);
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T1);
     double sum = sums[k];
     for (int r = 0; r < PairRowsAtOnce; ++r) sum += values[r * stride + 2 * k];
     sums[k] = sum;
@@ -210,7 +210,7 @@ template <bool Fetch>
 void ChainPairBand(const double* __restrict values, ptrdiff_t stride, size_t from, size_t to, const double* ahead,
                    double (&chain)[PairRowsAtOnce]) {
   for (size_t k = from; k < to; ++k) {
-    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T0);
+    if (Fetch) _mm_prefetch(reinterpret_cast<const char*>(ahead + 8 * (k - from)), _MM_HINT_T1);
     for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] += values[r * stride + 2 * k];
   }
 }
