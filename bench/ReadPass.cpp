@@ -8,7 +8,7 @@ __m128i LoadBytes(const uint8_t* bytes) { return _mm_loadu_si128(reinterpret_cas
 
 // The address is reckoned as an integer, since it may lie past the end; a fetch never faults.
 void FetchAhead(const void* address) {
-  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + ReadAheadBytes), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + ReadAheadBytes), _MM_HINT_T1);
 }
 
 // The byte sums use the sum of absolute differences against zero. The four sums are named

@@ -105,14 +105,6 @@ class TMarker {
       throw;
     }
   }
-  // Starts fetching the pixels at x = first and x = last of row y, a row inside the image.
-  // A fetch never faults.
-  void FetchRowEnds(int64_t y, int64_t first, int64_t last) {
-    const uint8_t* row = FBitmap.Row(static_cast<int>(y));
-    const int64_t right = FBitmap.Width() - 1;
-    __builtin_prefetch(row + std::clamp<int64_t>(first, 0, right) * FBitmap.PixelSize(), 1);
-    __builtin_prefetch(row + std::clamp<int64_t>(last, 0, right) * FBitmap.PixelSize(), 1);
-  }
   // Starts fetching the pixel at about (x, y), clamped into the image; a fetch never faults.
   void FetchPixel(double x, double y) {
     if (FBitmap.Width() < 1 || FBitmap.Height() < 1) return;
@@ -357,21 +349,10 @@ void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint8_t level)
   }
 }
 
-// The marks of rows lie at both ends of each row, which the pass over a large image has long
-// pushed out of the cache: the ends of a row some rows ahead are fetched meanwhile, so that
-// the misses overlap.
-constexpr int64_t MarkAhead = 8;
-
-// The lines before `end` that lie inside the image, four marks each.
-void MarkLines(const TProfileRaster& raster, const TLines& lines, int64_t end) {
-  TMarker marker(raster);
-  const int64_t first = std::max<int64_t>(0, -lines.First);
-  marker.Reserve(4 * std::max<int64_t>(0, end - first));
-  for (int64_t i = first; i < end; ++i) {
-    if (lines.ByRows && i + MarkAhead < end)
-      marker.FetchRowEnds(lines.First + i + MarkAhead, lines.AlongFirst, lines.AlongLast);
+// Lines [begin, end) of the selection that lie inside the image, four marks each.
+void MarkLines(TMarker& marker, const TLines& lines, int64_t begin, int64_t end) {
+  for (int64_t i = std::max<int64_t>(begin, -lines.First); i < end; ++i)
     MarkLine(marker, lines, lines.First + i, static_cast<uint8_t>(i % 256));
-  }
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.
@@ -382,23 +363,35 @@ void StoreFarLines(const TLinearBitmap& bitmap, const TLines& lines, int size, i
   for (int64_t i = first; i < lines.Count(); ++i) StoreSums(edge[0], static_cast<size_t>(i), color, profile);
 }
 
+// Rows are summed and marked RowGroup at a time: a row's ends are still in the cache right
+// after its sum, where a pass of marks after all the sums would miss twice for every row.
+// Every column's sum reads the rows that hold the marks of all columns: columns are summed
+// in one group.
+constexpr int RowGroup = 16;
+
 // Lines are summed in order and each one's marks follow its sum. The marks of a line lie
 // on that line, so they reach a later sum only through clamped reads: the lines before the
 // image read its first line unmarked, the lines past its far edge read the last line with
-// its marks. So the lines up to the far edge are summed in one pass before any mark.
+// its marks. So the lines up to the far edge are summed, in groups, before their marks.
 void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool color, TProfile& profile) {
   const TLinearBitmap& bitmap = *raster.Bitmap;
   const int size = lines.ByRows ? bitmap.Height() : bitmap.Width();
   const TLineSpan span = SpanOf(lines, size);
-  std::vector<TChannelSums> sums;
-  SumBitmapLines(bitmap, span, sums);
   // The lines before the far edge, inside the image or before it.
   const int64_t nearLines = std::clamp<int64_t>(size - lines.First, 0, lines.Count());
-  for (int64_t i = 0; i < nearLines; ++i) {
-    const TChannelSums& line = sums[ClampLine(lines.First + i, size) - span.FirstLine];
-    StoreSums(line, static_cast<size_t>(i), color, profile);
+  TMarker marker(raster);
+  marker.Reserve(4 * std::max<int64_t>(0, nearLines - std::max<int64_t>(0, -lines.First)));
+  const int group = lines.ByRows ? RowGroup : span.LastLine - span.FirstLine + 1;
+  std::vector<TChannelSums> sums;
+  int64_t stored = 0;
+  for (int first = span.FirstLine; first <= span.LastLine; first += group) {
+    const int last = std::min(span.LastLine, first + group - 1);
+    SumBitmapLines(bitmap, {span.ByRows, first, last, span.AlongFirst, span.AlongLast}, sums);
+    const int64_t begin = stored, end = std::min<int64_t>(nearLines, last - lines.First + 1);
+    for (; stored < end; ++stored)
+      StoreSums(sums[ClampLine(lines.First + stored, size) - first], static_cast<size_t>(stored), color, profile);
+    MarkLines(marker, lines, begin, end);
   }
-  MarkLines(raster, lines, nearLines);
   if (nearLines < lines.Count()) StoreFarLines(bitmap, lines, size, nearLines, color, profile);
 }
 

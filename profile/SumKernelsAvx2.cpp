@@ -131,8 +131,8 @@ AVX2_KERNEL uint64_t SumBytes(const uint8_t* bytes, size_t count) {
   __m256i a = zero, b = zero, c = zero, d = zero;
   size_t k = 0;
   for (; k + 4 * Block <= count; k += 4 * Block) {
-    Fetch(bytes + k, FetchDistance);
-    Fetch(bytes + k, FetchDistance + 64);
+    Fetch<2>(bytes + k, FetchDistance);
+    Fetch<2>(bytes + k, FetchDistance + 64);
     a = _mm256_add_epi64(a, _mm256_sad_epu8(Load(bytes + k), zero));
     b = _mm256_add_epi64(b, _mm256_sad_epu8(Load(bytes + k + Block), zero));
     c = _mm256_add_epi64(c, _mm256_sad_epu8(Load(bytes + k + 2 * Block), zero));
@@ -159,8 +159,8 @@ AVX2_KERNEL void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&
     if (blocks > LaneRows / 2) blocks = LaneRows / 2;
     count -= blocks * 3 * Block;
     for (size_t b = 0; b < blocks; ++b, bytes += 3 * Block) {
-      Fetch(bytes, FetchDistance);
-      Fetch(bytes, FetchDistance + 64);
+      Fetch<2>(bytes, FetchDistance);
+      Fetch<2>(bytes, FetchDistance + 64);
       const __m256i first = Load(bytes), second = Load(bytes + Block), third = Load(bytes + 2 * Block);
       even = _mm256_add_epi16(even, _mm256_add_epi16(_mm256_and_si256(first, low), _mm256_srli_epi16(second, 8)));
       odd = _mm256_add_epi16(odd, _mm256_add_epi16(_mm256_srli_epi16(first, 8), _mm256_and_si256(third, low)));

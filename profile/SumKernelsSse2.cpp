@@ -17,12 +17,14 @@ constexpr size_t Block = 16;
 __m128i Load(const uint8_t* bytes) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)); }
 
 // A stream read from memory runs faster when it is fetched well ahead of the loads (up to a
-// fifth on the build machine, against the processor's own fetching alone). The address is
-// reckoned as an integer, since it may lie past the end of the span; a fetch never faults.
+// fifth on the build machine, against the processor's own fetching alone), and faster still
+// when it is fetched into the second-level cache only, which leaves the first to the lines
+// being added and to the lanes. The address is reckoned as an integer, since it may lie past
+// the end of the span; a fetch never faults.
 constexpr uintptr_t FetchDistance = 8192;
 
 void FetchAhead(const void* address) {
-  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + FetchDistance), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + FetchDistance), _MM_HINT_T1);
 }
 
 uint64_t LanesOf(__m128i sums) {
