@@ -358,9 +358,9 @@ void MarkLines(TMarker& marker, const TLines& lines, int64_t begin, int64_t end)
 // The lines past the image's far edge read its edge line as it is after the marks.
 void StoreFarLines(const TLinearBitmap& bitmap, const TLines& lines, int size, int64_t first, bool color,
                    TProfile& profile) {
-  std::vector<TChannelSums> edge;
-  SumBitmapLines(bitmap, {lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, edge);
-  for (int64_t i = first; i < lines.Count(); ++i) StoreSums(edge[0], static_cast<size_t>(i), color, profile);
+  SumBitmapLines(bitmap, {lines.ByRows, size - 1, size - 1, lines.AlongFirst, lines.AlongLast}, profile.Work);
+  const TChannelSums edge = profile.Work.Lines[0];
+  for (int64_t i = first; i < lines.Count(); ++i) StoreSums(edge, static_cast<size_t>(i), color, profile);
 }
 
 // Rows are summed and marked RowGroup at a time: a row's ends are still in the cache right
@@ -382,11 +382,11 @@ void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool col
   TMarker marker(raster);
   marker.Reserve(4 * std::max<int64_t>(0, nearLines - std::max<int64_t>(0, -lines.First)));
   const int group = lines.ByRows ? RowGroup : span.LastLine - span.FirstLine + 1;
-  std::vector<TChannelSums> sums;
+  const std::vector<TChannelSums>& sums = profile.Work.Lines;
   int64_t stored = 0;
   for (int first = span.FirstLine; first <= span.LastLine; first += group) {
     const int last = std::min(span.LastLine, first + group - 1);
-    SumBitmapLines(bitmap, {span.ByRows, first, last, span.AlongFirst, span.AlongLast}, sums);
+    SumBitmapLines(bitmap, {span.ByRows, first, last, span.AlongFirst, span.AlongLast}, profile.Work);
     const int64_t begin = stored, end = std::min<int64_t>(nearLines, last - lines.First + 1);
     for (; stored < end; ++stored)
       StoreSums(sums[ClampLine(lines.First + stored, size) - first], static_cast<size_t>(stored), color, profile);
@@ -398,8 +398,8 @@ void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool col
 void IntegrateMap(const TComplexMap& map, int component, const TLines& lines, TProfile& profile) {
   const int size = lines.ByRows ? map.Height() : map.Width();
   const TLineSpan span = SpanOf(lines, size);
-  std::vector<double> sums;
-  SumComplexLines({map.Map(), map.Width(), map.Height()}, component, span, sums);
+  SumComplexLines({map.Map(), map.Width(), map.Height()}, component, span, profile.Work);
+  const std::vector<double>& sums = profile.Work.Values;
   for (int64_t i = 0; i < lines.Count(); ++i)
     profile.Profile[static_cast<size_t>(i)] = sums[ClampLine(lines.First + i, size) - span.FirstLine];
 }

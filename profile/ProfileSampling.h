@@ -12,6 +12,7 @@
 #include "image/Rounding.h"
 #include "hostabi/HostInterface.h"
 #include "profile/ColorSample.h"
+#include "profile/ProfileSums.h"
 
 class TComplexMap;
 class TSavedPixels;
@@ -33,6 +34,8 @@ struct TProfile {
   std::vector<double> Spread;
   std::vector<TColorSample> SpreadRGB;
   std::vector<double> SpreadAverage;
+  // Integrate mode's working memory, kept from one rebuild to the next.
+  TSumWork Work;
 };
 
 // The dialog's raster: exactly one of Bitmap and Map is set. Plane is the plane group's

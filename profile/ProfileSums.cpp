@@ -85,8 +85,11 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
 // 64 bits every LaneRows rows. Spans narrower than a lane block are added byte by byte.
 class TByteColumns {
  public:
-  explicit TByteColumns(size_t count)
-      : FKernels(SumKernels()), FCount(count), FLanes(FKernels.LaneWords(count)), FTotals(count) {}
+  TByteColumns(size_t count, TSumWork& work)
+      : FKernels(SumKernels()), FCount(count), FLanes(work.Lanes), FTotals(work.Totals) {
+    FLanes.assign(FKernels.LaneWords(count), 0);
+    FTotals.assign(count, 0);
+  }
 
   // Rows first..last of the bitmap, from byte `offset` of each.
   void AddRows(const TLinearBitmap& bitmap, int first, int last, size_t offset) {
@@ -107,6 +110,7 @@ class TByteColumns {
     }
   }
   void AddRowTimes(const uint8_t* bytes, uint64_t times) {
+    if (times == 0) return;
     for (size_t k = 0; k < FCount; ++k) FTotals[k] += times * bytes[k];
   }
   const std::vector<uint64_t>& Totals() {
@@ -128,17 +132,17 @@ class TByteColumns {
   // The lanes' layout is the set's own.
   const TSumKernels& FKernels;
   size_t FCount;
-  std::vector<uint16_t> FLanes;
-  std::vector<uint64_t> FTotals;
+  std::vector<uint16_t>& FLanes;
+  std::vector<uint64_t>& FTotals;
   int FRows = 0;
 };
 
-void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along,
-                    std::vector<TChannelSums>& sums) {
+void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along, TSumWork& work) {
+  std::vector<TChannelSums>& sums = work.Lines;
   const size_t columns = sums.size();
   const bool color = bitmap.PixelFormat() == TPixelFormat::Bgr24;
   const size_t offset = static_cast<size_t>(span.FirstLine) * bitmap.PixelSize();
-  TByteColumns lanes(columns * bitmap.PixelSize());
+  TByteColumns lanes(columns * bitmap.PixelSize(), work);
   lanes.AddRowTimes(bitmap.Row(0) + offset, along.Before);
   lanes.AddRows(bitmap, along.First, along.Last, offset);
   lanes.AddRowTimes(bitmap.Row(bitmap.Height() - 1) + offset, along.After);
@@ -226,21 +230,22 @@ void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& 
 
 }  // namespace
 
-void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums) {
-  sums.resize(static_cast<size_t>(span.LastLine - span.FirstLine) + 1);
+void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, TSumWork& work) {
+  work.Lines.resize(static_cast<size_t>(span.LastLine - span.FirstLine) + 1);
   if (span.ByRows) {
-    SumRows(bitmap, span, sums);
+    SumRows(bitmap, span, work.Lines);
     return;
   }
   const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Height());
   if (bitmap.PixelFormat() == TPixelFormat::Gray16) {
-    SumWordColumns(bitmap, span, along, sums);
+    SumWordColumns(bitmap, span, along, work.Lines);
   } else {
-    SumByteColumns(bitmap, span, along, sums);
+    SumByteColumns(bitmap, span, along, work);
   }
 }
 
-void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums) {
+void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, TSumWork& work) {
+  std::vector<double>& sums = work.Values;
   sums.assign(static_cast<size_t>(span.LastLine - span.FirstLine) + 1, 0.0);
   if (span.ByRows) {
     SumComplexRows(map, component, span, sums);

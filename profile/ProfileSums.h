@@ -27,9 +27,21 @@ struct TChannelSums {
   uint64_t Channel[3];
 };
 
-// One entry per line. Indexed8 and Gray16 sum the stored values (GetIntensity), Bgr24 the
-// three channels (GetPixel); the caller rejects other formats.
-void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums);
+// The memory the sums work in, kept by the caller from one profile to the next: the column
+// sums of a large image take some hundred kilobytes, which fresh from the system cost page
+// faults that weigh on a pass of a few milliseconds.
+struct TSumWork {
+  // The sums of a bitmap's lines, and of a complex map's.
+  std::vector<TChannelSums> Lines;
+  std::vector<double> Values;
+  // Byte columns' lanes and totals.
+  std::vector<uint16_t> Lanes;
+  std::vector<uint64_t> Totals;
+};
+
+// One entry per line, into work.Lines. Indexed8 and Gray16 sum the stored values
+// (GetIntensity), Bgr24 the three channels (GetPixel); the caller rejects other formats.
+void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, TSumWork& work);
 
 // A complex map as packed rows of (real, imaginary) pairs.
 struct TComplexRows {
@@ -38,7 +50,7 @@ struct TComplexRows {
   int Height;
 };
 
-// One double per line: component 0 (real) or 1 (imaginary) added from 0 in the span's
-// order, one addition per element inside the map; the positions before and after the map
-// read its edge element, which is added once, times their count.
-void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, std::vector<double>& sums);
+// One double per line, into work.Values: component 0 (real) or 1 (imaginary) added from 0
+// in the span's order, one addition per element inside the map; the positions before and
+// after the map read its edge element, which is added once, times their count.
+void SumComplexLines(const TComplexRows& map, int component, const TLineSpan& span, TSumWork& work);
