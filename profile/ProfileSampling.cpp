@@ -123,9 +123,24 @@ class TMarker {
     MarkPixel(pixel, level);
     return sample;
   }
-  // Integrate mode's mark; inline, since there are four for every line.
   void MarkLevel(int64_t x, int64_t y, uint8_t level) {
     if (uint8_t* pixel = PixelInside(x, y)) MarkPixel(pixel, level);
+  }
+  // Integrate mode's marks of the image's lines `first` to `last`: on each line, the pixels
+  // at the four positions `along` it that lie inside the image, in that order, the line's
+  // level one above the line's before. The positions are the same on every line, so each
+  // is checked once.
+  void MarkAlongLines(bool byRows, const int64_t (&along)[4], int first, int last, uint8_t level) {
+    const ptrdiff_t lineStep = byRows ? FBitmap.BytesPerLine() : FBitmap.PixelSize();
+    const ptrdiff_t alongStep = byRows ? FBitmap.PixelSize() : FBitmap.BytesPerLine();
+    const int64_t size = byRows ? FBitmap.Width() : FBitmap.Height();
+    ptrdiff_t offsets[4];
+    int count = 0;
+    for (const int64_t position : along)
+      if (position >= 0 && position < size) offsets[count++] = static_cast<ptrdiff_t>(position) * alongStep;
+    uint8_t* line = FBitmap.Map() + static_cast<ptrdiff_t>(first) * lineStep;
+    for (int i = first; i <= last; ++i, line += lineStep, ++level)
+      for (int k = 0; k < count; ++k) MarkPixel(line + offsets[k], level);
   }
 
  private:
@@ -337,22 +352,14 @@ void StoreSums(const TChannelSums& sums, size_t i, bool color, TProfile& profile
   profile.Profile[i] = GrayOf(profile.ProfileRGB[i]);
 }
 
-// Four marks at both ends of the line, written after it has been summed.
-void MarkLine(TMarker& marker, const TLines& lines, int64_t line, uint8_t level) {
-  const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
-  for (int64_t along : ends) {
-    if (lines.ByRows) {
-      marker.MarkLevel(along, line, level);
-    } else {
-      marker.MarkLevel(line, along, level);
-    }
-  }
-}
-
-// Lines [begin, end) of the selection that lie inside the image, four marks each.
+// Lines [begin, end) of the selection that lie inside the image, four marks each at both
+// ends, written after the lines have been summed.
 void MarkLines(TMarker& marker, const TLines& lines, int64_t begin, int64_t end) {
-  for (int64_t i = std::max<int64_t>(begin, -lines.First); i < end; ++i)
-    MarkLine(marker, lines, lines.First + i, static_cast<uint8_t>(i % 256));
+  const int64_t first = std::max<int64_t>(begin, -lines.First);
+  if (first >= end) return;
+  const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
+  marker.MarkAlongLines(lines.ByRows, ends, static_cast<int>(lines.First + first), static_cast<int>(lines.First + end - 1),
+                        static_cast<uint8_t>(first % 256));
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.
