@@ -4,5 +4,7 @@
 
 // Integrate mode over whole large rasters, against a memcpy and a read pass of the same bytes.
 void RunIntegrateBench(int repetitions);
+// Line mode across bands of 15 and 63 pixels, against the line of one pixel.
+void RunBandBench(int repetitions);
 // Opening the dialog through the DLL as a host does, and toggling its direction box.
 void RunDialogBench(int repetitions);

@@ -1,6 +1,7 @@
 // The benchmark program of the shipped 32-bit code, run under Wine: integrate mode over
-// large rasters, then the dialog through Ostravine.dll. Optional arguments name the
-// sections to run ("integrate", "dialog") and set the repetitions of both ("--repetitions=N").
+// large rasters, line mode across a band, then the dialog through Ostravine.dll. Optional
+// arguments name the sections to run ("integrate", "band", "dialog") and set the
+// repetitions of all ("--repetitions=N").
 
 #include <algorithm>
 #include <cstdio>
@@ -23,27 +24,33 @@ constexpr int DefaultDialogRepetitions = 31;
 
 int main(int argc, char** argv) {
   int repetitions = 0;
-  bool integrate = false, dialog = false;
+  bool integrate = false, band = false, dialog = false;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument.rfind("--repetitions=", 0) == 0) {
       repetitions = std::max(1, std::atoi(argument.c_str() + 14));
     } else if (argument == "integrate") {
       integrate = true;
+    } else if (argument == "band") {
+      band = true;
     } else if (argument == "dialog") {
       dialog = true;
     } else {
-      std::fprintf(stderr, "usage: ostravine_bench32 [integrate] [dialog] [--repetitions=N]\n");
+      std::fprintf(stderr, "usage: ostravine_bench32 [integrate] [band] [dialog] [--repetitions=N]\n");
       return 2;
     }
   }
-  if (!integrate && !dialog) integrate = dialog = true;
+  if (!integrate && !band && !dialog) integrate = band = dialog = true;
   const int integrateRepetitions = repetitions > 0 ? repetitions : DefaultRepetitions;
   const int dialogRepetitions = repetitions > 0 ? repetitions : DefaultDialogRepetitions;
   std::printf("# every ratio compares figures of this run\n");
   if (integrate) {
     std::printf("# integrate mode: median of %d repetitions\n", integrateRepetitions);
     RunIntegrateBench(integrateRepetitions);
+  }
+  if (band) {
+    std::printf("# line mode across a band: median of %d repetitions\n", integrateRepetitions);
+    RunBandBench(integrateRepetitions);
   }
   if (dialog) {
     std::printf("# the dialog: median of %d repetitions\n", dialogRepetitions);

@@ -23,12 +23,13 @@ double MedianTime(int repetitions, const std::function<void()>& run) {
   return Median(times);
 }
 
+// Three decimals, or three significant digits for the small ratios of small costs.
 void ReportRatio(const char* name, double ratio) {
-  std::printf("%s %.3f\n", name, ratio);
+  std::printf(ratio >= 0.01 ? "%s %.3f\n" : "%s %.3g\n", name, ratio);
   std::fflush(stdout);
 }
 
 void ReportTime(const char* what, double seconds) {
-  std::printf("# %-44s %9.2f ms\n", what, 1000 * seconds);
+  std::printf(seconds >= 1e-4 ? "# %-44s %9.2f ms\n" : "# %-44s %9.4f ms\n", what, 1000 * seconds);
   std::fflush(stdout);
 }

@@ -20,8 +20,10 @@
 #include "bench/BenchReport.h"
 #include "bench/PlainDialog_win.h"
 #include "hostabi/HostInterface.h"
+#include "image/PluginLinearBitmap.h"
 #include "platform/Handles.h"
 #include "platform/WinApi.h"
+#include "profile/ProfileSession.h"
 
 namespace {
 
@@ -174,7 +176,8 @@ class TDialogBench {
     return Host.Shown - started;
   }
 
-  void MeasureMode(const char* mode, const char* directionBox) {
+  // Returns the median opening on the large image.
+  double MeasureMode(const char* mode, const char* directionBox) {
     std::vector<double> copies, large, small, plain, toward, back;
     for (int i = 0; i < FRepetitions; ++i) {
       copies.push_back(Copy());
@@ -198,6 +201,35 @@ class TDialogBench {
     ReportRatio(("toggle_" + prefix + "_there_vs_memcpy").c_str(), Median(toward) / copy);
     ReportRatio(("toggle_" + prefix + "_back_vs_memcpy").c_str(), Median(back) / copy);
     ReportRatio(("window_" + prefix + "_vs_plain_dialog").c_str(), Median(small) / Median(plain));
+    return Median(large);
+  }
+
+  // The readout's highlight in the large image moved from one sample of the line profile
+  // to the next, Steps moves a repetition, by the dialog's session over the same pixels,
+  // against the opening of the dialog on them. The first highlight of a profile walks the
+  // line's points once; it is timed apart.
+  void MeasureHighlight(double opening) {
+    constexpr size_t Steps = 1000;
+    TPluginLinearBitmap bitmap(FLarge.Record);
+    TProfileSession session;
+    session.Selection = {0, 0, LargeSide - 1, LargeSide - 1};
+    session.Raster.Bitmap = &bitmap;
+    session.Rebuild({});
+    std::vector<double> firsts, moves;
+    for (int i = 0; i < FRepetitions; ++i) {
+      session.Rebuild({});
+      double started = Seconds();
+      session.Highlight(0);
+      firsts.push_back(Seconds() - started);
+      started = Seconds();
+      for (size_t sample = 1; sample <= Steps; ++sample) session.Highlight(sample);
+      moves.push_back((Seconds() - started) / Steps);
+    }
+    session.RestorePixels();
+    std::printf("# the readout's highlight in the line profile of 10000 x 10000, 24-bit\n");
+    ReportTime("first highlight", Median(firsts));
+    ReportTime("highlight moved a sample", Median(moves));
+    ReportRatio("highlight_move_vs_open_line_large", Median(moves) / opening);
   }
 
   // The plot of the 10000 x 10000 image's whole diagonal (14,142 samples, three curves):
@@ -253,7 +285,7 @@ void RunDialogBench(int repetitions) {
   // The first dialog and window of the process pay for loading and registering classes.
   bench.Open(bench.Small());
   OpenPlainDialog();
-  bench.MeasureMode("line", "Change &diagonal");
+  bench.MeasureHighlight(bench.MeasureMode("line", "Change &diagonal"));
   bench.MeasureViews();
   bench.Open(bench.Small(), "&Integrate values");
   bench.MeasureMode("integrate", "Change &direction");

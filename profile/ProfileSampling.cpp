@@ -493,32 +493,147 @@ class TMoments {
   int FCount = 0;
 };
 
-// The band's pixels of one sample, read from clean pixels: the means go into the samples,
-// the deviations into the spread.
-void SampleAcross(const TProfileRaster& raster, TRasterKind kind, TPoint64 point, const std::vector<TPoint64>& offsets,
-                  size_t i, TProfile& profile) {
-  TMoments red, green, blue, value, average;
-  for (const TPoint64 offset : offsets) {
-    const TPoint64 pixel{point.X + offset.X, point.Y + offset.Y};
-    if (kind == TRasterKind::Color) {
-      const TColorSample sample = SampleOf(raster.Bitmap->GetPixel(Coordinate(pixel.X), Coordinate(pixel.Y)));
-      red.Add(sample.R);
-      green.Add(sample.G);
-      blue.Add(sample.B);
-      value.Add(GrayOf(sample));
-      average.Add(AverageOf(sample));
-    } else if (kind == TRasterKind::Gray) {
-      value.Add(raster.Bitmap->GetIntensity(Coordinate(pixel.X), Coordinate(pixel.Y)));
-    } else {
-      value.Add(ComponentAt(*raster.Map, ComponentOf(raster), pixel));
-    }
-  }
+// A complex map's band of one sample, read through the clamping accessor: the mean goes
+// into the sample, the deviation into the spread.
+void SampleMapAcross(const TComplexMap& map, int component, TPoint64 point, const std::vector<TPoint64>& offsets,
+                     size_t i, TProfile& profile) {
+  TMoments value;
+  for (const TPoint64 offset : offsets) value.Add(ComponentAt(map, component, {point.X + offset.X, point.Y + offset.Y}));
   profile.Profile[i] = value.Mean();
   profile.Spread[i] = value.Deviation();
-  if (kind != TRasterKind::Color) return;
-  profile.ProfileRGB[i] = {red.Mean(), green.Mean(), blue.Mean()};
-  profile.SpreadRGB[i] = {red.Deviation(), green.Deviation(), blue.Deviation()};
-  profile.SpreadAverage[i] = average.Deviation();
+}
+
+// The deviation of integers from their exact sum and sum of squares: one rounding, and
+// never below 0, since count * squares >= sum * sum.
+double DeviationOf(uint64_t sum, uint64_t squares, uint32_t count) {
+  return std::sqrt(static_cast<double>(count * squares - sum * sum)) / count;
+}
+
+// The band of a 24-bit pixel's sample in integers: each channel, six times the gray value
+// (2R + 3G + B) and three times the average (R + G + B), with their squares. A band of up
+// to 63 pixels keeps every sum below 2^32.
+struct TColorSums {
+  uint32_t Red = 0, Green = 0, Blue = 0, Gray = 0, Average = 0;
+  uint32_t RedSquares = 0, GreenSquares = 0, BlueSquares = 0, GraySquares = 0, AverageSquares = 0;
+
+  void Add(const uint8_t* pixel) {
+    const uint32_t blue = pixel[0], green = pixel[1], red = pixel[2];
+    const uint32_t gray = 2 * red + 3 * green + blue, average = red + green + blue;
+    Red += red, Green += green, Blue += blue, Gray += gray, Average += average;
+    RedSquares += red * red, GreenSquares += green * green, BlueSquares += blue * blue;
+    GraySquares += gray * gray, AverageSquares += average * average;
+  }
+  void Store(uint32_t count, size_t i, TProfile& profile) const {
+    profile.ProfileRGB[i] = {static_cast<double>(Red) / count, static_cast<double>(Green) / count,
+                             static_cast<double>(Blue) / count};
+    profile.SpreadRGB[i] = {DeviationOf(Red, RedSquares, count), DeviationOf(Green, GreenSquares, count),
+                            DeviationOf(Blue, BlueSquares, count)};
+    profile.Profile[i] = Gray / (6.0 * count);
+    profile.Spread[i] = DeviationOf(Gray, GraySquares, count) / 6;
+    profile.SpreadAverage[i] = DeviationOf(Average, AverageSquares, count) / 3;
+  }
+};
+
+// The band of an 8-bit or 16-bit gray pixel's sample: the values and their squares.
+template <bool Words>
+struct TGraySums {
+  uint64_t Value = 0, Squares = 0;
+
+  void Add(const uint8_t* pixel) {
+    const uint32_t value = Words ? pixel[0] | uint32_t{pixel[1]} << 8 : pixel[0];
+    Value += value;
+    Squares += uint64_t{value} * value;
+  }
+  void Store(uint32_t count, size_t i, TProfile& profile) const {
+    profile.Profile[i] = static_cast<double>(Value) / count;
+    profile.Spread[i] = DeviationOf(Value, Squares, count);
+  }
+};
+
+// A bitmap's band, read from clean pixels. Where a sample's whole band lies inside the
+// image, its pixels are reached by their byte offsets from the sample's pixel; elsewhere
+// each offset pixel is clamped into the image, as the accessors read.
+class TBandReader {
+ public:
+  TBandReader(const TLinearBitmap& bitmap, const std::vector<TPoint64>& offsets)
+      : FBitmap(bitmap), FOffsets(offsets), FFirst(offsets.front()), FLast(offsets.back()) {
+    for (const TPoint64 offset : offsets)
+      FBytes.push_back(static_cast<ptrdiff_t>(offset.Y) * bitmap.BytesPerLine() +
+                       static_cast<ptrdiff_t>(offset.X) * bitmap.PixelSize());
+  }
+
+  // The band of sample i in the format's sums.
+  template <class TSums>
+  void Sample(TPoint64 point, size_t i, TProfile& profile) const {
+    TSums sums;
+    if (Inside(point)) {
+      const uint8_t* pixel = PixelOf(point.X, point.Y);
+      for (const ptrdiff_t offset : FBytes) sums.Add(pixel + offset);
+    } else {
+      for (const TPoint64 offset : FOffsets) sums.Add(ClampedPixel(point.X + offset.X, point.Y + offset.Y));
+    }
+    sums.Store(static_cast<uint32_t>(FBytes.size()), i, profile);
+  }
+  // Starts fetching both ends of the band around about (x, y): the pixels a band meets
+  // first, some samples ahead; a fetch never faults.
+  void Fetch(double x, double y) const {
+    if (FBitmap.Width() < 1 || FBitmap.Height() < 1) return;
+    for (const TPoint64 end : {FFirst, FLast})
+      __builtin_prefetch(ClampedPixel(static_cast<int64_t>(x) + end.X, static_cast<int64_t>(y) + end.Y));
+  }
+
+ private:
+  // The offsets run along a straight line, so the band's ends bound all its pixels.
+  bool Inside(TPoint64 point) const noexcept {
+    return Contains(point.X + FFirst.X, point.Y + FFirst.Y) && Contains(point.X + FLast.X, point.Y + FLast.Y);
+  }
+  bool Contains(int64_t x, int64_t y) const noexcept {
+    return x >= 0 && y >= 0 && x < FBitmap.Width() && y < FBitmap.Height();
+  }
+  const uint8_t* PixelOf(int64_t x, int64_t y) const noexcept {
+    return FBitmap.Row(static_cast<int>(y)) + static_cast<ptrdiff_t>(x) * FBitmap.PixelSize();
+  }
+  const uint8_t* ClampedPixel(int64_t x, int64_t y) const noexcept {
+    return PixelOf(std::clamp<int64_t>(x, 0, FBitmap.Width() - 1), std::clamp<int64_t>(y, 0, FBitmap.Height() - 1));
+  }
+
+  const TLinearBitmap& FBitmap;
+  const std::vector<TPoint64>& FOffsets;
+  const TPoint64 FFirst, FLast;
+  std::vector<ptrdiff_t> FBytes;
+};
+
+// Every sample's band, walked as the line is: a repeated pixel copies the sample before.
+template <class TSampleAt>
+size_t WalkBand(const TLineWalk& walk, TProfile& band, TSampleAt sampleAt) {
+  return static_cast<size_t>(Walk(walk, [&](int i, TPoint64 point, bool copy) {
+    if (!copy) return sampleAt(point, static_cast<size_t>(i));
+    for (std::vector<double>* values : {&band.Profile, &band.Spread, &band.SpreadAverage})
+      if (!values->empty()) (*values)[i] = (*values)[i - 1];
+    for (std::vector<TColorSample>* values : {&band.ProfileRGB, &band.SpreadRGB})
+      if (!values->empty()) (*values)[i] = (*values)[i - 1];
+  }));
+}
+
+size_t SampleBandOf(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk,
+                    const std::vector<TPoint64>& offsets, TProfile& band) {
+  if (kind == TRasterKind::Complex)
+    return WalkBand(walk, band, [&](TPoint64 point, size_t i) {
+      SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, i, band);
+    });
+  const TBandReader reader(*raster.Bitmap, offsets);
+  const auto walkIn = [&](auto sums) {
+    using TSums = decltype(sums);
+    return static_cast<size_t>(Walk(
+        walk,
+        [&](int i, TPoint64 point, bool) { reader.Sample<TSums>(point, static_cast<size_t>(i), band); },
+        [&](double x, double y) { reader.Fetch(x, y); }));
+  };
+  switch (raster.Bitmap->PixelFormat()) {
+    case TPixelFormat::Bgr24: return walkIn(TColorSums{});
+    case TPixelFormat::Gray16: return walkIn(TGraySums<true>{});
+    default: return walkIn(TGraySums<false>{});
+  }
 }
 
 // Steps along the normal (-dy, dx) of the line, rounded ties to even: the same for every
@@ -560,8 +675,7 @@ void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direc
   band.Spread.resize(band.Profile.size());
   band.SpreadRGB.resize(band.ProfileRGB.size());
   band.SpreadAverage.resize(band.ProfileRGB.size());
-  const size_t count = static_cast<size_t>(
-      Walk(walk, [&](int i, TPoint64 point, bool) { SampleAcross(raster, kind, point, offsets, i, band); }));
+  const size_t count = SampleBandOf(raster, kind, walk, offsets, band);
   SampleLine(raster, selection, direction, profile);
   // The same walk gives the same count; the band's arrays take the line's place.
   for (std::vector<double>* values : {&band.Profile, &band.Spread, &band.SpreadAverage})

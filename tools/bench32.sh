@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the 32-bit plug-in and its benchmark program and runs it under Wine, as the user
-# runs the plug-in. Arguments go to the program: the sections ("integrate", "dialog") and
+# runs the plug-in. Arguments go to the program: the sections ("integrate", "band", "dialog") and
 # "--repetitions=N". Figures come out as `name ratio` lines, absolute times as `#` lines.
 #
 # Wine serves most window calls from its server process, and every call is a hand-over

@@ -80,17 +80,35 @@ void ExpectBand(const TProfile& profile, const TBandOracle& oracle, bool color) 
   }
 }
 
+// A 16-bit gray bitmap of random words and its twin for the oracle.
+void SampleWords(int width, int height, const TRect& selection, bool direction, int band, std::mt19937& random) {
+  TLinearBitmap bitmap, twin;
+  bitmap.New(width, height, TPixelFormat::Gray16);
+  twin.New(width, height, TPixelFormat::Gray16);
+  for (int i = 0; i < bitmap.Size(); ++i) bitmap.Map()[i] = twin.Map()[i] = static_cast<uint8_t>(random());
+  TProfile profile;
+  SampleBand({&bitmap, nullptr, 0, nullptr}, selection, direction, band, profile);
+  if (band > 1) ExpectBand(profile, OracleBand({&twin, nullptr, 0, nullptr}, selection, direction, band), false);
+}
+
 // Random images and selections (reaching outside the image too), every width, both
-// diagonals, 8-bit, 24-bit and complex: the band's means and spreads are the oracle's; the
-// marks of the centre and both edges go into the undo record, which puts back every byte.
+// diagonals, 8-bit, 16-bit, 24-bit and complex: the band's means and spreads are the
+// oracle's; the marks of the centre and both edges go into the undo record, which puts back
+// every byte.
 TEST(BandSampling, EveryWidthMatchesTheWalkAlongTheNormal) {
   std::mt19937 random(2026);
   const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
   constexpr int Widths[] = {3, 5, 9, 15, 31, 63, 1};
-  for (int round = 0; round < 42; ++round) {
+  for (int round = 0; round < 56; ++round) {
     const int width = Widths[round % 7];
-    const bool direction = round % 2;
-    const int kind = round % 3;
+    const bool direction = round / 7 % 2;
+    const int kind = round % 4;
+    if (kind == 3) {
+      const int w = uniform(20, 90), h = uniform(20, 90);
+      SampleWords(w, h, {uniform(-5, w / 2), uniform(-5, h / 2), uniform(w / 2, w + 5), uniform(h / 2, h + 5)},
+                  direction, width, random);
+      continue;
+    }
     auto image = kind == 0 ? THostImageBuffer::Make24Bit(uniform(20, 90), uniform(20, 90))
                  : kind == 1 ? THostImageBuffer::Make8Bit(uniform(20, 90), uniform(20, 90))
                              : THostImageBuffer::MakeComplex(uniform(10, 40), uniform(10, 40));
