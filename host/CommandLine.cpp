@@ -32,6 +32,11 @@ void TakeOption(const std::vector<std::string>& args, size_t& i, THostOptions& o
     options.RunCommand = ValueOf(args, i);
   } else if (name == "--screenshot") {
     options.ScreenshotPath = ValueOf(args, i);
+  } else if (name == "--shot-delay") {
+    const std::string& value = ValueOf(args, i);
+    const char* cursor = value.c_str();
+    if (!ParseInt(cursor, options.ShotDelay) || *cursor != '\0' || options.ShotDelay < 0)
+      throw Exception(FormatText(S_HOST_BAD_DELAY, value.c_str()));
   } else if (name == "--select") {
     const std::string& value = ValueOf(args, i);
     if (!ParseSelection(value, options.Selection)) throw Exception(FormatText(S_HOST_BAD_SELECTION, value.c_str()));

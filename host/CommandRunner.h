@@ -19,7 +19,7 @@ class TShotRun {
   // that kept the shot from being saved, or empty.
   using TFinished = std::function<void(const std::string& error)>;
 
-  TShotRun(HWND mainWindow, std::string screenshotPath, TFinished onFinished);
+  TShotRun(HWND mainWindow, std::string screenshotPath, DWORD delay, TFinished onFinished);
   ~TShotRun();
   TShotRun(const TShotRun&) = delete;
   TShotRun& operator=(const TShotRun&) = delete;
@@ -37,6 +37,7 @@ class TShotRun {
   static TShotRun* Current;
   HWND FMainWindow;
   std::string FPath;
+  DWORD FDelay;
   TFinished FOnFinished;
   std::string FError;
   UINT_PTR FTimer = 0;

@@ -6,8 +6,6 @@
 
 namespace {
 
-// The dialog shows itself and paints at its first idle moment; this leaves it ample time.
-constexpr DWORD ShotDelay = 1500;
 // After a command without a window, time for the host's own view to repaint.
 constexpr DWORD SettleDelay = 300;
 // A window that ignored WM_CLOSE (a confirmation in between) is asked again this often.
@@ -43,8 +41,8 @@ HWND FindModalWindow(HWND mainWindow) {
 
 TShotRun* TShotRun::Current = nullptr;
 
-TShotRun::TShotRun(HWND mainWindow, std::string screenshotPath, TFinished onFinished)
-    : FMainWindow(mainWindow), FPath(std::move(screenshotPath)), FOnFinished(std::move(onFinished)) {}
+TShotRun::TShotRun(HWND mainWindow, std::string screenshotPath, DWORD delay, TFinished onFinished)
+    : FMainWindow(mainWindow), FPath(std::move(screenshotPath)), FDelay(delay), FOnFinished(std::move(onFinished)) {}
 
 TShotRun::~TShotRun() {
   if (FTimer) KillTimer(nullptr, FTimer);
@@ -74,7 +72,7 @@ void CALLBACK TShotRun::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
 void TShotRun::OnTick() {
   const DWORD now = GetTickCount();
   if (FRunning) {
-    if (!FShot && now - FStarted >= ShotDelay) Shoot();
+    if (!FShot && now - FStarted >= FDelay) Shoot();
     if (FShot && now - FLastClose >= CloseRetry) CloseModalWindow();
     return;
   }

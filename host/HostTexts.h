@@ -2,9 +2,10 @@
 // The reference host's own texts; the plug-in's string table does not carry them.
 
 #define S_HOST_CAPTION "Ostravine Host"
-#define S_HOST_USAGE "Usage: OstravineHost [IMAGE] [--select L,T,R,B] [--run \"Menu/Name\"] [--screenshot FILE.bmp] [--exit]"
+#define S_HOST_USAGE "Usage: OstravineHost [IMAGE] [--select L,T,R,B] [--run \"Menu/Name\"] [--screenshot FILE.bmp] [--shot-delay MS] [--exit]"
 #define S_HOST_UNKNOWN_OPTION "Unknown option \"%s\""
 #define S_HOST_MISSING_VALUE "The option %s needs a value"
+#define S_HOST_BAD_DELAY "Invalid delay \"%s\": milliseconds expected"
 #define S_HOST_BAD_SELECTION "Invalid selection \"%s\": four integers L,T,R,B expected"
 #define S_HOST_TWO_IMAGES "Only one image can be given: \"%s\""
 #define S_HOST_CANNOT_OPEN_IMAGE "Cannot open the image \"%s\": %s"

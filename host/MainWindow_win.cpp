@@ -194,7 +194,8 @@ void TMainWindow::StartCommand() {
     if (command) RunCommand(*command);
     return FinishStart();
   }
-  FShotRun = std::make_unique<TShotRun>(FHandle, FOptions.ScreenshotPath, [this](const std::string& error) {
+  const DWORD delay = static_cast<DWORD>(FOptions.ShotDelay);
+  FShotRun = std::make_unique<TShotRun>(FHandle, FOptions.ScreenshotPath, delay, [this](const std::string& error) {
     if (error.empty()) FinishStart();
     else FailStart(error);
   });

@@ -4,10 +4,13 @@
 # version (the platform's caption), and the default version at 144 dpi. Each is the
 # reference host's screenshot under Xvfb, cut down to the dialog, which opens alone near the
 # screen's top right corner (at 144 dpi it reaches into the left half, from its top down).
+# Then the host's view of a band and of the readout's highlighted sample beside the dialog,
+# worked by xdotool, with the host's image enlarged below it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 tools/build-win32.sh Ostravine OstravineHost
+command -v xdotool >/dev/null || apt-get install -y xdotool >/dev/null
 
 . tools/wine-session.sh
 unset DISPLAY
@@ -37,3 +40,30 @@ tools/build-win32.sh dialog_tests >/dev/null
   ./dialog_tests.exe --gtest_also_run_disabled_tests --gtest_filter=ProfileValuesDialog.DISABLED_PictureOfAZoomedRange)
 convert build/win32/zoomed-range.ppm -crop 720x560+560+0 +repage -trim +repage docs/screenshots/zoomed-range.png
 echo "$root/docs/screenshots/zoomed-range.png"
+
+# Line width 15 from the plot's context menu (the submenu by its mnemonic, then its fifth
+# item), and the cursor over sample 101: the shot is taken 9 s after the dialog opens.
+band=build/screenshot-band.bmp
+rm -f "$band"
+OSTRAVINE_WINE_TIMEOUT=120 tools/wine-run.sh build/win32/OstravineHost.exe host/samples/sample.bmp \
+  --select 10,10,229,169 --run Plugins/Ostravine --screenshot "$band" --shot-delay 9000 --exit &
+host=$!
+dialog=
+for _ in $(seq 100); do
+  dialog=$(xdotool search --name '^Ostravine$' 2>/dev/null | head -1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.2
+done
+sleep 1.5
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 150)) $((Y + 120)) click 3
+sleep 0.7
+xdotool key l
+sleep 0.4
+xdotool key Down Down Down Down Return
+sleep 1
+xdotool mousemove $((X + 230)) $((Y + 130))
+wait $host
+convert "$band" -crop 1280x830+0+0 +repage \( "$band" -crop 240x180+6+44 +repage -filter point -resize 250% \
+  -bordercolor white -border 2 \) -geometry +14+362 -composite docs/screenshots/band-and-highlight.png
+echo "$root/docs/screenshots/band-and-highlight.png"

@@ -6,12 +6,14 @@
 
 TEST(CommandLine, ReadsEveryOption) {
   const THostOptions options = ParseCommandLine(
-      {"image.bmp", "--select", "10,20,30,-40", "--run", "Plugins/Ostravine", "--screenshot", "shot.bmp", "--exit"});
+      {"image.bmp", "--select", "10,20,30,-40", "--run", "Plugins/Ostravine", "--screenshot", "shot.bmp", "--exit",
+       "--shot-delay", "6000"});
   EXPECT_EQ(options.ImagePath, "image.bmp");
   EXPECT_EQ(options.Selection, (TRect{10, 20, 30, -40}));
   EXPECT_EQ(options.RunCommand, "Plugins/Ostravine");
   EXPECT_EQ(options.ScreenshotPath, "shot.bmp");
   EXPECT_TRUE(options.ExitAfterCommand);
+  EXPECT_EQ(options.ShotDelay, 6000);
 }
 
 TEST(CommandLine, DefaultsToNothingToDo) {
@@ -30,6 +32,7 @@ TEST(CommandLine, RefusesWrongArguments) {
   EXPECT_THROW(ParseCommandLine({"--run"}), Exception);
   EXPECT_THROW(ParseCommandLine({"--shot", "x"}), Exception);
   EXPECT_THROW(ParseCommandLine({"a.bmp", "b.bmp"}), Exception);
+  for (const char* delay : {"-1", "1.5", "", "2s"}) EXPECT_THROW(ParseCommandLine({"--shot-delay", delay}), Exception);
   for (const char* selection : {"1,2,3", "1,2,3,4,5", "1,2,3,x", "1;2;3;4", "1,2,3,4 ", "", "1,,3,4",
                                 "99999999999,0,1,1"})
     EXPECT_THROW(ParseCommandLine({"--select", selection}), Exception) << selection;
