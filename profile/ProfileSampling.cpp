@@ -127,9 +127,9 @@ class TMarker {
     if (uint8_t* pixel = PixelInside(x, y)) MarkPixel(pixel, level);
   }
   // Integrate mode's marks of the image's lines `first` to `last`: on each line, the pixels
-  // at the four positions `along` it that lie inside the image, in that order, the line's
-  // level one above the line's before. The positions are the same on every line, so each
-  // is checked once.
+  // at the four positions `along` it that lie inside the image, in that order, each line's
+  // level one above the level of the line before. The positions are the same on every
+  // line, so each is checked once.
   void MarkAlongLines(bool byRows, const int64_t (&along)[4], int first, int last, uint8_t level) {
     const ptrdiff_t lineStep = byRows ? FBitmap.BytesPerLine() : FBitmap.PixelSize();
     const ptrdiff_t alongStep = byRows ? FBitmap.PixelSize() : FBitmap.BytesPerLine();
@@ -358,8 +358,8 @@ void MarkLines(TMarker& marker, const TLines& lines, int64_t begin, int64_t end)
   const int64_t first = std::max<int64_t>(begin, -lines.First);
   if (first >= end) return;
   const int64_t ends[4] = {lines.AlongFirst, lines.AlongFirst + 1, lines.AlongLast, lines.AlongLast - 1};
-  marker.MarkAlongLines(lines.ByRows, ends, static_cast<int>(lines.First + first), static_cast<int>(lines.First + end - 1),
-                        static_cast<uint8_t>(first % 256));
+  marker.MarkAlongLines(lines.ByRows, ends, static_cast<int>(lines.First + first),
+                        static_cast<int>(lines.First + end - 1), static_cast<uint8_t>(first % 256));
 }
 
 // The lines past the image's far edge read its edge line as it is after the marks.

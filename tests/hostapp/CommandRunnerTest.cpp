@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "host/BmpFile.h"
+#include "host/CommandLine.h"
 #include "host/ImageFile.h"
 
 namespace {
@@ -43,12 +44,15 @@ class ShotRunTest : public ::testing::Test {
   std::string FError = "not called";
 };
 
+// The host's own delay before the shot.
+const DWORD DefaultDelay = THostOptions().ShotDelay;
+
 }  // namespace
 
 // A modal window stands for the plug-in's dialog: the shot is taken while it is open, and
 // closing it is what lets the command return.
 TEST_F(ShotRunTest, ShootsWhileTheModalWindowIsOpenAndClosesIt) {
-  TShotRun run(nullptr, FPath, [this](const std::string& error) {
+  TShotRun run(nullptr, FPath, DefaultDelay, [this](const std::string& error) {
     FFinished = true;
     FError = error;
   });
@@ -66,7 +70,7 @@ TEST_F(ShotRunTest, ShootsWhileTheModalWindowIsOpenAndClosesIt) {
 }
 
 TEST_F(ShotRunTest, ShootsAfterACommandWithoutWindow) {
-  TShotRun run(nullptr, FPath, [this](const std::string& error) {
+  TShotRun run(nullptr, FPath, DefaultDelay, [this](const std::string& error) {
     FFinished = true;
     FError = error;
   });
@@ -78,7 +82,7 @@ TEST_F(ShotRunTest, ShootsAfterACommandWithoutWindow) {
 }
 
 TEST_F(ShotRunTest, TellsWhyTheShotWasNotSaved) {
-  TShotRun run(nullptr, TempPath("no-such-folder\\shot.bmp"), [this](const std::string& error) {
+  TShotRun run(nullptr, TempPath("no-such-folder\\shot.bmp"), DefaultDelay, [this](const std::string& error) {
     FFinished = true;
     FError = error;
   });
