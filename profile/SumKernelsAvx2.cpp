@@ -109,17 +109,29 @@ AVX2_KERNEL void AddRowToLanes(const uint8_t* bytes, size_t count, uint16_t* lan
   AddToLanes(lanes + blocks * BlockWords, row, Highs(row));
 }
 
-// Once every LaneRows rows: plain code is fast enough.
-void FlushBlock(uint16_t* lanes, uint64_t* totals) {
-  for (size_t j = 0; j < BlockWords / 2; ++j) {
-    const uint16_t highs = lanes[BlockWords / 2 + j];
-    totals[2 * j] += static_cast<uint16_t>(lanes[j] - (highs << 8));
-    totals[2 * j + 1] += highs;
-  }
-  for (size_t j = 0; j < BlockWords; ++j) lanes[j] = 0;
+// Eight columns' sums in 16-bit lanes, in column order, added to eight 64-bit totals.
+AVX2_KERNEL void AddColumns(__m128i columns, uint64_t* totals) {
+  __m256i* target = reinterpret_cast<__m256i*>(totals);
+  _mm256_storeu_si256(target, _mm256_add_epi64(_mm256_loadu_si256(target), _mm256_cvtepu16_epi64(columns)));
+  _mm256_storeu_si256(target + 1, _mm256_add_epi64(_mm256_loadu_si256(target + 1),
+                                                   _mm256_cvtepu16_epi64(_mm_srli_si128(columns, 8))));
 }
 
-void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals) {
+// The unpacks interleave within each half of the registers: the low halves give columns 0-7
+// and 8-15, the high halves 16-23 and 24-31.
+AVX2_KERNEL void FlushBlock(uint16_t* lanes, uint64_t* totals) {
+  const __m256i words = LoadLanes(lanes), highs = LoadLanes(lanes + 16);
+  const __m256i lows = _mm256_sub_epi16(words, _mm256_slli_epi16(highs, 8));
+  const __m256i first = _mm256_unpacklo_epi16(lows, highs), second = _mm256_unpackhi_epi16(lows, highs);
+  AddColumns(_mm256_castsi256_si128(first), totals);
+  AddColumns(_mm256_castsi256_si128(second), totals + 8);
+  AddColumns(_mm256_extracti128_si256(first, 1), totals + 16);
+  AddColumns(_mm256_extracti128_si256(second, 1), totals + 24);
+  StoreLanes(lanes, _mm256_setzero_si256());
+  StoreLanes(lanes + 16, _mm256_setzero_si256());
+}
+
+AVX2_KERNEL void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals) {
   if (Narrow(count)) return Sse2SumKernels.FlushLanes(lanes, count, totals);
   const size_t blocks = count / Block;
   for (size_t b = 0; b < blocks; ++b) FlushBlock(lanes + b * BlockWords, totals + b * Block);
