@@ -43,17 +43,34 @@ TRasterKind KindOf(const TProfileRaster& raster) {
 }
 
 // Counts are signed 32-bit like every size of the system; a selection that asks for more
-// samples could not be held anyway.
-void SizeArrays(TProfile& profile, int64_t count, bool color) {
+// samples could not be held anyway. An allocation that fails is the system's out-of-memory
+// error.
+template <class TResize>
+void SizeFor(int64_t count, TResize resize) {
   if (count > INT_MAX) throw EOutOfMemory(S_OUT_OF_MEMORY);
   try {
-    profile.Profile.resize(static_cast<size_t>(count));
-    profile.ProfileRGB.resize(color ? static_cast<size_t>(count) : 0);
+    resize(static_cast<size_t>(count));
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   } catch (const std::length_error&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
   }
+}
+
+void SizeArrays(TProfile& profile, int64_t count, bool color) {
+  SizeFor(count, [&](size_t size) {
+    profile.Profile.resize(size);
+    profile.ProfileRGB.resize(color ? size : 0);
+  });
+}
+
+// The band's arrays, as the profile's.
+void SizeBand(TProfile::TBandWork& band, int64_t count, bool color) {
+  SizeFor(count, [&](size_t size) {
+    for (std::vector<double>* values : {&band.Profile, &band.Spread}) values->resize(size);
+    band.SpreadAverage.resize(color ? size : 0);
+    for (std::vector<TColorSample>* values : {&band.ProfileRGB, &band.SpreadRGB}) values->resize(color ? size : 0);
+  });
 }
 
 // Positions beyond the int range lie outside every image; -1 and INT_MAX keep them outside,
@@ -496,7 +513,7 @@ class TMoments {
 // A complex map's band of one sample, read through the clamping accessor: the mean goes
 // into the sample, the deviation into the spread.
 void SampleMapAcross(const TComplexMap& map, int component, TPoint64 point, const std::vector<TPoint64>& offsets,
-                     size_t i, TProfile& profile) {
+                     size_t i, TProfile::TBandWork& profile) {
   TMoments value;
   for (const TPoint64 offset : offsets) value.Add(ComponentAt(map, component, {point.X + offset.X, point.Y + offset.Y}));
   profile.Profile[i] = value.Mean();
@@ -523,7 +540,7 @@ struct TColorSums {
     RedSquares += red * red, GreenSquares += green * green, BlueSquares += blue * blue;
     GraySquares += gray * gray, AverageSquares += average * average;
   }
-  void Store(uint32_t count, size_t i, TProfile& profile) const {
+  void Store(uint32_t count, size_t i, TProfile::TBandWork& profile) const {
     profile.ProfileRGB[i] = {static_cast<double>(Red) / count, static_cast<double>(Green) / count,
                              static_cast<double>(Blue) / count};
     profile.SpreadRGB[i] = {DeviationOf(Red, RedSquares, count), DeviationOf(Green, GreenSquares, count),
@@ -544,7 +561,7 @@ struct TGraySums {
     Value += value;
     Squares += uint64_t{value} * value;
   }
-  void Store(uint32_t count, size_t i, TProfile& profile) const {
+  void Store(uint32_t count, size_t i, TProfile::TBandWork& profile) const {
     profile.Profile[i] = static_cast<double>(Value) / count;
     profile.Spread[i] = DeviationOf(Value, Squares, count);
   }
@@ -564,7 +581,7 @@ class TBandReader {
 
   // The band of sample i in the format's sums.
   template <class TSums>
-  void Sample(TPoint64 point, size_t i, TProfile& profile) const {
+  void Sample(TPoint64 point, size_t i, TProfile::TBandWork& profile) const {
     TSums sums;
     if (Inside(point)) {
       const uint8_t* pixel = PixelOf(point.X, point.Y);
@@ -605,7 +622,7 @@ class TBandReader {
 
 // Every sample's band, walked as the line is: a repeated pixel copies the sample before.
 template <class TSampleAt>
-size_t WalkBand(const TLineWalk& walk, TProfile& band, TSampleAt sampleAt) {
+size_t WalkBand(const TLineWalk& walk, TProfile::TBandWork& band, TSampleAt sampleAt) {
   return static_cast<size_t>(Walk(walk, [&](int i, TPoint64 point, bool copy) {
     if (!copy) return sampleAt(point, static_cast<size_t>(i));
     for (std::vector<double>* values : {&band.Profile, &band.Spread, &band.SpreadAverage})
@@ -616,7 +633,7 @@ size_t WalkBand(const TLineWalk& walk, TProfile& band, TSampleAt sampleAt) {
 }
 
 size_t SampleBandOf(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk,
-                    const std::vector<TPoint64>& offsets, TProfile& band) {
+                    const std::vector<TPoint64>& offsets, TProfile::TBandWork& band) {
   if (kind == TRasterKind::Complex)
     return WalkBand(walk, band, [&](TPoint64 point, size_t i) {
       SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, i, band);
@@ -670,11 +687,8 @@ void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direc
   const std::vector<TPoint64> offsets = BandOffsets(walk, width);
   // The band is read before any mark is written, the centre line then as a line of one
   // pixel is sampled and marked, and its samples give way to the band's.
-  TProfile band;
-  SizeArrays(band, walk.Capacity, color);
-  band.Spread.resize(band.Profile.size());
-  band.SpreadRGB.resize(band.ProfileRGB.size());
-  band.SpreadAverage.resize(band.ProfileRGB.size());
+  TProfile::TBandWork& band = profile.Band;
+  SizeBand(band, walk.Capacity, color);
   const size_t count = SampleBandOf(raster, kind, walk, offsets, band);
   SampleLine(raster, selection, direction, profile);
   // The same walk gives the same count; the band's arrays take the line's place.
@@ -682,11 +696,11 @@ void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direc
     values->resize(std::min(values->size(), count));
   for (std::vector<TColorSample>* values : {&band.ProfileRGB, &band.SpreadRGB})
     values->resize(std::min(values->size(), count));
-  profile.Profile = std::move(band.Profile);
-  profile.ProfileRGB = std::move(band.ProfileRGB);
-  profile.Spread = std::move(band.Spread);
-  profile.SpreadRGB = std::move(band.SpreadRGB);
-  profile.SpreadAverage = std::move(band.SpreadAverage);
+  profile.Profile.swap(band.Profile);
+  profile.ProfileRGB.swap(band.ProfileRGB);
+  profile.Spread.swap(band.Spread);
+  profile.SpreadRGB.swap(band.SpreadRGB);
+  profile.SpreadAverage.swap(band.SpreadAverage);
   if (raster.Bitmap) MarkEdges(raster, walk, offsets);
 }
 

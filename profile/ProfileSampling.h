@@ -36,6 +36,13 @@ struct TProfile {
   std::vector<double> SpreadAverage;
   // Integrate mode's working memory, kept from one rebuild to the next.
   TSumWork Work;
+  // A band's samples while the centre line is sampled and marked; afterwards the line's
+  // arrays, kept as the next band's.
+  struct TBandWork {
+    std::vector<double> Profile, Spread, SpreadAverage;
+    std::vector<TColorSample> ProfileRGB, SpreadRGB;
+  };
+  TBandWork Band;
 };
 
 // The dialog's raster: exactly one of Bitmap and Map is set. Plane is the plane group's
