@@ -30,7 +30,15 @@ class TSavedPixels {
     assert(size >= 1 && size <= 3 && "one pixel of at most three bytes");
     if (FEntries.size() == FEntries.capacity()) Grow(2 * FEntries.size() + 64);
     // The host's bytes are read before the entry is added: a read that faults adds nothing.
-    FEntries.push_back(TEntry::Of(pixel, size));
+    // The entry is then written field by field where it lies: an entry built aside and
+    // copied is stored in parts and loaded whole, which stalls the processor on every mark.
+    const uint8_t first = pixel[0], second = size > 1 ? pixel[1] : 0, third = size > 2 ? pixel[2] : 0;
+    TEntry& entry = FEntries.emplace_back();
+    entry.Pixel = pixel;
+    entry.Bytes[0] = first;
+    entry.Bytes[1] = second;
+    entry.Bytes[2] = third;
+    entry.Size = static_cast<uint8_t>(size);
   }
   // Takes back the newest entry: its mark could not be written, so its bytes never changed.
   void Forget() noexcept { FEntries.pop_back(); }
@@ -54,12 +62,6 @@ class TSavedPixels {
     uint8_t Bytes[3];
     uint8_t Size;
 
-    static TEntry Of(uint8_t* pixel, int size) {
-      TEntry entry{pixel, {pixel[0], 0, 0}, static_cast<uint8_t>(size)};
-      if (size > 1) entry.Bytes[1] = pixel[1];
-      if (size > 2) entry.Bytes[2] = pixel[2];
-      return entry;
-    }
     void PutBack() const {
       Pixel[0] = Bytes[0];
       if (Size > 1) Pixel[1] = Bytes[1];

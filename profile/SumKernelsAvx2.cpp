@@ -27,11 +27,10 @@ AVX2_KERNEL void StoreLanes(uint16_t* lanes, __m256i value) {
 }
 AVX2_KERNEL __m256i Highs(__m256i bytes) { return _mm256_srli_epi16(bytes, 8); }
 
-// The address is reckoned as an integer, since it may lie past the end of the span; a fetch
-// never faults.
-template <int Locality = 3>
+// Into the second-level cache only, as the SSE2 set fetches. The address is reckoned as an
+// integer, since it may lie past the end of the span; a fetch never faults.
 void Fetch(const void* address, uintptr_t distance) {
-  __builtin_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + distance), 0, Locality);
+  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + distance), _MM_HINT_T1);
 }
 
 AVX2_KERNEL void AddToLanes(uint16_t* lanes, __m256i words, __m256i highs) {
@@ -66,8 +65,8 @@ AVX2_KERNEL void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t bl
   const uint8_t* lower = bytes + 2 * stride;
   for (size_t b = 0; b < blocks; ++b, bytes += Block, lower += Block, lanes += BlockWords) {
     if (Fetching) {
-      Fetch<2>(ahead, 4 * Block * b);
-      Fetch<2>(ahead, 4 * Block * b + 64);
+      Fetch(ahead, 4 * Block * b);
+      Fetch(ahead, 4 * Block * b + 64);
     }
     const __m256i r0 = Load(bytes), r1 = Load(bytes + stride), r2 = Load(lower), r3 = Load(lower + stride);
     AddToLanes(lanes, _mm256_add_epi16(_mm256_add_epi16(r0, r1), _mm256_add_epi16(r2, r3)),
@@ -143,8 +142,8 @@ AVX2_KERNEL uint64_t SumBytes(const uint8_t* bytes, size_t count) {
   __m256i a = zero, b = zero, c = zero, d = zero;
   size_t k = 0;
   for (; k + 4 * Block <= count; k += 4 * Block) {
-    Fetch<2>(bytes + k, FetchDistance);
-    Fetch<2>(bytes + k, FetchDistance + 64);
+    Fetch(bytes + k, FetchDistance);
+    Fetch(bytes + k, FetchDistance + 64);
     a = _mm256_add_epi64(a, _mm256_sad_epu8(Load(bytes + k), zero));
     b = _mm256_add_epi64(b, _mm256_sad_epu8(Load(bytes + k + Block), zero));
     c = _mm256_add_epi64(c, _mm256_sad_epu8(Load(bytes + k + 2 * Block), zero));
@@ -171,8 +170,8 @@ AVX2_KERNEL void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&
     if (blocks > LaneRows / 2) blocks = LaneRows / 2;
     count -= blocks * 3 * Block;
     for (size_t b = 0; b < blocks; ++b, bytes += 3 * Block) {
-      Fetch<2>(bytes, FetchDistance);
-      Fetch<2>(bytes, FetchDistance + 64);
+      Fetch(bytes, FetchDistance);
+      Fetch(bytes, FetchDistance + 64);
       const __m256i first = Load(bytes), second = Load(bytes + Block), third = Load(bytes + 2 * Block);
       even = _mm256_add_epi16(even, _mm256_add_epi16(_mm256_and_si256(first, low), _mm256_srli_epi16(second, 8)));
       odd = _mm256_add_epi16(odd, _mm256_add_epi16(_mm256_srli_epi16(first, 8), _mm256_and_si256(third, low)));
@@ -208,7 +207,7 @@ AVX2_KERNEL void AddPairBand(const double* values, ptrdiff_t stride, size_t from
                              double* sums) {
   for (size_t k = from; k < to; k += 4) {
     if (Fetching)
-      for (int line = 0; line < 4; ++line) Fetch<2>(ahead + 8 * (k - from), 64 * line);
+      for (int line = 0; line < 4; ++line) Fetch(ahead + 8 * (k - from), 64 * line);
     __m256d sum = Swapped(_mm256_loadu_pd(sums + k));
     for (int r = 0; r < PairRowsAtOnce; ++r) sum = _mm256_add_pd(sum, Components(values + r * stride + 2 * k));
     _mm256_storeu_pd(sums + k, Swapped(sum));
