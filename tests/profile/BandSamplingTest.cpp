@@ -92,17 +92,18 @@ void SampleWords(int width, int height, const TRect& selection, bool direction, 
 }
 
 // Random images and selections (reaching outside the image too), every width, both
-// diagonals, 8-bit, 16-bit, 24-bit and complex: the band's means and spreads are the
+// diagonals, 8-bit, 16-bit, 24-bit, float and complex: the band's means and spreads are the
 // oracle's; the marks of the centre and both edges go into the undo record, which puts back
 // every byte.
 TEST(BandSampling, EveryWidthMatchesTheWalkAlongTheNormal) {
   std::mt19937 random(2026);
   const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
   constexpr int Widths[] = {3, 5, 9, 15, 31, 63, 1};
-  for (int round = 0; round < 56; ++round) {
+  TProfile profile;  // reused, as the dialog reuses its arrays
+  for (int round = 0; round < 70; ++round) {
     const int width = Widths[round % 7];
     const bool direction = round / 7 % 2;
-    const int kind = round % 4;
+    const int kind = round % 5;
     if (kind == 3) {
       const int w = uniform(20, 90), h = uniform(20, 90);
       SampleWords(w, h, {uniform(-5, w / 2), uniform(-5, h / 2), uniform(w / 2, w + 5), uniform(h / 2, h + 5)},
@@ -111,14 +112,14 @@ TEST(BandSampling, EveryWidthMatchesTheWalkAlongTheNormal) {
     }
     auto image = kind == 0 ? THostImageBuffer::Make24Bit(uniform(20, 90), uniform(20, 90))
                  : kind == 1 ? THostImageBuffer::Make8Bit(uniform(20, 90), uniform(20, 90))
-                             : THostImageBuffer::MakeComplex(uniform(10, 40), uniform(10, 40));
+                 : kind == 2 ? THostImageBuffer::MakeComplex(uniform(10, 40), uniform(10, 40))
+                             : THostImageBuffer::MakeFloat(uniform(10, 40), uniform(10, 40));
     const int w = image.Record().Width, h = image.Record().Height;
     const TRect selection{uniform(-5, w / 2), uniform(-5, h / 2), uniform(w / 2, w + 5), uniform(h / 2, h + 5)};
     SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
-    if (kind == 2) {
+    if (kind >= 2) {
       const std::unique_ptr<TComplexMap> map = HostImageToProfileMap(image.Record());
       const TProfileRaster raster{nullptr, map.get(), round % 4 == 2 ? 1 : 0, nullptr};
-      TProfile profile;
       SampleBand(raster, selection, direction, width, profile);
       if (width == 1) EXPECT_TRUE(profile.Spread.empty());
       else ExpectBand(profile, OracleBand(raster, selection, direction, width), false);
@@ -131,7 +132,6 @@ TEST(BandSampling, EveryWidthMatchesTheWalkAlongTheNormal) {
     TPluginLinearBitmap bitmap(image.Record());
     TSavedPixels saved;
     saved.Start();
-    TProfile profile;
     SampleBand({&bitmap, nullptr, 0, &saved}, selection, direction, width, profile);
     if (width == 1) {
       EXPECT_TRUE(profile.Spread.empty());
