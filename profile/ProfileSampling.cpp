@@ -513,11 +513,11 @@ class TMoments {
 // A complex map's band of one sample, read through the clamping accessor: the mean goes
 // into the sample, the deviation into the spread.
 void SampleMapAcross(const TComplexMap& map, int component, TPoint64 point, const std::vector<TPoint64>& offsets,
-                     size_t i, TProfile::TBandWork& profile) {
+                     size_t i, TProfile::TBandWork& band) {
   TMoments value;
   for (const TPoint64 offset : offsets) value.Add(ComponentAt(map, component, {point.X + offset.X, point.Y + offset.Y}));
-  profile.Profile[i] = value.Mean();
-  profile.Spread[i] = value.Deviation();
+  band.Profile[i] = value.Mean();
+  band.Spread[i] = value.Deviation();
 }
 
 // The deviation of integers from their exact sum and sum of squares: one rounding, and
@@ -540,14 +540,14 @@ struct TColorSums {
     RedSquares += red * red, GreenSquares += green * green, BlueSquares += blue * blue;
     GraySquares += gray * gray, AverageSquares += average * average;
   }
-  void Store(uint32_t count, size_t i, TProfile::TBandWork& profile) const {
-    profile.ProfileRGB[i] = {static_cast<double>(Red) / count, static_cast<double>(Green) / count,
-                             static_cast<double>(Blue) / count};
-    profile.SpreadRGB[i] = {DeviationOf(Red, RedSquares, count), DeviationOf(Green, GreenSquares, count),
-                            DeviationOf(Blue, BlueSquares, count)};
-    profile.Profile[i] = Gray / (6.0 * count);
-    profile.Spread[i] = DeviationOf(Gray, GraySquares, count) / 6;
-    profile.SpreadAverage[i] = DeviationOf(Average, AverageSquares, count) / 3;
+  void Store(uint32_t count, size_t i, TProfile::TBandWork& band) const {
+    band.ProfileRGB[i] = {static_cast<double>(Red) / count, static_cast<double>(Green) / count,
+                          static_cast<double>(Blue) / count};
+    band.SpreadRGB[i] = {DeviationOf(Red, RedSquares, count), DeviationOf(Green, GreenSquares, count),
+                         DeviationOf(Blue, BlueSquares, count)};
+    band.Profile[i] = Gray / (6.0 * count);
+    band.Spread[i] = DeviationOf(Gray, GraySquares, count) / 6;
+    band.SpreadAverage[i] = DeviationOf(Average, AverageSquares, count) / 3;
   }
 };
 
@@ -561,9 +561,9 @@ struct TGraySums {
     Value += value;
     Squares += uint64_t{value} * value;
   }
-  void Store(uint32_t count, size_t i, TProfile::TBandWork& profile) const {
-    profile.Profile[i] = static_cast<double>(Value) / count;
-    profile.Spread[i] = DeviationOf(Value, Squares, count);
+  void Store(uint32_t count, size_t i, TProfile::TBandWork& band) const {
+    band.Profile[i] = static_cast<double>(Value) / count;
+    band.Spread[i] = DeviationOf(Value, Squares, count);
   }
 };
 
@@ -581,7 +581,7 @@ class TBandReader {
 
   // The band of sample i in the format's sums.
   template <class TSums>
-  void Sample(TPoint64 point, size_t i, TProfile::TBandWork& profile) const {
+  void Sample(TPoint64 point, size_t i, TProfile::TBandWork& band) const {
     TSums sums;
     if (Inside(point)) {
       const uint8_t* pixel = PixelOf(point.X, point.Y);
@@ -589,7 +589,7 @@ class TBandReader {
     } else {
       for (const TPoint64 offset : FOffsets) sums.Add(ClampedPixel(point.X + offset.X, point.Y + offset.Y));
     }
-    sums.Store(static_cast<uint32_t>(FBytes.size()), i, profile);
+    sums.Store(static_cast<uint32_t>(FBytes.size()), i, band);
   }
   // Starts fetching both ends of the band around about (x, y): the pixels a band meets
   // first, some samples ahead; a fetch never faults.
