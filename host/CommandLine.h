@@ -13,8 +13,9 @@ struct THostOptions {
   // "Menu/Name" as the plug-in registered them.
   std::string RunCommand;
   std::string ScreenshotPath;
-  // Milliseconds from the command's start to the screenshot: time for someone, or a script,
-  // to work the command's window first.
+  // Milliseconds from the command's start to the screenshot: by default ample time for the
+  // plug-in's dialog to show and paint at its first idle moment; more gives someone, or a
+  // script, time to work the command's window first.
   int ShotDelay = 1500;
   bool ExitAfterCommand = false;
 };
