@@ -187,17 +187,22 @@ AVX2_KERNEL void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&
 }
 
 // The real (or imaginary) parts of four pairs, as [0, 2, 1, 3]: one unpack of two loads.
+// The loads take eight doubles from `values` on, the last of them past the fourth pair's
+// component: the pair after it, or, for the imaginary parts, beyond the map's last pair.
 AVX2_KERNEL __m256d Components(const double* values) {
   return _mm256_unpacklo_pd(_mm256_loadu_pd(values), _mm256_loadu_pd(values + 4));
 }
 // Four sums in the same order, and back: the order [0, 2, 1, 3] is its own inverse.
 AVX2_KERNEL __m256d Swapped(__m256d sums) { return _mm256_permute4x64_pd(sums, 0xD8); }
 
+// The pairs that go four at a time: never the last, whose component may end the map.
+size_t WidePairs(size_t count) { return count > 0 ? (count - 1) / 4 * 4 : 0; }
+
 AVX2_KERNEL void AddPairsToSums(const double* values, size_t count, double* sums) {
-  size_t k = 0;
-  for (; k + 4 <= count; k += 4)
+  const size_t wide = WidePairs(count);
+  for (size_t k = 0; k < wide; k += 4)
     _mm256_storeu_pd(sums + k, Swapped(_mm256_add_pd(Swapped(_mm256_loadu_pd(sums + k)), Components(values + 2 * k))));
-  Sse2SumKernels.AddPairsToSums(values + 2 * k, count - k, sums + k);
+  Sse2SumKernels.AddPairsToSums(values + 2 * wide, count - wide, sums + wide);
 }
 
 // Four 64-byte lines of `ahead` for four pairs of each row: a quarter of the band's pairs
@@ -216,12 +221,12 @@ AVX2_KERNEL void AddPairBand(const double* values, ptrdiff_t stride, size_t from
 
 AVX2_KERNEL void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead,
                                    double* sums) {
-  const size_t quarter = count / PairRowsAtOnce / 4 * 4;
+  const size_t wide = WidePairs(count), quarter = wide / PairRowsAtOnce / 4 * 4;
   for (int r = 0; r < PairRowsAtOnce; ++r)
     AddPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
-  const size_t wide = PairRowsAtOnce * quarter + (count - PairRowsAtOnce * quarter) / 4 * 4;
   AddPairBand<false>(values, stride, PairRowsAtOnce * quarter, wide, nullptr, sums);
-  for (int r = 0; r < PairRowsAtOnce; ++r) AddPairsToSums(values + r * stride + 2 * wide, count - wide, sums + wide);
+  for (int r = 0; r < PairRowsAtOnce; ++r)
+    Sse2SumKernels.AddPairsToSums(values + r * stride + 2 * wide, count - wide, sums + wide);
 }
 
 // A row's sum is one chain of additions, whose order is the result: the SSE2 set's chains

@@ -1,7 +1,7 @@
 // Fuzz entry for sampling: a host bitmap or map of any small shape, any selection (also
-// reaching outside the image), either mode and direction. Sampling reads and marks only the
-// host's pixels, gives one value per sample, and putting the marks back leaves every byte
-// as it was.
+// reaching outside the image), either mode and direction, any line width. Sampling reads and
+// marks only the host's pixels, gives one value per sample (and across a band one spread),
+// and putting the marks back leaves every byte as it was.
 
 #include <cstdlib>
 #include <cstring>
@@ -39,8 +39,10 @@ int FuzzSampling(const uint8_t* data, size_t size) {
   selection.Top = input.Range(-8, image.Height + 8);
   selection.Right = selection.Left + input.Range(0, 60);
   selection.Bottom = selection.Top + input.Range(0, 60);
-  const TProfileMode mode{input.Flag(), input.Flag()};
+  TProfileMode mode{input.Flag(), input.Flag()};
   const int plane = input.Byte() % 2;
+  const int widths[] = {1, 3, 5, 9, 15, 31, 63};
+  mode.Width = widths[input.Byte() % 7];
 
   auto pixels = std::make_unique<uint8_t[]>(bytes);
   size_t rest = 0;
@@ -67,6 +69,10 @@ int FuzzSampling(const uint8_t* data, size_t size) {
       SampleProfile({&bitmap, nullptr, 0, &saved}, selection, mode, profile);
       Check(image.PixelFormat != hf24Bit || profile.ProfileRGB.size() == profile.Profile.size());
       saved.Restore();
+    }
+    if (!mode.Integrate && mode.Width > 1) {
+      Check(profile.Spread.size() == profile.Profile.size());
+      Check(profile.SpreadRGB.size() == profile.ProfileRGB.size());
     }
   } catch (const Exception&) {
   }
