@@ -22,8 +22,9 @@ void RegisterToolTipClass() {
 
 // TTF_TRACK with TTF_ABSOLUTE: the tooltip shows where it is put, not where the system
 // would. TTF_TRANSPARENT: should the cursor reach it, the mouse's messages go on to the plot
-// beneath, which moves it away, instead of hiding it and showing it again in a loop. The record's size is that of comctl32 version 5, which XP loads for a DLL
-// without a manifest; version 6 accepts it too.
+// beneath, which moves it away, instead of hiding it and showing it again in a loop. The
+// record's size is that of comctl32 version 5, which XP loads for a DLL without a manifest;
+// version 6 accepts it too.
 TOOLINFOA ToolInfo(HWND owner, const std::string& text) noexcept {
   TOOLINFOA info{};
   info.cbSize = TTTOOLINFOA_V2_SIZE;
