@@ -214,7 +214,6 @@ class TDialogBench {
     TProfileSession session;
     session.Selection = {0, 0, LargeSide - 1, LargeSide - 1};
     session.Raster.Bitmap = &bitmap;
-    session.Rebuild({});
     std::vector<double> firsts, moves;
     for (int i = 0; i < FRepetitions; ++i) {
       session.Rebuild({});

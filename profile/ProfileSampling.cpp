@@ -621,30 +621,31 @@ class TBandReader {
 };
 
 // Every sample's band, walked as the line is: a repeated pixel copies the sample before.
-template <class TSampleAt>
-size_t WalkBand(const TLineWalk& walk, TProfile::TBandWork& band, TSampleAt sampleAt) {
-  return static_cast<size_t>(Walk(walk, [&](int i, TPoint64 point, bool copy) {
+template <class TSampleAt, class TFetch>
+size_t WalkBand(const TLineWalk& walk, TProfile::TBandWork& band, TSampleAt sampleAt, TFetch fetch) {
+  const auto visit = [&](int i, TPoint64 point, bool copy) {
     if (!copy) return sampleAt(point, static_cast<size_t>(i));
     for (std::vector<double>* values : {&band.Profile, &band.Spread, &band.SpreadAverage})
       if (!values->empty()) (*values)[i] = (*values)[i - 1];
     for (std::vector<TColorSample>* values : {&band.ProfileRGB, &band.SpreadRGB})
       if (!values->empty()) (*values)[i] = (*values)[i - 1];
-  }));
+  };
+  return static_cast<size_t>(Walk(walk, visit, fetch));
 }
 
 size_t SampleBandOf(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk,
                     const std::vector<TPoint64>& offsets, TProfile::TBandWork& band) {
   if (kind == TRasterKind::Complex)
-    return WalkBand(walk, band, [&](TPoint64 point, size_t i) {
-      SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, i, band);
-    });
+    return WalkBand(
+        walk, band,
+        [&](TPoint64 point, size_t i) { SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, i, band); },
+        [](double, double) {});
   const TBandReader reader(*raster.Bitmap, offsets);
   const auto walkIn = [&](auto sums) {
     using TSums = decltype(sums);
-    return static_cast<size_t>(Walk(
-        walk,
-        [&](int i, TPoint64 point, bool) { reader.Sample<TSums>(point, static_cast<size_t>(i), band); },
-        [&](double x, double y) { reader.Fetch(x, y); }));
+    return WalkBand(
+        walk, band, [&](TPoint64 point, size_t i) { reader.Sample<TSums>(point, i, band); },
+        [&](double x, double y) { reader.Fetch(x, y); });
   };
   switch (raster.Bitmap->PixelFormat()) {
     case TPixelFormat::Bgr24: return walkIn(TColorSums{});

@@ -53,17 +53,17 @@ void AddPixelTimes(TPixelFormat format, const uint8_t* pixel, uint64_t times, TC
   }
 }
 
-TChannelSums SumInsideRow(TPixelFormat format, const uint8_t* pixels, size_t count) {
+TChannelSums SumInsideRow(const TSumKernels& kernels, TPixelFormat format, const uint8_t* pixels, size_t count) {
   TChannelSums sums{};
   if (format == TPixelFormat::Gray16) {
     for (size_t x = 0; x < count; ++x) sums.Channel[0] += WordAt(pixels + 2 * x);
     return sums;
   }
   if (format != TPixelFormat::Bgr24) {
-    sums.Channel[0] = SumKernels().SumBytes(pixels, count);
+    sums.Channel[0] = kernels.SumBytes(pixels, count);
     return sums;
   }
-  SumKernels().SumBytesByThree(pixels, 3 * count, sums.Channel);
+  kernels.SumBytesByThree(pixels, 3 * count, sums.Channel);
   return sums;
 }
 
@@ -72,9 +72,11 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
   const int pixelSize = bitmap.PixelSize();
   const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Width());
   const size_t inside = InsideCount(along);
+  const TSumKernels& kernels = SumKernels();
   for (int y = span.FirstLine; y <= span.LastLine; ++y) {
     const uint8_t* row = bitmap.Row(y);
-    TChannelSums line = inside ? SumInsideRow(format, row + along.First * pixelSize, inside) : TChannelSums{};
+    TChannelSums line =
+        inside ? SumInsideRow(kernels, format, row + along.First * pixelSize, inside) : TChannelSums{};
     AddPixelTimes(format, row, along.Before, line);
     AddPixelTimes(format, row + (bitmap.Width() - 1) * pixelSize, along.After, line);
     sums[y - span.FirstLine] = line;
