@@ -8,7 +8,7 @@
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
 #include "hostabi/HostInterface.h"
-#include "profile/OstravineMain.h"
+#include "dialog/OstravineMain.h"
 #include "resources/Texts.h"
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "dialog/ProfilePlot_win.h"
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
-#include "profile/ProfilePlot_win.h"
 #include "ui/DIBitmap.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"

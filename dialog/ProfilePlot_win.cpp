@@ -1,4 +1,4 @@
-#include "profile/ProfilePlot_win.h"
+#include "dialog/ProfilePlot_win.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The plot drawn into a back buffer and read back pixel by pixel.
-#include "profile/ProfilePlot_win.h"
+#include "dialog/ProfilePlot_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "profile/OstravineMain.h"
+#include "dialog/OstravineMain.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 
-#include "profile/ProfilePlot_win.h"
+#include "dialog/ProfilePlot_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Application.h"
