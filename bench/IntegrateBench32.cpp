@@ -23,6 +23,7 @@
 #include "image/FloatMap.h"
 #include "image/LinarBitmap.h"
 #include "profile/ProfileSampling.h"
+#include "profile/IntegratedSampling.h"
 #include "profile/SavedPixels.h"
 #include "profile/SumKernels.h"
 

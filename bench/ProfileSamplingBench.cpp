@@ -13,6 +13,7 @@
 #include "image/FloatMap.h"
 #include "image/LinarBitmap.h"
 #include "profile/ProfileSampling.h"
+#include "profile/IntegratedSampling.h"
 
 namespace {
 

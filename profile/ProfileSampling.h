@@ -2,20 +2,42 @@
 // Profile sampling: turns the selection of an image into the series of values that the
 // profile dialog plots, either along a diagonal (line mode) or as the sums of the
 // selection's rows or columns (integrate mode), and marks the sampled pixels of a bitmap
-// so that the host's view shows where the profile runs. No window is involved.
+// so that the host's view shows where the profile runs. No window is involved. This is
+// the profile, the raster and the mode they share, and the rebuild that picks the mode.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "image/LinarBitmap.h"
-#include "image/Rounding.h"
 #include "hostabi/HostInterface.h"
+#include "image/LinarBitmap.h"
 #include "profile/ColorSample.h"
 #include "profile/ProfileSums.h"
 
 class TComplexMap;
 class TSavedPixels;
+
+// The image coordinates of one sample of the line walk: where its value was read.
+struct TSamplePoint {
+  int32_t X;
+  int32_t Y;
+  friend bool operator==(const TSamplePoint&, const TSamplePoint&) = default;
+};
+
+// A line's sample points, walked once when they are first asked for and then kept: the
+// highlight and the values' places share them.
+class TLinePoints {
+ public:
+  TLinePoints() = default;
+  TLinePoints(const TRect& selection, bool direction) : FSelection(selection), FDirection(direction) {}
+
+  const std::vector<TSamplePoint>& Points() const;
+
+ private:
+  TRect FSelection{};
+  bool FDirection = false;
+  mutable std::vector<TSamplePoint> FPoints;
+};
 
 // What one rebuild of the profile produces; the dialog copies it into its fields.
 struct TProfile {
@@ -34,6 +56,8 @@ struct TProfile {
   std::vector<double> Spread;
   std::vector<TColorSample> SpreadRGB;
   std::vector<double> SpreadAverage;
+  // Line mode's sample points (the line's walk; none in integrate mode).
+  TLinePoints Points;
   // Integrate mode's working memory, kept from one rebuild to the next.
   TSumWork Work;
   // A band's samples while the centre line is sampled and marked; afterwards the line's
@@ -64,32 +88,7 @@ struct TProfileMode {
   int Width = 1;
 };
 
-// Sampling writes marks into a bitmap's pixels; the caller restores them. A bitmap format
-// other than 8-bit, 16-bit gray or 24-bit raises "Unsupported pixel format" before
-// anything is changed.
-void SampleLine(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
-void SampleIntegrated(const TProfileRaster& raster, const TRect& selection, bool direction, TProfile& profile);
-// The image coordinates of the line walk's samples, one per sample of SampleLine over the
-// same selection and diagonal, copies included: where each value was read.
-struct TSamplePoint {
-  int32_t X;
-  int32_t Y;
-  friend bool operator==(const TSamplePoint&, const TSamplePoint&) = default;
-};
-std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool direction);
-// Line mode across a band `width` pixels wide (odd): sample i is the mean of the pixels met
-// by stepping from sample i's pixel along the line's normal, at offsets -(width - 1) / 2 ..
-// (width - 1) / 2, each rounded to the nearest pixel (ties to even); reads outside the
-// image clamp to its edge. Every plane is the mean of the same pixels, and the spread is
-// their standard deviation. The centre line is marked as a line of one pixel is, and so
-// are the band's two edge lines, with the same levels.
-void SampleBand(const TProfileRaster& raster, const TRect& selection, bool direction, int width, TProfile& profile);
-// The highlight of the pixels that the readout's sample comes from: a cross of 7 x 7 pixels
-// (alternately white and black from its white middle) on each of the sample's pixels, its
-// line's pixel in line mode, the two ends of its row or column in integrate mode. Written
-// through the raster's record like every mark; nothing for a complex map.
-void MarkHighlight(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TSamplePoint point,
-                   size_t sample);
-
-// The rebuild the dialog runs: one of the two by the integrate box.
+// The rebuild the dialog runs: integrate mode, line mode across a band or along the line
+// (LineSampling, BandSampling, IntegratedSampling), by the mode. Marks are written into a
+// bitmap's pixels; the caller restores them.
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile);

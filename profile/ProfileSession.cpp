@@ -1,5 +1,7 @@
 #include "profile/ProfileSession.h"
 
+#include "profile/SampleHighlight.h"
+
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
@@ -11,7 +13,6 @@ void TProfileSession::Rebuild(TProfileMode mode) {
   TProfileRaster raster = Raster;
   raster.Saved = nullptr;
   FHighlighted.reset();
-  FPoints.clear();
   FMode = mode;
   if (raster.Bitmap) {
     FSavedPixels.Start();
@@ -29,8 +30,7 @@ bool TProfileSession::Highlight(std::optional<size_t> sample) {
   FSavedPixels.PutBackAbove(FMarks);
   FHighlighted = sample;
   if (!sample) return true;
-  if (!FMode.Integrate && FPoints.empty()) FPoints = SampleLinePoints(Selection, FMode.Direction);
-  const TSamplePoint point = FMode.Integrate ? TSamplePoint{} : FPoints[*sample];
+  const TSamplePoint point = FMode.Integrate ? TSamplePoint{} : FProfile.Points.Points()[*sample];
   TProfileRaster raster = Raster;
   raster.Saved = &FSavedPixels;
   MarkHighlight(raster, Selection, FMode, point, *sample);

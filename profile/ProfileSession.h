@@ -60,6 +60,4 @@ class TProfileSession {
   // highlighted.
   size_t FMarks = 0;
   std::optional<size_t> FHighlighted;
-  // Line mode's sample points, walked when a highlight first needs them.
-  std::vector<TSamplePoint> FPoints;
 };

@@ -105,17 +105,17 @@ TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const T
       FKind(kind),
       FPalette(palette && !IsGrayRamp(palette) ? palette : nullptr),
       FSelection(selection),
-      FMode(mode) {
+      FMode(mode),
+      FPoints(profile.Points) {
   assert((kind != TValueKind::Color || FProfileRGB.size() == FProfile.size()) && "channels for every sample");
 }
 
-// A rebuild need not wait for the walk's coordinates: only the readout and the table read them.
+// A rebuild need not wait for the walk's coordinates: only the readout, the table and the
+// highlight read them.
 const std::vector<TSamplePoint>& TProfileValues::Points() const {
-  if (FPoints.empty()) {
-    FPoints = SampleLinePoints(FSelection, FMode.Direction);
-    assert(FPoints.size() == FProfile.size() && "one point per sample");
-  }
-  return FPoints;
+  const std::vector<TSamplePoint>& points = FPoints.Points();
+  assert(points.size() == FProfile.size() && "one point per sample");
+  return points;
 }
 
 // In integrate mode value i belongs to row Top + i or column Left + i.

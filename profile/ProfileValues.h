@@ -24,8 +24,8 @@ TValueKind ValueKindOf(const TProfileRaster& raster);
 class TProfileValues {
  public:
   // The profile that the last rebuild left, over this selection in this mode; line mode
-  // replays the walk for the samples' coordinates when they are first asked for. The
-  // profile's arrays are borrowed: the object goes before the next rebuild. An 8-bit
+  // names the samples by the profile's points. The profile's arrays and points are
+  // borrowed: the object goes before the next rebuild. An 8-bit
   // image's palette (blue, green, red entries; null or the gray ramp for gray) names the
   // colour of each index; it is borrowed too.
   TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode,
@@ -77,5 +77,5 @@ class TProfileValues {
   const uint8_t* FPalette;
   TRect FSelection;
   TProfileMode FMode;
-  mutable std::vector<TSamplePoint> FPoints;
+  const TLinePoints& FPoints;
 };

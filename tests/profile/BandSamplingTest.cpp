@@ -7,6 +7,7 @@
 
 #include "image/PluginFloatMap.h"
 #include "image/PluginLinearBitmap.h"
+#include "profile/BandSampling.h"
 #include "profile/ProfileSampling.h"
 #include "profile/SavedPixels.h"
 #include "tests/host/HostImages.h"

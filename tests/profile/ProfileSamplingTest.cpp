@@ -9,6 +9,9 @@
 
 #include "image/FloatMap.h"
 #include "image/PluginLinearBitmap.h"
+#include "image/Rounding.h"
+#include "profile/IntegratedSampling.h"
+#include "profile/LineSampling.h"
 #include "profile/SumKernels.h"
 #include "tests/host/HostImages.h"
 #include "tests/profile/ProfileOracle.h"

@@ -28,6 +28,7 @@ TEST(ProfileValues, LineModeNamesEachSamplesPointAndItsChannels) {
   TProfile profile;
   profile.Profile = {11.0 / 6, 0, 0, 255};
   profile.ProfileRGB = {{1, 2, 3}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
+  profile.Points = TLinePoints({0, 0, 2, 2}, false);
   const TProfileValues values(profile, TValueKind::Color, {0, 0, 2, 2}, {false, false});
   ASSERT_EQ(values.Count(), 4u);
   EXPECT_EQ(values.Place(0), "Sample 0 (0, 0)");
@@ -45,6 +46,7 @@ TEST(ProfileValues, LineModeNamesEachSamplesPointAndItsChannels) {
                                 "1\t1\t1\t0\t0\t0\t0\t0\r\n"
                                 "2\t1\t1\t0\t0\t0\t0\t0\r\n"
                                 "3\t2\t2\t255\t255\t255\t255\t255\r\n");
+  profile.Points = TLinePoints({0, 0, 2, 2}, true);
   const TProfileValues other(profile, TValueKind::Color, {0, 0, 2, 2}, {false, true});
   EXPECT_EQ(other.Place(0), "Sample 0 (0, 2)");
   EXPECT_EQ(other.Place(3), "Sample 3 (2, 0)");

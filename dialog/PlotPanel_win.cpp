@@ -1,0 +1,295 @@
+#include "dialog/PlotPanel_win.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dialog/ProfilePlot_win.h"
+#include "ui/Application.h"
+#include "ui/PanelFrame.h"
+#include "ui/ToolTip.h"
+
+// The highlight's signals to the host: at most one in this many milliseconds.
+constexpr DWORD HighlightSignalGap = 50;
+
+TPlotPanel::TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site)
+    : FForm(form), FPanel(panel), FSession(session), FSite(std::move(site)) {
+  FPanel.OnMouseMove = [this](TComponent*, int x, int y) { MouseMove(x, y); };
+  FPanel.OnMouseLeave = [this](TComponent*) { HideReadout(); };
+  FPanel.OnMouseButton = [this](TComponent*, UINT button, int x, int y) { MouseButton(button, x, y); };
+  FPanel.OnPaintOver = [this](TComponent*) { PaintOver(); };
+}
+
+// The panel outlives the plot while the form goes: no event of its may reach the plot then.
+TPlotPanel::~TPlotPanel() {
+  FPanel.OnMouseMove = nullptr;
+  FPanel.OnMouseLeave = nullptr;
+  FPanel.OnMouseButton = nullptr;
+  FPanel.OnPaintOver = nullptr;
+}
+
+void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
+  FMode = mode;
+  HideReadout();
+  FRange.reset();
+  FRangeStart.reset();
+  FValues.reset();
+}
+
+void TPlotPanel::ShowProfile(const uint8_t* palette) {
+  FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, FMode, palette);
+  const size_t count = FSession.Profile().Profile.size();
+  if (FMode.Integrate != FViewMode.Integrate || FMode.Direction != FViewMode.Direction ||
+      FView.First + FView.Count > count || FView.Count == 0)
+    FView = WholeView(count);
+  FViewMode = FMode;
+}
+
+bool TPlotPanel::Zoomed() const noexcept { return FView.Count < FSession.Profile().Profile.size(); }
+
+// The panel's buffer exists once the panel has its size, which the layout gives it long
+// before the first paint.
+void TPlotPanel::Paint() {
+  TCanvas* canvas = FPanel.BufferCanvas();
+  if (!canvas) return;
+  FGeometry = PaintProfile(*canvas, FPanel.Width(), FPanel.Height(), PlotData());
+  FPanel.Invalidate();
+}
+
+// What the plot shows now: the plane, the view, the scale and the axes chosen, the lines
+// as wide as the screen's resolution makes them.
+TProfilePlotData TPlotPanel::PlotData() const {
+  TProfilePlotData data = FSession.PlotData(FSite.Plane(), FSite.Margin(), SavedFitToValues, FView);
+  data.LineWidth = FForm.ScaleDesign(1);
+  data.Axes = SavedShowAxes;
+  data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
+  return data;
+}
+
+// The geometry of the samples in view as the plot was last drawn (every change of view,
+// scale, axes or size repaints it); its sample 0 is the view's first. Before the first
+// paint, the plain one.
+TPlotGeometry TPlotPanel::Geometry() const {
+  if (FGeometry) return *FGeometry;
+  return TPlotGeometry(FPanel.Width(), FPanel.Height(), FSite.Margin(), FView.Count, FSession.Profile().MaxValue);
+}
+
+void TPlotPanel::ShowWholeProfile() { SetView(WholeView(FSession.Profile().Profile.size())); }
+
+void TPlotPanel::ZoomToRange() {
+  if (FRange) SetView({FRange->first, FRange->second - FRange->first + 1});
+}
+
+void TPlotPanel::MouseMove(int x, int y) {
+  if (FDrag) {
+    const TPlotGeometry geometry = Geometry();
+    const double pixels = FView.Count > 1 ? double(geometry.Right() - geometry.Left()) / double(FView.Count - 1) : 1;
+    Pan(static_cast<int64_t>(FDrag->second.First) - static_cast<int64_t>(FView.First) -
+        std::llround((x - FDrag->first) / pixels));
+    return;
+  }
+  if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
+  const size_t sample = FView.First + Geometry().NearestSample(x, FView.Count);
+  if (FRangeStart) return ExtendRange(sample, {x, y});
+  if (FRange) return;
+  ShowReadout(sample, {x, y});
+}
+
+// While the left button drags across the plot the range grows or shrinks with it, and the
+// tooltip shows its figures; a click without a drag leaves no range.
+void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
+  const size_t start = *FRangeStart;
+  if (sample == start) {
+    FRange.reset();
+  } else {
+    FRange.emplace(std::min(start, sample), std::max(start, sample));
+    ShowTip(FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), UserDecimalSeparator()), anchor);
+  }
+  FReadoutSample.reset();
+  FPanel.Invalidate();
+}
+
+// The tooltip beside a point of the panel.
+void TPlotPanel::ShowTip(const std::string& text, POINT anchor) {
+  if (!FToolTip) FToolTip = std::make_unique<TTrackingToolTip>(FForm.Handle());
+  ClientToScreen(FPanel.Handle(), &anchor);
+  FToolTip->Show(text, anchor);
+}
+
+// The readout of a sample: its guide, and its tooltip beside a point of the panel (the
+// cursor, or for the keyboard the guide's middle).
+void TPlotPanel::ShowReadout(size_t sample, POINT anchor) {
+  ShowTip(FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), UserDecimalSeparator()), anchor);
+  if (FReadoutSample == sample) return;
+  FReadoutSample = sample;
+  FPanel.Invalidate();
+  if (FSession.Highlight(sample)) SignalHighlight();
+}
+
+// The host is told of a moving highlight at most 20 times a second, and once more when it
+// settles: a signal that would come too soon waits for the timer.
+void TPlotPanel::SignalHighlight() {
+  const DWORD now = GetTickCount();
+  if (FSignalPending) return;
+  if (now - FLastSignal >= HighlightSignalGap) {
+    FLastSignal = now;
+    FSite.NotifyHost();
+    return;
+  }
+  FSignalPending = true;
+  SetTimer(FForm.Handle(), HighlightTimer, HighlightSignalGap - (now - FLastSignal), nullptr);
+}
+
+void TPlotPanel::HighlightTimerElapsed() {
+  KillTimer(FForm.Handle(), HighlightTimer);
+  FSignalPending = false;
+  FLastSignal = GetTickCount();
+  GuardEvent(&FForm, [this] { FSite.NotifyHost(); });
+}
+
+// Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the view), from
+// the view's first or last sample when there is none, and the view follows it; the mouse
+// takes over when it moves over the plot.
+void TPlotPanel::MoveReadout(bool forward, bool tenth) {
+  if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
+  const int64_t count = static_cast<int64_t>(FValues->Count());
+  const int64_t first = static_cast<int64_t>(FView.First), last = first + static_cast<int64_t>(FView.Count) - 1;
+  const int64_t step = tenth ? std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10) : 1;
+  const int64_t sample = FReadoutSample ? static_cast<int64_t>(*FReadoutSample) + (forward ? step : -step)
+                                        : (forward ? first : last);
+  const size_t shown = static_cast<size_t>(std::clamp<int64_t>(sample, 0, count - 1));
+  if (static_cast<int64_t>(shown) < first) SetView(PanView(FView, FValues->Count(), static_cast<int64_t>(shown) - first));
+  if (static_cast<int64_t>(shown) > last) SetView(PanView(FView, FValues->Count(), static_cast<int64_t>(shown) - last));
+  ShowReadoutAtGuide(shown);
+}
+
+// The keyboard's readout: the tooltip beside the middle of the sample's guide.
+void TPlotPanel::ShowReadoutAtGuide(size_t sample) {
+  const TPlotGeometry geometry = Geometry();
+  ShowReadout(sample, {geometry.X(sample - FView.First), (geometry.Top() + geometry.BaseY()) / 2});
+}
+
+// A new view repaints the plot; the readout, which names samples of the whole profile,
+// keeps its sample where the view still shows it.
+void TPlotPanel::SetView(const TPlotView& view) {
+  if (view == FView) return;
+  FView = view;
+  if (FReadoutSample && (*FReadoutSample < FView.First || *FReadoutSample >= FView.First + FView.Count)) HideReadout();
+  Paint();
+}
+
+// A notch of the wheel zooms by 1.5 about the sample, in or (negative) out, down to 16
+// pixels a sample.
+void TPlotPanel::ZoomAbout(size_t sample, int notches) {
+  const size_t total = FSession.Profile().Profile.size();
+  const int frame = Geometry().Right() - Geometry().Left();
+  SetView(ZoomView(FView, total, sample, std::pow(1.5, notches), MinViewCount(frame)));
+}
+
+void TPlotPanel::Pan(int64_t samples) { SetView(PanView(FView, FSession.Profile().Profile.size(), samples)); }
+
+// The wheel over the plot: zoom about the sample under the cursor; with Shift, or the
+// horizontal wheel, pan by a tenth of the view a notch.
+void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
+  POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+  RECT plot;
+  GetWindowRect(FPanel.Handle(), &plot);
+  if (!PtInRect(&plot, point) || FView.Count == 0) return;
+  ScreenToClient(FPanel.Handle(), &point);
+  const int notches = static_cast<short>(HIWORD(message.WParam)) / WHEEL_DELTA;
+  const int64_t tenth = std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10);
+  if (horizontal)
+    Pan(notches * tenth);
+  else if (LOWORD(message.WParam) & MK_SHIFT)
+    Pan(-notches * tenth);
+  else
+    ZoomAbout(FView.First + Geometry().NearestSample(point.x, FView.Count), notches);
+}
+
+// A double click shows the whole profile again; the middle button drags the view along; the
+// left button drags a range across the plot, and a plain click clears it.
+void TPlotPanel::MouseButton(UINT button, int x, int y) {
+  switch (button) {
+    case WM_LBUTTONDBLCLK: ShowWholeProfile(); break;
+    case WM_LBUTTONDOWN:
+      if (!FValues || FView.Count == 0) break;
+      FRange.reset();
+      FRangeStart = FView.First + Geometry().NearestSample(x, FView.Count);
+      HideReadout();
+      SetCapture(FPanel.Handle());
+      break;
+    case WM_LBUTTONUP:
+      FRangeStart.reset();
+      ReleaseCapture();
+      if (!FRange && FToolTip) FToolTip->Hide();
+      MouseMove(x, y);
+      break;
+    case WM_MBUTTONDOWN:
+      FDrag.emplace(x, FView);
+      SetCapture(FPanel.Handle());
+      break;
+    default:
+      FDrag.reset();
+      ReleaseCapture();
+      break;
+  }
+}
+
+void TPlotPanel::HideReadout() noexcept {
+  if (FToolTip) FToolTip->Hide();
+  if (!FReadoutSample) return;
+  FReadoutSample.reset();
+  FPanel.Invalidate();
+  GuardEvent(&FForm, [this] {
+    if (FSession.Highlight(std::nullopt)) SignalHighlight();
+  });
+}
+
+// The key with Ctrl held down without Alt: Ctrl+Alt is AltGr on many keyboards, which types.
+bool TPlotPanel::Key(WORD key) {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  if (!ctrl) return false;
+  if (key == '0' && GetKeyState(VK_SHIFT) >= 0) {
+    ShowWholeProfile();
+    return true;
+  }
+  if (key == VK_LEFT || key == VK_RIGHT) {
+    MoveReadout(key == VK_RIGHT, GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  if ((key == VK_UP || key == VK_DOWN) && FReadoutSample) {
+    const size_t sample = *FReadoutSample;
+    ZoomAbout(sample, key == VK_UP ? 1 : -1);
+    ShowReadoutAtGuide(sample);
+    return true;
+  }
+  return false;
+}
+
+void TPlotPanel::PaintOver() {
+  PaintRange();
+  PaintGuide();
+}
+
+// The guide inverts the screen's pixels inside the frame; the buffer is untouched, so the
+// next paint without it shows the plot exactly as drawn.
+void TPlotPanel::PaintGuide() {
+  if (!FReadoutSample || !FValues || *FReadoutSample >= FValues->Count()) return;
+  if (*FReadoutSample < FView.First || *FReadoutSample >= FView.First + FView.Count) return;
+  const TPlotGeometry geometry = Geometry();
+  const int inset = FPanel.Inset() / 2;
+  PatBlt(FPanel.Canvas().Handle(), inset + geometry.X(*FReadoutSample - FView.First), inset + geometry.Top(), 1,
+         geometry.BaseY() - geometry.Top() + 1, DSTINVERT);
+}
+
+// The range's band over the plot in the system's highlight colour, a third opaque, so that
+// the curves show through; like the guide it is drawn on the screen only.
+void TPlotPanel::PaintRange() {
+  if (!FRange || FView.Count == 0) return;
+  const size_t first = std::max(FRange->first, FView.First), last = std::min(FRange->second, FView.First + FView.Count - 1);
+  if (first > last) return;
+  const TPlotGeometry geometry = Geometry();
+  const int inset = FPanel.Inset() / 2;
+  const int left = inset + geometry.X(first - FView.First), right = inset + geometry.X(last - FView.First) + 1;
+  FPanel.Canvas().FillBlended({left, inset + geometry.Top(), right, inset + geometry.BaseY() + 1},
+                              GetSysColor(COLOR_HIGHLIGHT), 85);
+}

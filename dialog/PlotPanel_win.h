@@ -1,0 +1,107 @@
+#pragma once
+// The plot on the profile dialog's panel: what it shows of the profile (the samples in
+// view, the range dragged across it, the readout's guide) and what the mouse and the plot's
+// keys do to that. The dialog owns it, rebuilds the profile and hands the result over; the
+// readout's highlight in the host's image goes through the dialog's session.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "profile/PlotView.h"
+#include "profile/ProfilePlot.h"
+#include "profile/ProfileSession.h"
+#include "profile/ProfileValues.h"
+#include "ui/Forms.h"
+
+class TDoubleBufferedPanel;
+class TTrackingToolTip;
+
+// What the plot asks of the dialog it sits in: the plane group's item, the frame's margin
+// (the plane group's distance from the edge, which follows the resolution) and the call
+// that tells the host that its pixels changed.
+struct TPlotSite {
+  std::function<int()> Plane;
+  std::function<int()> Margin;
+  std::function<void()> NotifyHost;
+};
+
+class TPlotPanel {
+ public:
+  // `form` owns the panel and the tooltip, and hears the highlight's timer (HighlightTimer).
+  TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site);
+  ~TPlotPanel();
+
+  // The highlight's signals to the host wait for this timer of the form.
+  static constexpr UINT_PTR HighlightTimer = 1;
+
+  // Before a rebuild in `mode`: no readout, no range, no values.
+  void ClearProfile(TProfileMode mode) noexcept;
+  // After a rebuild that built the profile whole: its values, an 8-bit image's palette
+  // naming the colours of its indices. A profile of another mode or length shows whole; a
+  // complex map's other plane keeps the view.
+  void ShowProfile(const uint8_t* palette);
+
+  const TProfileValues* Values() const noexcept { return FValues ? &*FValues : nullptr; }
+  const std::optional<std::pair<size_t, size_t>>& Range() const noexcept { return FRange; }
+  bool Zoomed() const noexcept;
+
+  // Draws the plot into the panel's buffer and has the panel show it.
+  void Paint();
+  void ShowWholeProfile();
+  void ZoomToRange();
+  void HideReadout() noexcept;
+
+  void MouseMove(int x, int y);
+  void MouseButton(UINT button, int x, int y);
+  void Wheel(const TMessage& message, bool horizontal);
+  // Ctrl+Left/Right, Ctrl+Up/Down and Ctrl+0; false for any other key.
+  bool Key(WORD key);
+  void HighlightTimerElapsed();
+  // The guide and the range, drawn over the panel's buffer on the screen only.
+  void PaintOver();
+
+ private:
+  TPlotGeometry Geometry() const;
+  TProfilePlotData PlotData() const;
+  void ExtendRange(size_t sample, POINT anchor);
+  void ShowTip(const std::string& text, POINT anchor);
+  void ShowReadout(size_t sample, POINT anchor);
+  void SignalHighlight();
+  void MoveReadout(bool forward, bool tenth);
+  void ShowReadoutAtGuide(size_t sample);
+  // Zoom and pan: the samples the plot shows change, the profile does not.
+  void SetView(const TPlotView& view);
+  void ZoomAbout(size_t sample, int notches);
+  void Pan(int64_t samples);
+  void PaintGuide();
+  void PaintRange();
+
+  TForm& FForm;
+  TDoubleBufferedPanel& FPanel;
+  TProfileSession& FSession;
+  TPlotSite FSite;
+  // The numbers of the profile on show; none while no profile has been built.
+  std::optional<TProfileValues> FValues;
+  TProfileMode FMode;
+  std::unique_ptr<TTrackingToolTip> FToolTip;
+  // The sample the readout shows (its index in the whole profile), while the mouse is over
+  // the plot or the keyboard has moved it.
+  std::optional<size_t> FReadoutSample;
+  // The samples the plot shows, and the mode of the profile they belong to.
+  TPlotView FView;
+  TProfileMode FViewMode;
+  // The geometry the plot was last drawn with.
+  std::optional<TPlotGeometry> FGeometry;
+  // When the host was last told of the highlight, and whether a signal waits for the timer.
+  DWORD FLastSignal = 0;
+  bool FSignalPending = false;
+  // Where a drag with the middle button started: the column and the view then.
+  std::optional<std::pair<int, TPlotView>> FDrag;
+  // The range of samples dragged across with the left button (first and last, in the whole
+  // profile), and the sample where the drag started while it goes on.
+  std::optional<std::pair<size_t, size_t>> FRange;
+  std::optional<size_t> FRangeStart;
+};
