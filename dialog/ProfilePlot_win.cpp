@@ -6,6 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "profile/CurveStrokes.h"
+#include "profile/NumberText.h"
+
 char UserDecimalSeparator() noexcept {
   char separator[4] = {};
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2)

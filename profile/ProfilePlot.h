@@ -1,7 +1,8 @@
 #pragma once
 // The portable half of the profile plot: where each sample lands in the plot, which
-// curves a plane choice shows, the runs of the gray ramp under the frame and the text of
-// the value scale. The drawing itself is PaintProfile (ProfilePlot_win.h).
+// curves a plane choice shows and the runs of the gray ramp under the frame. The curves'
+// pixels are CurveStrokes, the numbers' text NumberText; the drawing itself is
+// PaintProfile (dialog/ProfilePlot_win.h).
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +72,22 @@ std::vector<TPlotCurve> CurvesOf(int planeIndex, bool complexMap);
 size_t CurveLength(const TProfilePlotData& data, TCurveKind kind);
 // Sample i of a curve (i below its length).
 double CurveValue(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
+// Sample i of a curve, chosen at compile time for the loops over a whole curve.
+template <TCurveKind Kind>
+inline double CurveValueOf(const TProfilePlotData& data, size_t i) noexcept {
+  if constexpr (Kind == TCurveKind::Gray) {
+    return data.Profile[i];
+  } else if constexpr (Kind == TCurveKind::Average) {
+    return AverageOf(data.ProfileRGB[i]);
+  } else if constexpr (Kind == TCurveKind::Red) {
+    return data.ProfileRGB[i].R;
+  } else if constexpr (Kind == TCurveKind::Green) {
+    return data.ProfileRGB[i].G;
+  } else {
+    return data.ProfileRGB[i].B;
+  }
+}
+
 // Sample i's spread across a band for a curve; 0 where there is none.
 double CurveSpread(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
 
@@ -124,36 +141,6 @@ struct TValueSpan {
 };
 TValueSpan CurveValueSpan(const TProfilePlotData& data);
 
-struct TPlotPoint {
-  int X;
-  int Y;
-  friend bool operator==(const TPlotPoint&, const TPlotPoint&) = default;
-};
-
-// A curve's pixels for curves drawn one over the other: runs of pixels down one column,
-// and pieces of one polyline call each (every line of a piece leaves out its end point, as
-// the pen always does).
-struct TCurveStrokes {
-  // Pixels Top .. Bottom - 1 of column X.
-  struct TColumnRun {
-    int X, Top, Bottom;
-  };
-  std::vector<TColumnRun> Runs;
-  std::vector<TPlotPoint> Points;
-  // How many of Points each piece takes, in order; every piece has two points or more.
-  std::vector<uint32_t> Counts;
-};
-
-// The pixels of each curve's polyline through all its samples, in fewer pixels: the
-// vertical lines of a column become one run from its highest to its lowest point (the line
-// to the next column starts on the column's last point), the lines between columns stay,
-// and the last column keeps its points. A later curve covers an earlier one, so what the
-// column runs of later curves cover is left out of a column's run, and a line between
-// columns is left out when the column runs of its curve and the later ones cover its
-// bounding box. Painted in order, the strokes give the polylines' pixels.
-std::vector<TCurveStrokes> CurveStrokes(const TPlotGeometry& geometry, const TProfilePlotData& data,
-                                        const std::vector<TPlotCurve>& curves);
-
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
 struct TRampRun {
   int FromX;
@@ -170,8 +157,3 @@ std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size
 // Round steps for an axis of `span` units drawn over `pixels`, one tick at least `spacing`
 // pixels from the next: 1, 2 or 5 times a power of ten.
 double AxisStep(double span, int pixels, int spacing) noexcept;
-
-// The value in general number format with at most `precision` significant digits:
-// trailing zeros and an unneeded separator dropped, scientific notation (1.2346E5,
-// 1E-6) when the integer part needs more digits than that or the value is below 1E-5.
-std::string FormatGeneral(double value, int precision = 5, char decimalSeparator = '.');

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "errors/Exceptions.h"
+#include "profile/NumberText.h"
 #include "profile/ProfilePlot.h"
 #include "profile/RangeStatistics.h"
 #include "resources/Texts.h"

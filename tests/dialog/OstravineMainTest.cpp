@@ -37,16 +37,6 @@ HWND Child(HWND dialog, const std::string& text) {
   return child;
 }
 
-// The plot panel is the dialog's child at the client area's top left corner.
-HWND Panel(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const RECT bounds = BoundsIn(child, dialog);
-    if (bounds.left == 0 && bounds.top == 0) return child;
-  }
-  ADD_FAILURE() << "no panel";
-  return nullptr;
-}
-
 size_t CountColor(const TWindowPixels& pixels, uint32_t color, int top, int bottom) {
   size_t count = 0;
   for (int y = top; y < bottom; ++y)

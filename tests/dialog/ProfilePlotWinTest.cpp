@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "profile/NumberText.h"
 #include "ui/DIBitmap.h"
 
 namespace {

@@ -46,17 +46,6 @@ void Keys(std::initializer_list<BYTE> keys) {
   for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// Away from the dialog, which opens at the screen's top right.
-void ParkCursor() { SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2); }
-
-HWND Panel(HWND dialog) { return ChildWindowFromPoint(dialog, POINT{1, 1}); }
-
-void MoveOverPanel(HWND dialog, int x, int y) {
-  POINT point{x, y};
-  ClientToScreen(Panel(dialog), &point);
-  SetCursorPos(point.x, point.y);
-}
-
 BOOL CALLBACK MatchVisible(HWND window, LPARAM found) {
   char name[64] = "";
   GetClassNameA(window, name, sizeof name);
@@ -511,48 +500,6 @@ TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
          done = true;
        }});
   EXPECT_TRUE(done);
-}
-
-// Not a test: the README's picture of a zoomed view with a range and its statistics, as a
-// PPM file of the whole screen named by OSTRAVINE_SCREENSHOT (tools/screenshots.sh).
-TEST_F(ProfileValuesDialog, DISABLED_PictureOfAZoomedRange) {
-  auto image = THostImageBuffer::Make24Bit(400, 300);
-  for (int y = 0; y < 300; ++y)
-    for (int x = 0; x < 400; ++x) {
-      const double peak = std::exp(-((x - 230.0) * (x - 230.0) + (y - 172.0) * (y - 172.0)) / 900);
-      uint8_t* pixel = image.Pixels() + 3 * (y * 400 + x);
-      pixel[0] = static_cast<uint8_t>(200 - y / 2);
-      pixel[1] = static_cast<uint8_t>(60 + x / 4 + 120 * peak);
-      pixel[2] = static_cast<uint8_t>(40 + 190 * peak + (x * 7 % 13));
-    }
-  const TRect selection{0, 0, 399, 299};
-  const size_t total = OracleLinePoints(selection, false).size();
-  TWindowPixels plot;
-  TPlotView view = WholeView(total);
-  const auto columnOf = [&](size_t sample) {
-    return TPlotGeometry(plot.Width, plot.Height, Margin, view.Count, 255).X(sample - view.First);
-  };
-  Run(image, selection, false, false,
-      {[&](HWND dialog) {
-         plot = ReadClientPixels(Panel(dialog));
-         MoveOverPanel(dialog, columnOf(287), plot.Height / 2);
-         mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(2 * WHEEL_DELTA), 0);
-         view = ZoomView(view, total, 287, 2.25, MinViewCount(plot.Width - 2 * Margin - 2));
-       },
-       [&](HWND dialog) {
-         MoveOverPanel(dialog, columnOf(240), plot.Height / 2);
-         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-       },
-       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(335), plot.Height * 2 / 3); },
-       [&](HWND) { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); },
-       [&](HWND) {
-         const TWindowPixels screen = ReadClientPixels(GetDesktopWindow());
-         const char* path = std::getenv("OSTRAVINE_SCREENSHOT");
-         std::ofstream file(path ? path : "zoomed-range.ppm", std::ios::binary);
-         file << "P6\n" << screen.Width << " " << screen.Height << "\n255\n";
-         for (uint32_t pixel : screen.Pixels) file.put(char(pixel >> 16)).put(char(pixel >> 8)).put(char(pixel));
-         ParkCursor();
-       }});
 }
 
 // The keyboard's readout, with the focus on the plane group: Ctrl+Right starts at the first

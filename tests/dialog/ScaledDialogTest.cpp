@@ -98,15 +98,6 @@ void ExpectLaidOut(HWND dialog, const char* where) {
   }
 }
 
-HWND Panel(HWND dialog) {
-  for (HWND child : Children(dialog)) {
-    const RECT bounds = BoundsIn(child, dialog);
-    if (bounds.left == 0 && bounds.top == 0) return child;
-  }
-  ADD_FAILURE() << "no panel";
-  return nullptr;
-}
-
 BOOL CALLBACK MatchToolTip(HWND window, LPARAM found) {
   if (ClassOf(window) != "tooltips_class32" || !IsWindowVisible(window)) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;

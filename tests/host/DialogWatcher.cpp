@@ -223,3 +223,13 @@ TWindowPixels ReadFramePixels(HWND window) {
   const TWindowFrameDc frameDc(window);
   return ReadPixels(frameDc.Get(), bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
+
+HWND Panel(HWND dialog) { return ChildWindowFromPoint(dialog, POINT{1, 1}); }
+
+void MoveOverPanel(HWND dialog, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(Panel(dialog), &point);
+  SetCursorPos(point.x, point.y);
+}
+
+void ParkCursor() { SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2); }

@@ -79,6 +79,11 @@ std::string WindowText(HWND window);
 // The window's bounds in the client coordinates of `reference` (null: the screen's).
 RECT BoundsIn(HWND window, HWND reference);
 void ResizeWindow(HWND window, int width, int height);
+// The profile dialog's plot panel, its top left child; the cursor moved over a point of
+// it, or parked away from the dialog, which opens at the screen's top right.
+HWND Panel(HWND dialog);
+void MoveOverPanel(HWND dialog, int x, int y);
+void ParkCursor();
 
 // The window's client area as 0x00RRGGBB values, row by row, read from its window DC.
 struct TWindowPixels {

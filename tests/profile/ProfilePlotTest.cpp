@@ -10,6 +10,9 @@
 #include <random>
 #include <vector>
 
+#include "profile/CurveStrokes.h"
+#include "profile/NumberText.h"
+
 namespace {
 
 TEST(ProfilePlot, GeometryRoundsHalfToEvenAndSurvivesDegenerateInputs) {

@@ -1,0 +1,96 @@
+// The README's picture of a zoomed view with a range and its figures: the plug-in's dialog
+// on a made-up image, worked as a user would (two wheel notches over a peak, a drag across
+// it), and the whole screen written as a PPM file while the figures show.
+// Usage: zoomed_range_picture [FILE.ppm]   (tools/screenshots.sh runs it under Xvfb)
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "profile/LineWalk.h"
+#include "profile/PlotView.h"
+#include "profile/ProfilePlot.h"
+#include "tests/host/DialogWatcher.h"
+#include "tests/host/HostDouble.h"
+#include "tests/host/HostImages.h"
+
+namespace {
+
+// A colour gradient with a round peak in green and red, and some texture in red.
+THostImageBuffer PeakImage() {
+  auto image = THostImageBuffer::Make24Bit(400, 300);
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const double peak = std::exp(-((x - 230.0) * (x - 230.0) + (y - 172.0) * (y - 172.0)) / 900);
+      uint8_t* pixel = image.Pixels() + 3 * (y * 400 + x);
+      pixel[0] = static_cast<uint8_t>(200 - y / 2);
+      pixel[1] = static_cast<uint8_t>(60 + x / 4 + 120 * peak);
+      pixel[2] = static_cast<uint8_t>(40 + 190 * peak + (x * 7 % 13));
+    }
+  return image;
+}
+
+void WriteScreen(const char* path) {
+  const TWindowPixels screen = ReadClientPixels(GetDesktopWindow());
+  std::ofstream file(path, std::ios::binary);
+  file << "P6\n" << screen.Width << " " << screen.Height << "\n255\n";
+  for (uint32_t pixel : screen.Pixels) file.put(char(pixel >> 16)).put(char(pixel >> 8)).put(char(pixel));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* path = argc > 1 ? argv[1] : "zoomed-range.ppm";
+  TPluginLibrary plugin;
+  THostMainWindow mainWindow;
+  THostDouble host;
+  host.MainWindow = mainWindow.Handle();
+  if (!plugin.ProcessImage || plugin.RegisterPlugin(THostDouble::Callback) != 1) {
+    std::fprintf(stderr, "Ostravine.dll did not load\n");
+    return 1;
+  }
+  THostImageBuffer image = PeakImage();
+  host.OpenImages = {{image.Record().Pixels, {0, 0, 399, 299}}};
+  ParkCursor();
+  // The plot's columns of samples as the dialog places them at the screen's resolution,
+  // read from the panel before the first step acts.
+  const TRect selection{0, 0, 399, 299};
+  const size_t total = SampleLinePoints(selection, false).size();
+  TPlotView view = WholeView(total);
+  TWindowPixels plot;
+  const HDC screen = GetDC(nullptr);
+  const int margin = MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 96);
+  ReleaseDC(nullptr, screen);
+  const auto columnOf = [&](size_t sample) {
+    return TPlotGeometry(plot.Width, plot.Height, margin, view.Count, 255).X(sample - view.First);
+  };
+  bool written = false;
+  TDialogWatcher watcher(
+      "Ostravine",
+      {[&](HWND dialog) {
+         plot = ReadClientPixels(Panel(dialog));
+         MoveOverPanel(dialog, columnOf(287), plot.Height / 2);
+         mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(2 * WHEEL_DELTA), 0);
+         view = ZoomView(view, total, 287, 2.25, MinViewCount(plot.Width - 2 * margin - 2));
+       },
+       [&](HWND dialog) {
+         MoveOverPanel(dialog, columnOf(240), plot.Height / 2);
+         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+       },
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(335), plot.Height * 2 / 3); },
+       [&](HWND) { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); },
+       [&](HWND) {
+         WriteScreen(path);
+         written = true;
+         ParkCursor();
+       }},
+      TDialogAnswer::Close);
+  watcher.Ready = [&host] {
+    for (int32_t request : host.Requests)
+      if (request == hrImageChanged) return true;
+    return false;
+  };
+  plugin.ProcessImage(1, &image.Record());
+  std::printf("%s\n", written ? path : "no picture");
+  return written ? 0 : 1;
+}
