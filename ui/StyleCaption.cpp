@@ -20,48 +20,6 @@ static_assert(sizeof(NONCLIENTMETRICSA) >= NonClientMetricsSize);
 constexpr UINT FrameChangedFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 static_assert(FrameChangedFlags == 55);
 
-template <class F>
-F Procedure(HMODULE library, const char* name) noexcept {
-  return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
-}
-
-// Windows before XP has no visual-styles library, so it is looked up at run time, in the
-// system folder only. It is never freed: this object goes with the plug-in's unload, and
-// freeing a library from inside an unload, under the loader's lock, is not safe.
-class TUxTheme final : public TCaptionTheme {
- public:
-  TUxTheme() noexcept
-      : FLibrary(LoadSystemLibrary("uxtheme.dll")),
-        FOpen(Procedure<HANDLE(WINAPI*)(HWND, LPCWSTR)>(FLibrary, "OpenThemeData")),
-        FClose(Procedure<HRESULT(WINAPI*)(HANDLE)>(FLibrary, "CloseThemeData")),
-        FDraw(Procedure<HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*)>(FLibrary,
-                                                                                         "DrawThemeBackground")),
-        FIsThemeActive(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsThemeActive")),
-        FIsAppThemed(Procedure<BOOL(WINAPI*)()>(FLibrary, "IsAppThemed")) {}
-
-  bool Enabled() noexcept override {
-    return FOpen && FClose && FDraw && FIsThemeActive && FIsAppThemed && FIsThemeActive() && FIsAppThemed();
-  }
-
-  void DrawPart(HWND window, HDC dc, int part, int state, const RECT& rect) noexcept override {
-    if (!FOpen || !FClose || !FDraw) return;
-    const HANDLE theme = FOpen(window, L"WINDOW");
-    if (!theme) return;
-    FDraw(theme, dc, part, state, &rect, nullptr);
-    FClose(theme);
-  }
-
- private:
-  HMODULE FLibrary;
-  HANDLE(WINAPI* FOpen)(HWND, LPCWSTR);
-  HRESULT(WINAPI* FClose)(HANDLE);
-  HRESULT(WINAPI* FDraw)(HANDLE, HDC, int, int, const RECT*, const RECT*);
-  BOOL(WINAPI* FIsThemeActive)();
-  BOOL(WINAPI* FIsAppThemed)();
-};
-
-TCaptionTheme* ThemeInUse = nullptr;
-
 // Built by the first themed caption and kept for every later one: it takes two passes over
 // a screen-wide bitmap. Freed at unload with the other statics of the module.
 std::unique_ptr<TDIBitmap> GraySheet;
@@ -111,13 +69,6 @@ int Height(const RECT& rect) noexcept { return rect.bottom - rect.top; }
 int Width(const RECT& rect) noexcept { return rect.right - rect.left; }
 
 }  // namespace
-
-TCaptionTheme& CaptionTheme() noexcept {
-  static TUxTheme platform;
-  return ThemeInUse ? *ThemeInUse : platform;
-}
-
-void SetCaptionTheme(TCaptionTheme* theme) noexcept { ThemeInUse = theme; }
 
 bool LightTheme() noexcept { return LightThemeFlag; }
 

@@ -5,25 +5,11 @@
 // messages after which the caption is painted again.
 
 #include "ui/CaptionGeometry.h"
+#include "ui/CaptionTheme.h"
 #include "ui/Controls.h"
 #include "ui/DIBitmap.h"
 
 class TStyleForm;
-
-// The visual-styles library of the platform, as the themed painter uses it.
-class TCaptionTheme {
- public:
-  virtual ~TCaptionTheme() = default;
-  // Themes are on for the system and for this application.
-  virtual bool Enabled() noexcept = 0;
-  // Draws a part of the "WINDOW" class's theme in a state; nothing without a theme.
-  virtual void DrawPart(HWND window, HDC dc, int part, int state, const RECT& rect) noexcept = 0;
-};
-
-// The theme that every styled caption asks; a test puts its own in place, null puts the
-// platform's back.
-TCaptionTheme& CaptionTheme() noexcept;
-void SetCaptionTheme(TCaptionTheme* theme) noexcept;
 
 // The gray sheet is shared by every themed caption of the process and built on first need.
 bool LightTheme() noexcept;
