@@ -3,8 +3,9 @@
 # its own. The order of the layers is written once, in the README's line that starts with
 # "Layers, bottom up:"; folders on that line separated by "<" are layers, folders joined by
 # "," share one. Tests, benchmarks, the reference host and tools are not layers.
+# Usage: check-layers.sh [ROOT]   (the project's folder unless another is named)
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "${1:-$(dirname "${BASH_SOURCE[0]}")/..}"
 line=$(grep -m1 '^Layers, bottom up:' README.md) || { echo "README.md names no layers" >&2; exit 1; }
 declare -A rank
 level=0
