@@ -42,3 +42,6 @@ prepare_prefix
 prepare_xp_prefixes
 prepare_dpi_prefixes
 ctest --preset win32 -j "$jobs"
+
+# The release: reproducible, and working from its zip.
+tests/tools/release-test.sh

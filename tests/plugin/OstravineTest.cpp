@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
@@ -90,8 +91,9 @@ TEST_F(PluginBoundary, CarriesVersionStringsAndIcon) {
   ASSERT_TRUE(GetFileVersionInfoA(path, 0, static_cast<DWORD>(block.size()), block.data()));
   EXPECT_EQ(VersionValue(block, "CompanyName"), "Orvalis");
   EXPECT_EQ(VersionValue(block, "ProductName"), "Ostravine");
-  EXPECT_EQ(VersionValue(block, "ProductVersion"), "1.0.0.0");
-  EXPECT_EQ(VersionValue(block, "FileVersion"), "1.0.0.0");
+  // The project's version, written once in the build.
+  EXPECT_EQ(VersionValue(block, "ProductVersion"), OSTRAVINE_VERSION_TEXT);
+  EXPECT_EQ(VersionValue(block, "FileVersion"), OSTRAVINE_VERSION_TEXT);
   EXPECT_FALSE(VersionValue(block, "FileDescription").empty());
 
   char text[256];
