@@ -6,41 +6,22 @@
 #include "profile/LineSampling.h"
 #include "image/Rounding.h"
 #include "profile/LineWalk.h"
+#include "profile/Moments.h"
 #include "profile/PixelMarker.h"
 #include "profile/ProfileArrays.h"
 #include "profile/RasterKind.h"
 
 namespace {
 
-// The mean and the standard deviation of values gathered one after the other.
-class TMoments {
- public:
-  void Add(double value) noexcept {
-    FSum += value;
-    FSquares += value * value;
-    ++FCount;
-  }
-  double Mean() const noexcept { return FSum / FCount; }
-  // Of the values themselves; never below 0, whatever the rounding.
-  double Deviation() const noexcept {
-    const double mean = Mean();
-    return std::sqrt(std::max(0.0, FSquares / FCount - mean * mean));
-  }
-
- private:
-  double FSum = 0;
-  double FSquares = 0;
-  int FCount = 0;
-};
-
-// A complex map's band of one sample, read through the clamping accessor: the mean goes
-// into the sample, the deviation into the spread.
+// A complex map's band of one sample, read through the clamping accessor into `values`
+// (one per offset): the mean goes into the sample, the deviation into the spread.
 void SampleMapAcross(const TComplexMap& map, int component, TPoint64 point, const std::vector<TPoint64>& offsets,
-                     size_t i, TProfile::TBandWork& band) {
-  TMoments value;
-  for (const TPoint64 offset : offsets) value.Add(ComponentAt(map, component, point.X + offset.X, point.Y + offset.Y));
-  band.Profile[i] = value.Mean();
-  band.Spread[i] = value.Deviation();
+                     std::vector<double>& values, size_t i, TProfile::TBandWork& band) {
+  for (size_t k = 0; k < offsets.size(); ++k)
+    values[k] = ComponentAt(map, component, point.X + offsets[k].X, point.Y + offsets[k].Y);
+  const TMoments moments = MomentsOf(values);
+  band.Profile[i] = moments.Mean;
+  band.Spread[i] = moments.Deviation;
 }
 
 // The deviation of integers from their exact sum and sum of squares: one rounding, and
@@ -158,11 +139,15 @@ size_t WalkBand(const TLineWalk& walk, TProfile::TBandWork& band, TSampleAt samp
 
 size_t SampleBandOf(const TProfileRaster& raster, TRasterKind kind, const TLineWalk& walk,
                     const std::vector<TPoint64>& offsets, TProfile::TBandWork& band) {
-  if (kind == TRasterKind::Complex)
+  if (kind == TRasterKind::Complex) {
+    std::vector<double> values(offsets.size());
     return WalkBand(
         walk, band,
-        [&](TPoint64 point, size_t i) { SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, i, band); },
+        [&](TPoint64 point, size_t i) {
+          SampleMapAcross(*raster.Map, ComponentOf(raster), point, offsets, values, i, band);
+        },
         [](double, double) {});
+  }
   const TBandReader reader(*raster.Bitmap, offsets);
   const auto walkIn = [&](auto sums) {
     using TSums = decltype(sums);

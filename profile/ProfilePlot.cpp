@@ -84,8 +84,15 @@ TValueSpan CurveValueSpan(const TProfilePlotData& data) {
     for (size_t i = 0; i < length; ++i) take(CurveValue(data, curve.Kind, i));
   }
   if (least > greatest) return {0, 1};
-  if (least == greatest) return {least - 0.5, greatest + 0.5};
-  return {least, greatest};
+  // Half the span, taken of halves so that it cannot overflow; a flat curve gets half a unit,
+  // or a billionth of its value where half a unit is below the value's precision.
+  const double halfSpan = least < greatest ? greatest / 2 - least / 2 : std::max(0.5, std::fabs(least) * 1e-9);
+  const double margin = least < greatest ? FittedMargin * 2 * halfSpan : halfSpan;
+  // Near the largest doubles the margin stays on the side where it fits.
+  const double low = least - margin, high = greatest + margin;
+  if (!std::isfinite(low)) return {least, std::isfinite(high) ? high : greatest};
+  if (!std::isfinite(high)) return {low, greatest};
+  return {low, high};
 }
 
 // The index on the scale, rounded, lies on the nearest column or next to it: the columns

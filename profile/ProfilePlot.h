@@ -133,8 +133,11 @@ class TPlotGeometry {
   double FMinValue;
 };
 
-// The least and greatest finite values of the curves a plane choice draws, for a scale
-// fitted to them; a flat or empty profile gets a range of 1 around its value (or 0 .. 1).
+// The scale fitted to the finite values of the curves a plane choice draws: from the least
+// to the greatest, each a margin of FittedMargin of their span beyond, so that no extreme
+// lies on the frame's lines. A flat profile gets a range of 1 around its value (of two
+// billionths of it where 1 is below its precision), an empty one 0 .. 1.
+constexpr double FittedMargin = 0.04;
 struct TValueSpan {
   double Least;
   double Greatest;

@@ -4,11 +4,11 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "errors/Exceptions.h"
+#include "image/HostBytes.h"
 #include "profile/NumberText.h"
 #include "profile/ProfilePlot.h"
 #include "profile/RangeStatistics.h"
@@ -54,7 +54,15 @@ std::string Readout(double value, char decimalSeparator) {
   return FormatGeneral(value, ReadoutDigits, decimalSeparator);
 }
 
-bool IsGrayRamp(const uint8_t* palette) { return std::memcmp(palette, GrayPalette.data(), GrayPalette.size()) == 0; }
+// The host's palette is copied by the module's code (a bad pointer faults into an error,
+// not inside the C runtime) and kept where it is not the gray ramp.
+std::optional<TPaletteTable> ColourPalette(const uint8_t* palette) {
+  if (!palette) return std::nullopt;
+  TPaletteTable table;
+  CopyHostBytes(table.data(), palette, table.size());
+  if (table == GrayPalette) return std::nullopt;
+  return table;
+}
 
 // A value, and across a band its spread after it ("12.5 \xB1 3.25").
 std::string ReadoutWithSpread(double value, const double* spread, char separator) {
@@ -104,7 +112,7 @@ TProfileValues::TProfileValues(const TProfile& profile, TValueKind kind, const T
       FSpreadRGB(profile.SpreadRGB),
       FSpreadAverage(profile.SpreadAverage),
       FKind(kind),
-      FPalette(palette && !IsGrayRamp(palette) ? palette : nullptr),
+      FPalette(ColourPalette(palette)),
       FSelection(selection),
       FMode(mode),
       FPoints(profile.Points) {
@@ -140,7 +148,7 @@ std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) c
       // it is a mean, no index.
       if (!FPalette || FMode.Integrate || HasSpread()) return FormatText(S_TIP_VALUE, value.c_str());
       const int index = std::clamp(static_cast<int>(FProfile[i]), 0, 255);
-      const uint8_t* entry = FPalette + 3 * index;
+      const uint8_t* entry = FPalette->data() + 3 * index;
       return FormatText(S_TIP_INDEX, index, entry[2], entry[1], entry[0]);
     }
     case TValueKind::Real: return FormatText(S_TIP_REAL, value.c_str());

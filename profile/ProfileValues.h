@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -27,7 +28,7 @@ class TProfileValues {
   // names the samples by the profile's points. The profile's arrays and points are
   // borrowed: the object goes before the next rebuild. An 8-bit
   // image's palette (blue, green, red entries; null or the gray ramp for gray) names the
-  // colour of each index; it is borrowed too.
+  // colour of each index.
   TProfileValues(const TProfile& profile, TValueKind kind, const TRect& selection, TProfileMode mode,
                  const uint8_t* palette = nullptr);
 
@@ -74,7 +75,9 @@ class TProfileValues {
   std::span<const TColorSample> FSpreadRGB;
   std::span<const double> FSpreadAverage;
   TValueKind FKind;
-  const uint8_t* FPalette;
+  // A copy of an 8-bit image's palette where it is not the gray ramp: the host's own is
+  // read once, by the module's code, where a bad pointer faults into an error.
+  std::optional<TPaletteTable> FPalette;
   TRect FSelection;
   TProfileMode FMode;
   const TLinePoints& FPoints;

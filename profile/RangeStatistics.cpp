@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "profile/Moments.h"
 
 namespace {
 
 // Where the curve first falls to `half` going from the peak by `step` (+1 or -1): the
 // crossing's place interpolated between the last finite sample above and the first at or
-// below.
+// below. The differences are taken of halves, which cannot overflow, and the sample above
+// lies above `half`, so the share is a number from 0 to 1.
 std::optional<double> Crossing(std::span<const double> values, size_t peak, int step, double half) {
   const auto size = static_cast<ptrdiff_t>(values.size());
   ptrdiff_t above = static_cast<ptrdiff_t>(peak);
@@ -16,7 +21,8 @@ std::optional<double> Crossing(std::span<const double> values, size_t peak, int 
     if (!std::isfinite(value)) continue;
     if (value <= half) {
       const double top = values[static_cast<size_t>(above)];
-      return static_cast<double>(above) + static_cast<double>(j - above) * (top - half) / (top - value);
+      const double share = (top / 2 - half / 2) / (top / 2 - value / 2);
+      return static_cast<double>(above) + static_cast<double>(j - above) * share;
     }
     above = j;
   }
@@ -27,25 +33,28 @@ std::optional<double> Crossing(std::span<const double> values, size_t peak, int 
 
 TRangeStatistics RangeStatistics(std::span<const double> values) {
   TRangeStatistics figures;
+  std::vector<double> finite;
   size_t peak = 0;
   for (size_t i = 0; i < values.size(); ++i) {
     const double value = values[i];
     if (!std::isfinite(value)) continue;
-    if (figures.Count == 0 || value > figures.Maximum) peak = i;
-    figures.Minimum = figures.Count == 0 ? value : std::min(figures.Minimum, value);
-    figures.Maximum = figures.Count == 0 ? value : std::max(figures.Maximum, value);
+    if (finite.empty() || value > figures.Maximum) peak = i;
+    figures.Minimum = finite.empty() ? value : std::min(figures.Minimum, value);
+    figures.Maximum = finite.empty() ? value : std::max(figures.Maximum, value);
     figures.Sum += value;
-    ++figures.Count;
+    finite.push_back(value);
   }
+  figures.Count = finite.size();
   if (figures.Count == 0) return figures;
-  figures.Mean = figures.Sum / static_cast<double>(figures.Count);
-  double squares = 0;
-  for (const double value : values)
-    if (std::isfinite(value)) squares += (value - figures.Mean) * (value - figures.Mean);
-  figures.StandardDeviation = std::sqrt(squares / static_cast<double>(figures.Count));
-  const double half = figures.Minimum + (figures.Maximum - figures.Minimum) / 2;
+  const TMoments moments = MomentsOf(finite);
+  figures.Mean = moments.Mean;
+  figures.StandardDeviation = moments.Deviation;
+  // Half the height over the minimum: a flat stretch, or one whose half rounds to its
+  // maximum, has no peak to measure.
+  const double half = std::midpoint(figures.Minimum, figures.Maximum);
+  if (!(figures.Maximum > half)) return figures;
   const std::optional<double> left = Crossing(values, peak, -1, half);
   const std::optional<double> right = Crossing(values, peak, +1, half);
-  if (left && right && figures.Maximum > figures.Minimum) figures.HalfMaximumWidth = *right - *left;
+  if (left && right && std::isfinite(*right - *left)) figures.HalfMaximumWidth = *right - *left;
   return figures;
 }

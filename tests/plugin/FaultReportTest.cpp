@@ -132,6 +132,8 @@ TEST_F(PluginFaults, BadHostRecordsEndInTheReportAndTheHostGoesOn) {
   images.back().Record().Height = 11;
   images.push_back(THostImageBuffer::Make24Bit(40, 30));
   images.back().Record().Pixels = InaccessibleMemory();
+  images.push_back(THostImageBuffer::Make8Bit(40, 30));
+  images.back().Record().Palette = static_cast<uint8_t*>(InaccessibleMemory());
   images.push_back(THostImageBuffer::Make24Bit(20, 10));  // and then a good one
   const auto goodBefore = images.back().Snapshot();
   for (auto& image : images) {

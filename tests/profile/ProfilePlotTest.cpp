@@ -176,9 +176,15 @@ TEST(ProfilePlot, NearestSampleLiesOnTheNearestColumn) {
 
 namespace {
 
-// A fitted scale spans the finite values of the curves the plane draws, nothing else; a flat
-// or empty profile gets a range of 1, so that the scale never divides by zero.
+// A fitted scale spans the finite values of the curves the plane draws, nothing else, with a
+// margin of 4 % of their span beyond each end; a flat or empty profile gets a range of 1 (a
+// relative one where 1 is below the value's precision), so that the scale never divides by
+// zero and a flat curve lies at mid-height whatever its magnitude.
 TEST(ProfilePlot, AFittedScaleSpansTheDrawnCurvesFiniteValues) {
+  const auto withMargin = [](double least, double greatest) {
+    const double margin = (greatest - least) * FittedMargin;
+    return std::pair{least - margin, greatest + margin};
+  };
   const std::vector<double> gray{40, NAN, 60, HUGE_VAL};
   const std::vector<TColorSample> rgb{{10, 200, 30}, {20, 100, 30}, {-5, 90, 30}, {0, 0, 300}};
   TProfilePlotData data;
@@ -189,15 +195,26 @@ TEST(ProfilePlot, AFittedScaleSpansTheDrawnCurvesFiniteValues) {
     const TValueSpan s = CurveValueSpan(data);
     return std::pair{s.Least, s.Greatest};
   };
-  EXPECT_EQ(span(piGrayscale), (std::pair{40.0, 60.0}));
-  EXPECT_EQ(span(piAverage), (std::pair{(-5 + 90 + 30) / 3.0, 100.0}));
-  EXPECT_EQ(span(piAll), (std::pair{-5.0, 300.0}));
-  EXPECT_EQ(span(piBlue), (std::pair{30.0, 300.0}));
+  EXPECT_EQ(span(piGrayscale), withMargin(40, 60));
+  EXPECT_EQ(span(piAverage), withMargin((-5 + 90 + 30) / 3.0, 100));
+  EXPECT_EQ(span(piAll), withMargin(-5, 300));
+  EXPECT_EQ(span(piBlue), withMargin(30, 300));
   data.ComplexMap = true;
-  EXPECT_EQ(span(piBlue), (std::pair{40.0, 60.0}));
+  EXPECT_EQ(span(piBlue), withMargin(40, 60));
   const std::vector<double> flat{7, 7};
   data.Profile = flat;
   EXPECT_EQ(span(0), (std::pair{6.5, 7.5}));
+  for (const double value : {1e17, -3e250, 1.7976931348623157e308}) {
+    const std::vector<double> far{value, value, value};
+    data.Profile = far;
+    const auto [least, greatest] = span(0);
+    ASSERT_LT(least, greatest) << value;
+    // The largest double has no room above it: it lies at the top instead.
+    if (value < 1e300) EXPECT_EQ(TPlotGeometry(100, 61, 8, 3, greatest, least).Y(value), 30) << value;
+  }
+  const std::vector<double> extremes{-1e308, 1e308};
+  data.Profile = extremes;
+  EXPECT_TRUE(std::isfinite(span(0).first) && std::isfinite(span(0).second));
   data.Profile = {};
   EXPECT_EQ(span(0), (std::pair{0.0, 1.0}));
   // With the scale from zero the points stay where they always were.
