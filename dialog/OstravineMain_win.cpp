@@ -205,9 +205,15 @@ void TProfilePluginForm::NotifyHost() {
   if (FHost) FHost(hrImageChanged, nullptr);
 }
 
+// Alt+P goes to the plane group's chosen item: the group box's own mnemonic would give the
+// focus to its first item, which the arrow keys then leave the checked one for.
 bool TProfilePluginForm::ShortCut(WORD key) {
   if (CtrlKey(key, 'C')) {
     CopyValues();
+    return true;
+  }
+  if (key == 'P' && GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && PlaneGroup->Enabled()) {
+    PlaneGroup->FocusItem();
     return true;
   }
   return FPlot->Key(key);

@@ -14,8 +14,9 @@ constexpr DWORD HighlightSignalGap = 50;
 TPlotPanel::TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site)
     : FForm(form), FPanel(panel), FSession(session), FSite(std::move(site)) {
   FPanel.OnMouseMove = [this](TComponent*, int x, int y) { MouseMove(x, y); };
-  FPanel.OnMouseLeave = [this](TComponent*) { HideReadout(); };
+  FPanel.OnMouseLeave = [this](TComponent*) { MouseLeave(); };
   FPanel.OnMouseButton = [this](TComponent*, UINT button, int x, int y) { MouseButton(button, x, y); };
+  FPanel.OnCaptureLost = [this](TComponent*) { CaptureLost(); };
   FPanel.OnPaintOver = [this](TComponent*) { PaintOver(); };
 }
 
@@ -24,6 +25,7 @@ TPlotPanel::~TPlotPanel() {
   FPanel.OnMouseMove = nullptr;
   FPanel.OnMouseLeave = nullptr;
   FPanel.OnMouseButton = nullptr;
+  FPanel.OnCaptureLost = nullptr;
   FPanel.OnPaintOver = nullptr;
 }
 
@@ -32,6 +34,7 @@ void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
   HideReadout();
   FRange.reset();
   FRangeStart.reset();
+  FRangeTipPinned = false;
   FValues.reset();
 }
 
@@ -90,8 +93,26 @@ void TPlotPanel::MouseMove(int x, int y) {
   if (!FValues || FValues->Count() == 0 || FView.Count == 0) return;
   const size_t sample = FView.First + Geometry().NearestSample(x, FView.Count);
   if (FRangeStart) return ExtendRange(sample, {x, y});
-  if (FRange) return;
+  FRangeTipPinned = false;
   ShowReadout(sample, {x, y});
+}
+
+// The pointer away from the plot takes the readout with it, but not the range's figures
+// that a drag left at the range.
+void TPlotPanel::MouseLeave() noexcept {
+  if (!FRangeTipPinned) return HideReadout();
+  ClearReadoutSample();
+}
+
+void TPlotPanel::CaptureLost() {
+  FDrag.reset();
+  if (!FRangeStart) return;
+  FRangeStart.reset();
+  if (FRange) ShowRangeTip();
+}
+
+bool TPlotPanel::InRange(size_t sample) const noexcept {
+  return FRange && sample >= FRange->first && sample <= FRange->second;
 }
 
 // While the left button drags across the plot the range grows or shrinks with it, and the
@@ -104,8 +125,29 @@ void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
     FRange.emplace(std::min(start, sample), std::max(start, sample));
     ShowTip(FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), UserDecimalSeparator()), anchor);
   }
-  FReadoutSample.reset();
+  ClearReadoutSample();
   FPanel.Invalidate();
+}
+
+// A drag that ends over the plot shows what the pointer is over; one that ends outside it
+// leaves the range's figures at the range.
+void TPlotPanel::EndRangeDrag(int x, int y) {
+  FRangeStart.reset();
+  RECT client;
+  GetClientRect(FPanel.Handle(), &client);
+  if (FRange && !PtInRect(&client, POINT{x, y})) return ShowRangeTip();
+  if (!FRange && FToolTip) FToolTip->Hide();
+  MouseMove(x, y);
+}
+
+void TPlotPanel::ShowRangeTip() {
+  const TPlotGeometry geometry = Geometry();
+  const size_t first = std::clamp(FRange->first, FView.First, FView.First + FView.Count - 1);
+  const size_t last = std::clamp(FRange->second, FView.First, FView.First + FView.Count - 1);
+  const POINT anchor{(geometry.X(first - FView.First) + geometry.X(last - FView.First)) / 2,
+                     (geometry.Top() + geometry.BaseY()) / 2};
+  ShowTip(FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), UserDecimalSeparator()), anchor);
+  FRangeTipPinned = true;
 }
 
 // The tooltip beside a point of the panel.
@@ -118,7 +160,10 @@ void TPlotPanel::ShowTip(const std::string& text, POINT anchor) {
 // The readout of a sample: its guide, and its tooltip beside a point of the panel (the
 // cursor, or for the keyboard the guide's middle).
 void TPlotPanel::ShowReadout(size_t sample, POINT anchor) {
-  ShowTip(FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), UserDecimalSeparator()), anchor);
+  const char separator = UserDecimalSeparator();
+  std::string text = FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), separator);
+  if (InRange(sample)) text += "\r\n" + FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), separator);
+  ShowTip(text, anchor);
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   FPanel.Invalidate();
@@ -195,7 +240,11 @@ void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
   GetWindowRect(FPanel.Handle(), &plot);
   if (!PtInRect(&plot, point) || FView.Count == 0) return;
   ScreenToClient(FPanel.Handle(), &point);
-  const int notches = static_cast<short>(HIWORD(message.WParam)) / WHEEL_DELTA;
+  int& rest = FWheelRest[horizontal ? 1 : 0];
+  rest += static_cast<short>(HIWORD(message.WParam));
+  const int notches = rest / WHEEL_DELTA;
+  rest -= notches * WHEEL_DELTA;
+  if (notches == 0) return;
   const int64_t tenth = std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10);
   if (horizontal)
     Pan(notches * tenth);
@@ -203,6 +252,16 @@ void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
     Pan(-notches * tenth);
   else
     ZoomAbout(FView.First + Geometry().NearestSample(point.x, FView.Count), notches);
+  FollowPointer();
+}
+
+void TPlotPanel::FollowPointer() {
+  POINT point;
+  RECT client;
+  GetCursorPos(&point);
+  ScreenToClient(FPanel.Handle(), &point);
+  GetClientRect(FPanel.Handle(), &client);
+  if (PtInRect(&client, point) && !FDrag && !FRangeStart) MouseMove(point.x, point.y);
 }
 
 // A double click shows the whole profile again; the middle button drags the view along; the
@@ -218,10 +277,9 @@ void TPlotPanel::MouseButton(UINT button, int x, int y) {
       SetCapture(FPanel.Handle());
       break;
     case WM_LBUTTONUP:
-      FRangeStart.reset();
+      if (!FRangeStart) break;
+      EndRangeDrag(x, y);
       ReleaseCapture();
-      if (!FRange && FToolTip) FToolTip->Hide();
-      MouseMove(x, y);
       break;
     case WM_MBUTTONDOWN:
       FDrag.emplace(x, FView);
@@ -230,12 +288,18 @@ void TPlotPanel::MouseButton(UINT button, int x, int y) {
     default:
       FDrag.reset();
       ReleaseCapture();
+      MouseMove(x, y);
       break;
   }
 }
 
 void TPlotPanel::HideReadout() noexcept {
   if (FToolTip) FToolTip->Hide();
+  FRangeTipPinned = false;
+  ClearReadoutSample();
+}
+
+void TPlotPanel::ClearReadoutSample() noexcept {
   if (!FReadoutSample) return;
   FReadoutSample.reset();
   FPanel.Invalidate();
@@ -256,10 +320,13 @@ bool TPlotPanel::Key(WORD key) {
     MoveReadout(key == VK_RIGHT, GetKeyState(VK_SHIFT) < 0);
     return true;
   }
-  if ((key == VK_UP || key == VK_DOWN) && FReadoutSample) {
-    const size_t sample = *FReadoutSample;
-    ZoomAbout(sample, key == VK_UP ? 1 : -1);
-    ShowReadoutAtGuide(sample);
+  // Zoom about the readout's sample, or with none about the view's middle; never the
+  // dialog's navigation, which would change the plane.
+  if (key == VK_UP || key == VK_DOWN) {
+    if (FView.Count == 0) return true;
+    const std::optional<size_t> readout = FReadoutSample;
+    ZoomAbout(readout.value_or(FView.First + FView.Count / 2), key == VK_UP ? 1 : -1);
+    if (readout) ShowReadoutAtGuide(*readout);
     return true;
   }
   return false;
@@ -290,6 +357,15 @@ void TPlotPanel::PaintRange() {
   const TPlotGeometry geometry = Geometry();
   const int inset = FPanel.Inset() / 2;
   const int left = inset + geometry.X(first - FView.First), right = inset + geometry.X(last - FView.First) + 1;
-  FPanel.Canvas().FillBlended({left, inset + geometry.Top(), right, inset + geometry.BaseY() + 1},
-                              GetSysColor(COLOR_HIGHLIGHT), 85);
+  const int top = inset + geometry.Top(), bottom = inset + geometry.BaseY() + 1;
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  // A range that fills the view (after "Zoom to range") is shown by its edges, so that the
+  // whole plot does not turn the range's colour.
+  if (FRange->first <= FView.First && FRange->second >= FView.First + FView.Count - 1) {
+    const int width = FForm.ScaleDesign(2);
+    FPanel.Canvas().FillBlended({left, top, left + width, bottom}, highlight, 170);
+    FPanel.Canvas().FillBlended({right - width, top, right, bottom}, highlight, 170);
+    return;
+  }
+  FPanel.Canvas().FillBlended({left, top, right, bottom}, highlight, 85);
 }

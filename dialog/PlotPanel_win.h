@@ -56,6 +56,9 @@ class TPlotPanel {
 
   void MouseMove(int x, int y);
   void MouseButton(UINT button, int x, int y);
+  void MouseLeave() noexcept;
+  // Alt+Tab or another window taking the mouse ends a drag where it is.
+  void CaptureLost();
   void Wheel(const TMessage& message, bool horizontal);
   // Ctrl+Left/Right, Ctrl+Up/Down and Ctrl+0; false for any other key.
   bool Key(WORD key);
@@ -67,8 +70,17 @@ class TPlotPanel {
   TPlotGeometry Geometry() const;
   TProfilePlotData PlotData() const;
   void ExtendRange(size_t sample, POINT anchor);
+  void EndRangeDrag(int x, int y);
+  bool InRange(size_t sample) const noexcept;
   void ShowTip(const std::string& text, POINT anchor);
+  // The readout of a sample, followed by the range's figures when the sample lies in it.
   void ShowReadout(size_t sample, POINT anchor);
+  // The range's figures alone, beside the middle of its band.
+  void ShowRangeTip();
+  // No guide and no highlight (the tooltip stays).
+  void ClearReadoutSample() noexcept;
+  // After the view changed under a still pointer, the readout names the sample now there.
+  void FollowPointer();
   void SignalHighlight();
   void MoveReadout(bool forward, bool tenth);
   void ShowReadoutAtGuide(size_t sample);
@@ -104,4 +116,10 @@ class TPlotPanel {
   // profile), and the sample where the drag started while it goes on.
   std::optional<std::pair<size_t, size_t>> FRange;
   std::optional<size_t> FRangeStart;
+  // The range's figures shown at the range after a drag that ended outside the plot: they
+  // stay when the pointer is away.
+  bool FRangeTipPinned = false;
+  // Wheel deltas short of a notch (precision touchpads, smooth wheels), kept until they
+  // add up to one: vertical and horizontal.
+  int FWheelRest[2] = {0, 0};
 };

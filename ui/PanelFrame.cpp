@@ -92,6 +92,9 @@ void TPanelFrame::WndProc(TMessage& message) {
       FTrackingLeave = false;
       if (OnMouseLeave) OnMouseLeave(this);
       return;
+    case WM_CAPTURECHANGED:
+      if (OnCaptureLost) OnCaptureLost(this);
+      return;
     default: TCustomControl::WndProc(message);
   }
 }

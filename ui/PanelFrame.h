@@ -28,6 +28,9 @@ class TPanelFrame : public TCustomControl {
   // The left button going down, up or double-clicked, and the middle button going down or
   // up (the message's code), at a point of the client area.
   std::function<void(TComponent* sender, UINT button, int x, int y)> OnMouseButton;
+  // The mouse capture taken away from the panel (by the panel's own release too): a drag
+  // that held it is over.
+  TNotifyEvent OnCaptureLost;
 
   bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }
   // Only a panel placed on a styled form shows that form's colour under its content.

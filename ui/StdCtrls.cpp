@@ -111,6 +111,11 @@ void TRadioGroup::SetItemIndex(int index) noexcept {
   for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetChecked(static_cast<int>(i) == FItemIndex);
 }
 
+void TRadioGroup::FocusItem() noexcept {
+  if (FButtons.empty()) return;
+  SetFocus(FButtons[FItemIndex >= 0 ? static_cast<size_t>(FItemIndex) : 0]->Handle());
+}
+
 void TRadioGroup::SetEnabled(bool enabled) {
   TWinControl::SetEnabled(enabled);
   if (FGroupBox) EnableWindow(FGroupBox, enabled);

@@ -78,6 +78,9 @@ class TRadioGroup : public TWinControl {
   int Columns() const noexcept { return FColumns; }
   int ItemIndex() const noexcept { return FItemIndex; }
   void SetItemIndex(int index) noexcept;
+  // The keyboard's way into the group: the focus goes to the chosen item (the first without
+  // one), as the arrow keys then move it.
+  void FocusItem() noexcept;
   // A disabled group shows its caption and every item grayed.
   void SetEnabled(bool enabled) override;
   void SetCaption(const std::string& caption) override;

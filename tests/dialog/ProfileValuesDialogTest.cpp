@@ -431,6 +431,77 @@ TEST_F(ProfileValuesDialog, TheWheelZoomsAndPansAndCtrl0ShowsTheWholeProfile) {
   EXPECT_TRUE(done);
 }
 
+// The keys and the pointer off the happy path: Alt+P goes to the checked plane; Ctrl+Up in
+// the plane group zooms the plot about its middle and leaves the plane; two half notches of
+// a smooth wheel zoom once; a drag whose capture is lost ends there, the pointer then reads
+// out the sample under it, and over the range the readout carries the range's figures.
+TEST_F(ProfileValuesDialog, KeysAndThePointerOffTheHappyPath) {
+  auto image = THostImageBuffer::Make24Bit(420, 300);
+  const TRect selection{0, 0, 419, 299};
+  THostImageBuffer copy = THostImageBuffer::CopyOf(image);
+  TPluginLinearBitmap oracleBitmap(copy.Record());
+  const TProfile oracle = OracleSampleLine({&oracleBitmap, nullptr, 0}, selection, false);
+  const size_t total = oracle.Profile.size();
+  TPlotView view = WholeView(total);
+  TWindowPixels plot;
+  bool done = false;
+  const auto columnOf = [&](size_t sample) {
+    return TPlotGeometry(plot.Width, plot.Height, Margin, view.Count, 255).X(sample - view.First);
+  };
+  const auto expectView = [&](HWND dialog) {
+    WaitForToolTipToHide();
+    UpdateWindow(Panel(dialog));
+    EXPECT_TRUE(ReadClientPixels(Panel(dialog)).Pixels == PlotOf(oracle, view, plot.Width, plot.Height))
+        << "view " << view.First << " + " << view.Count;
+  };
+  const auto startsWith = [](const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; };
+  Run(image, selection, false, false,
+      {[&](HWND dialog) {
+         plot = ReadClientPixels(Panel(dialog));
+         Keys({VK_MENU, 'P'});
+       },
+       [&](HWND) {
+         EXPECT_EQ(WindowText(GetFocus()), "All");
+         Keys({VK_CONTROL, VK_UP});
+         view = ZoomView(view, total, view.First + view.Count / 2, 1.5, MinViewCount(plot.Width - 2 * Margin - 2));
+       },
+       [&](HWND dialog) {
+         EXPECT_EQ(WindowText(GetFocus()), "All");
+         EXPECT_EQ(SendMessageA(GetFocus(), BM_GETCHECK, 0, 0), BST_CHECKED);
+         expectView(dialog);
+         MoveOverPanel(dialog, columnOf(300), plot.Height / 2);
+         mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(WHEEL_DELTA / 2), 0);
+         mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(WHEEL_DELTA / 2), 0);
+         view = ZoomView(view, total, 300, 1.5, MinViewCount(plot.Width - 2 * Margin - 2));
+       },
+       [&](HWND) { ParkCursor(); },
+       [&](HWND dialog) {
+         expectView(dialog);
+         MoveOverPanel(dialog, columnOf(290), plot.Height / 2);
+         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+       },
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(310), plot.Height / 2); },
+       [&](HWND) {
+         EXPECT_TRUE(startsWith(ToolTipText(), "Samples 290 to 310\r\nRed: 21 samples")) << ToolTipText();
+         ReleaseCapture();
+       },
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(320), plot.Height / 2); },
+       [&](HWND) {
+         EXPECT_TRUE(startsWith(ToolTipText(), "Sample 320 (")) << ToolTipText();
+         EXPECT_EQ(ToolTipText().find("samples"), std::string::npos) << "the drag ended with the capture";
+         mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+       },
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(300), plot.Height / 2); },
+       [&](HWND) {
+         const std::string text = ToolTipText();
+         EXPECT_TRUE(startsWith(text, "Sample 300 (")) << text;
+         EXPECT_NE(text.find("\r\nSamples 290 to 310\r\nRed: 21 samples"), std::string::npos) << text;
+         ParkCursor();
+         done = true;
+       }});
+  EXPECT_TRUE(done);
+}
+
 // A range dragged across the plot with the left button: the tooltip names it, "Copy
 // statistics" puts each curve's figures on the clipboard (checked here against sums of the
 // oracle's channels), Ctrl+C copies the range's rows only, "Zoom to range" shows just it, and

@@ -210,7 +210,9 @@ TEST(ProfilePlot, AFittedScaleSpansTheDrawnCurvesFiniteValues) {
     const auto [least, greatest] = span(0);
     ASSERT_LT(least, greatest) << value;
     // The largest double has no room above it: it lies at the top instead.
-    if (value < 1e300) EXPECT_EQ(TPlotGeometry(100, 61, 8, 3, greatest, least).Y(value), 30) << value;
+    if (value < 1e300) {
+      EXPECT_EQ(TPlotGeometry(100, 61, 8, 3, greatest, least).Y(value), 30) << value;
+    }
   }
   const std::vector<double> extremes{-1e308, 1e308};
   data.Profile = extremes;
