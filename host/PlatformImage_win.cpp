@@ -3,7 +3,10 @@
 // nothing Windows XP lacks. Its decoders are the system's, kept up to date with it.
 #include "host/ImageFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -125,8 +128,10 @@ std::unique_ptr<IStream, TStreamRelease> MemoryStream(const uint8_t* data, size_
 
 class TDecodedImage {
  public:
-  TDecodedImage(const TFunctions& f, IStream* stream) : F(f) {
-    if (F.CreateFromStream(stream, &FImage) != Ok || !FImage) throw EInvalidImage(S_HOST_UNSUPPORTED_IMAGE);
+  // A file whose signature names a format the codecs read is damaged when they refuse it.
+  TDecodedImage(const TFunctions& f, IStream* stream, bool knownFormat) : F(f) {
+    if (F.CreateFromStream(stream, &FImage) != Ok || !FImage)
+      throw EInvalidImage(knownFormat ? S_HOST_DAMAGED_IMAGE : S_HOST_UNSUPPORTED_IMAGE);
   }
   ~TDecodedImage() { F.Dispose(FImage); }
   TDecodedImage(const TDecodedImage&) = delete;
@@ -207,10 +212,49 @@ bool IsGrayFile(const uint8_t* data, size_t size) {
   return false;
 }
 
+enum class TFileFormat { Unknown, Png, Jpeg, Gif, Tiff };
+
+TFileFormat FormatOf(const uint8_t* data, size_t size) {
+  const auto starts = [&](std::initializer_list<uint8_t> signature) {
+    return size >= signature.size() && std::equal(signature.begin(), signature.end(), data);
+  };
+  if (starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return TFileFormat::Png;
+  if (starts({0xFF, 0xD8, 0xFF})) return TFileFormat::Jpeg;
+  if (starts({'G', 'I', 'F', '8'})) return TFileFormat::Gif;
+  if (starts({'I', 'I', 42, 0}) || starts({'M', 'M', 0, 42})) return TFileFormat::Tiff;
+  return TFileFormat::Unknown;
+}
+
+bool Contains(const uint8_t* begin, const uint8_t* end, std::initializer_list<uint8_t> bytes) {
+  return std::search(begin, end, bytes.begin(), bytes.end()) != end;
+}
+
+// The codecs decode what a cut-off file holds and fill the rest without a word: a file is
+// whole only with its format's end, a PNG's IEND chunk, a JPEG's end of image after its
+// scan, a GIF's trailer (zeros may pad it). A TIFF has no end mark; its codec refuses it.
+bool Truncated(TFileFormat format, const uint8_t* data, size_t size) {
+  const uint8_t* end = data + size;
+  switch (format) {
+    case TFileFormat::Png: return !Contains(data + 8, end, {'I', 'E', 'N', 'D'});
+    case TFileFormat::Jpeg: {
+      const uint8_t scan[] = {0xFF, 0xDA};
+      const uint8_t* at = std::search(data, end, std::begin(scan), std::end(scan));
+      return at == end || !Contains(at, end, {0xFF, 0xD9});
+    }
+    case TFileFormat::Gif: {
+      while (end > data && end[-1] == 0) --end;
+      return end == data || end[-1] != 0x3B;
+    }
+    default: return false;
+  }
+}
+
 }  // namespace
 
 THostBitmap DecodeWithPlatform(const uint8_t* data, size_t size) {
+  const TFileFormat format = FormatOf(data, size);
+  if (Truncated(format, data, size)) throw EInvalidImage(S_HOST_DAMAGED_IMAGE);
   const TFunctions& functions = TImageCodecs::Get();
   const auto stream = MemoryStream(data, size);
-  return TDecodedImage(functions, stream.get()).ToHostBitmap(IsGrayFile(data, size));
+  return TDecodedImage(functions, stream.get(), format != TFileFormat::Unknown).ToHostBitmap(IsGrayFile(data, size));
 }

@@ -113,10 +113,8 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
   return true;
 }
 
-}  // namespace
-
-TEST(ImageFile, ReadsJpegGifAndTiffThroughThePlatformsCodecs) {
-  const THostBitmap jpeg = DecodeImage(FromHex(
+// A picture of 4 x 2 pixels as a JPEG, a GIF and a TIFF file.
+const std::string JpegHex =
     "ffd8ffe000104a46494600010100000100010000ffdb0043000101010101010101010101010101010101010101010101"
     "0101010101010101010101010101010101010101010101010101010101010101010101010101010101ffdb0043010101"
     "010101010101010101010101010101010101010101010101010101010101010101010101010101010101010101010101"
@@ -127,17 +125,24 @@ TEST(ImageFile, ReadsJpegGifAndTiffThroughThePlatformsCodecs) {
     "a7a9c423e46572077a8736c6e5a711fb7f3122c1454ce228105822f4a2f9e8510d81ae7a2f5a957a10bc6d2484222a98"
     "e78e7cb34baca68d9b86e86aebe52c8b09fec12218269823a73bbc3836498db4f331a9f36787ec55d772d71d2e93a6bc"
     "b6ecd42d2e94e796338ea4c7d6a57d4d961385d7764f6e7b66d60cac1c0eb9b4cec3098c6d053c946cdcbc71904e74ad"
-    "d8f99f9fffd9"));
-  const THostBitmap gif = DecodeImage(FromHex(
+    "d8f99f9fffd9";
+const std::string GifHex =
     "47494638396104000200f20700000000ff000000ff00ffff000000ff00ffff808080ffffff21f90400000000002c0000"
-    "000004000200000306184207362501003b"));
-  const THostBitmap tiff = DecodeImage(FromHex(
+    "000004000200000306184207362501003b";
+const std::string TiffHex =
     "49492a0020000000ff000000ff000000ffffffff000000808080ffff0000ffff0f000001030001000000040000000101"
     "030001000000020000000201030003000000da0000000301030001000000010000000601030001000000020000000a01"
     "030001000000010000001101040001000000080000001201030001000000010000001501030001000000030000001601"
     "030001000000020000001701040001000000180000001c01030001000000010000002901030002000000000001003e01"
     "050002000000100100003f01050006000000e00000000000000008000800080085eb510000008000c3f5a80000000002"
-    "cdcc4c0000000001cdcc4c0000008000cdcc4c00000000028fc2f50000000010371aa000000000022b870a0000002000"));
+    "cdcc4c0000000001cdcc4c0000008000cdcc4c00000000028fc2f50000000010371aa000000000022b870a0000002000";
+
+}  // namespace
+
+TEST(ImageFile, ReadsJpegGifAndTiffThroughThePlatformsCodecs) {
+  const THostBitmap jpeg = DecodeImage(FromHex(JpegHex));
+  const THostBitmap gif = DecodeImage(FromHex(GifHex));
+  const THostBitmap tiff = DecodeImage(FromHex(TiffHex));
   EXPECT_EQ(jpeg.PixelFormat(), hf24Bit);
   EXPECT_EQ(gif.PixelFormat(), hf8Bit);
   EXPECT_EQ(tiff.PixelFormat(), hf24Bit);
@@ -159,12 +164,20 @@ TEST(ImageFile, ReadsJpegGifAndTiffThroughThePlatformsCodecs) {
   EXPECT_NEAR(gray.Row(0)[1], 182, 4);
 }
 
-TEST(ImageFile, RefusesDataOfNoKnownFormat) {
+TEST(ImageFile, RefusesDataOfNoKnownFormatAndNamesCutFilesDamaged) {
   EXPECT_THROW(DecodeImage({}), EInvalidImage);
   EXPECT_THROW(DecodeImage({'G', 'I', 'F', '8'}), EInvalidImage);
-  std::vector<uint8_t> png = MakePng(4, 4, 2);
-  png.resize(png.size() - 30);
-  EXPECT_THROW(DecodeImage(png), EInvalidImage);
+  const std::vector<uint8_t> png = MakePng(4, 4, 2);
+  // A file cut short in any format the host reads is named as such.
+  for (const std::vector<uint8_t>& whole : {png, FromHex(JpegHex), FromHex(GifHex), FromHex(TiffHex)}) {
+    const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(whole.size() * 2 / 3));
+    try {
+      DecodeImage(cut);
+      ADD_FAILURE() << "a cut file of " << whole.size() << " bytes was read";
+    } catch (const EInvalidImage& error) {
+      EXPECT_STREQ(error.what(), "The image file is truncated or damaged") << whole.size() << " bytes";
+    }
+  }
   // JPEG streams that made decoders write past a table or read undefined ones.
   EXPECT_THROW(DecodeImage(FromHex("ffd8ffc4001001ffd9")), EInvalidImage);
   EXPECT_THROW(DecodeImage(FromHex("ffd8ffc20011080010001003012200021101001101ffda000c03")), EInvalidImage);
