@@ -246,27 +246,33 @@ void PaintAxes(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlo
   });
 }
 
-// A lone curve's spread across a band: a line down each sample's column from mean plus to
-// mean minus spread, in the curve's colour brought three quarters of the way to the
-// background.
+// A lone curve's spread across a band: the band from mean plus to mean minus spread, filled
+// from sample to sample and clipped to the frame's inside, in the curve's colour brought
+// three quarters of the way to the background.
 void PaintEnvelope(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
   if (curves.size() != 1 || data.Spread.empty()) return;
   const TCurveKind kind = curves[0].Kind;
   const COLORREF color = curves[0].Color, face = GetSysColor(COLOR_BTNFACE);
   const auto light = [](int curve, int background) { return (curve + 3 * background) / 4; };
-  canvas.SetPenColor(RGB(light(GetRValue(color), GetRValue(face)), light(GetGValue(color), GetGValue(face)),
-                         light(GetBValue(color), GetBValue(face))));
-  std::vector<POINT> points;
-  std::vector<DWORD> counts;
-  for (size_t i = 0, length = CurveLength(data, kind); i < length; ++i) {
+  const COLORREF shade = RGB(light(GetRValue(color), GetRValue(face)), light(GetGValue(color), GetGValue(face)),
+                             light(GetBValue(color), GetBValue(face)));
+  const size_t length = CurveLength(data, kind);
+  std::vector<POINT> outline(2 * length);
+  for (size_t i = 0; i < length; ++i) {
     const double value = CurveValue(data, kind, i), spread = CurveSpread(data, kind, i);
     const int x = geometry.X(i);
-    points.push_back({x, geometry.Y(value + spread)});
-    points.push_back({x, geometry.Y(value - spread) + 1});
-    counts.push_back(2);
+    outline[i] = {x, geometry.Y(value + spread)};
+    outline[2 * length - 1 - i] = {x, geometry.Y(value - spread)};
   }
-  canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
+  const int inset = data.LineWidth;
+  canvas.SetClipRect({geometry.Left() + inset, geometry.Top() + inset, geometry.Right() + 1 - inset,
+                      geometry.BaseY() + 1 - inset});
+  canvas.SetPenColor(shade);
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  canvas.SetBrushColor(shade);
+  canvas.Polygon(outline.data(), static_cast<int>(outline.size()));
+  canvas.ResetClipRect();
 }
 
 }  // namespace
@@ -281,11 +287,11 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
   const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
   PaintFrame(canvas, geometry, data.LineWidth);
+  PaintEnvelope(canvas, geometry, data);
   if (data.Axes)
     PaintAxes(canvas, geometry, data);
   else
     PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
-  PaintEnvelope(canvas, geometry, data);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
   return geometry;

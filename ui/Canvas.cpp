@@ -173,6 +173,18 @@ void TCanvas::Polyline(const POINT* points, int count) {
   ::Polyline(FDc, points, count);
 }
 
+void TCanvas::Polygon(const POINT* points, int count) {
+  if (count < 2) return;
+  RequirePen();
+  RequireBrush();
+  // The brush is the fill rectangles' own, never left selected: it goes in for the shape.
+  const HGDIOBJ brush = SelectObject(FDc, FBrush.Get());
+  const int mode = SetPolyFillMode(FDc, WINDING);
+  ::Polygon(FDc, points, count);
+  SetPolyFillMode(FDc, mode);
+  SelectObject(FDc, brush);
+}
+
 void TCanvas::PolyPolyline(const POINT* points, const DWORD* counts, int polylines) {
   if (polylines < 1) return;
   RequirePen();

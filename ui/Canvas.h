@@ -48,6 +48,9 @@ class TCanvas {
   void MoveTo(int x, int y);
   void LineTo(int x, int y);
   void Polyline(const POINT* points, int count);
+  // A closed shape filled with the brush (where it winds around a point) and outlined with
+  // the pen.
+  void Polygon(const POINT* points, int count);
   // Polylines of counts[0], counts[1], ... points each, in one call.
   void PolyPolyline(const POINT* points, const DWORD* counts, int polylines);
   // Text is transparent with a clear brush, otherwise on the brush colour. (windows.h

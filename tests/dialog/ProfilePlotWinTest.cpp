@@ -336,6 +336,19 @@ TEST_F(ProfilePlotTest, ALoneCurveCarriesItsBandsEnvelope) {
       EXPECT_EQ(CountIn(RECT{x, top, x + 1, bottom + 1}, light), 0);
     }
   }
+  // A spread beyond the scale stays inside the frame, and few samples far apart get a band
+  // filled from one to the next, not lines a sample apart.
+  FProfile.resize(5);
+  FProfileRGB.resize(5);
+  const std::vector<TColorSample> wide(5, TColorSample{400, 0, 0});
+  FData.SpreadRGB = wide;
+  FData.Spread = std::span(graySpread).first(5);
+  FData.PlaneIndex = piRed;
+  Paint(603, 281);
+  const TPlotGeometry few(603, 281, 8, 5, 255);
+  const RECT inside{few.Left() + 1, few.Top() + 1, few.Right(), few.BaseY()};
+  EXPECT_EQ(CountIn(RECT{0, 0, 603, 281}, light), CountIn(inside, light)) << "none outside the frame";
+  EXPECT_EQ(At((few.X(1) + few.X(2)) / 2, few.Y(30)), light);
   FData.Spread = {};
   FData.SpreadRGB = {};
 }
