@@ -30,8 +30,8 @@ std::string_view ToChars(char* buffer, size_t size, double value, std::chars_for
 }  // namespace
 
 std::string FormatGeneral(double value, int precision, char decimalSeparator) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
   if (value == 0) return "0";
   precision = std::clamp(precision, 1, 17);
   char buffer[400];

@@ -149,8 +149,8 @@ TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGeneral(1e300), "1E300");
   EXPECT_EQ(FormatGeneral(1234.5, 5, ','), "1234,5");
   EXPECT_EQ(FormatGeneral(1.5e7, 5, ','), "1,5E7");
-  EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity()), "INF");
-  EXPECT_EQ(FormatGeneral(std::nan("")), "NAN");
+  EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity()), "Inf");
+  EXPECT_EQ(FormatGeneral(std::nan("")), "NaN");
   EXPECT_EQ(FormatGeneral(123.456, 2), "1.2E2");
 }
 
