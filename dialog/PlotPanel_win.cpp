@@ -115,6 +115,16 @@ bool TPlotPanel::InRange(size_t sample) const noexcept {
   return FRange && sample >= FRange->first && sample <= FRange->second;
 }
 
+std::string TPlotPanel::RangeFigures(char decimalSeparator) const {
+  return FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), decimalSeparator);
+}
+
+bool TPlotPanel::OverPanel(POINT point) const noexcept {
+  RECT client;
+  GetClientRect(FPanel.Handle(), &client);
+  return PtInRect(&client, point);
+}
+
 // While the left button drags across the plot the range grows or shrinks with it, and the
 // tooltip shows its figures; a click without a drag leaves no range.
 void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
@@ -123,7 +133,7 @@ void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
     FRange.reset();
   } else {
     FRange.emplace(std::min(start, sample), std::max(start, sample));
-    ShowTip(FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), UserDecimalSeparator()), anchor);
+    ShowTip(RangeFigures(UserDecimalSeparator()), anchor);
   }
   ClearReadoutSample();
   FPanel.Invalidate();
@@ -133,9 +143,7 @@ void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
 // leaves the range's figures at the range.
 void TPlotPanel::EndRangeDrag(int x, int y) {
   FRangeStart.reset();
-  RECT client;
-  GetClientRect(FPanel.Handle(), &client);
-  if (FRange && !PtInRect(&client, POINT{x, y})) return ShowRangeTip();
+  if (FRange && !OverPanel({x, y})) return ShowRangeTip();
   if (!FRange && FToolTip) FToolTip->Hide();
   MouseMove(x, y);
 }
@@ -146,7 +154,7 @@ void TPlotPanel::ShowRangeTip() {
   const size_t last = std::clamp(FRange->second, FView.First, FView.First + FView.Count - 1);
   const POINT anchor{(geometry.X(first - FView.First) + geometry.X(last - FView.First)) / 2,
                      (geometry.Top() + geometry.BaseY()) / 2};
-  ShowTip(FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), UserDecimalSeparator()), anchor);
+  ShowTip(RangeFigures(UserDecimalSeparator()), anchor);
   FRangeTipPinned = true;
 }
 
@@ -162,7 +170,7 @@ void TPlotPanel::ShowTip(const std::string& text, POINT anchor) {
 void TPlotPanel::ShowReadout(size_t sample, POINT anchor) {
   const char separator = UserDecimalSeparator();
   std::string text = FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), separator);
-  if (InRange(sample)) text += "\r\n" + FValues->RangeReadout(FRange->first, FRange->second, FSite.Plane(), separator);
+  if (InRange(sample)) text += "\r\n" + RangeFigures(separator);
   ShowTip(text, anchor);
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
@@ -257,11 +265,9 @@ void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
 
 void TPlotPanel::FollowPointer() {
   POINT point;
-  RECT client;
   GetCursorPos(&point);
   ScreenToClient(FPanel.Handle(), &point);
-  GetClientRect(FPanel.Handle(), &client);
-  if (PtInRect(&client, point) && !FDrag && !FRangeStart) MouseMove(point.x, point.y);
+  if (OverPanel(point) && !FDrag && !FRangeStart) MouseMove(point.x, point.y);
 }
 
 // A double click shows the whole profile again; the middle button drags the view along; the

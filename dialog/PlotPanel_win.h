@@ -72,6 +72,9 @@ class TPlotPanel {
   void ExtendRange(size_t sample, POINT anchor);
   void EndRangeDrag(int x, int y);
   bool InRange(size_t sample) const noexcept;
+  // The range's figures, as the tooltip shows them.
+  std::string RangeFigures(char decimalSeparator) const;
+  bool OverPanel(POINT point) const noexcept;
   void ShowTip(const std::string& text, POINT anchor);
   // The readout of a sample, followed by the range's figures when the sample lies in it.
   void ShowReadout(size_t sample, POINT anchor);

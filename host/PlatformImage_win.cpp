@@ -196,22 +196,6 @@ class TDecodedImage {
   TImage* FImage = nullptr;
 };
 
-// Whether the file says its pixels are gray: a PNG's colour type 0 or 4 (with alpha), a
-// JPEG frame of one component.
-bool IsGrayFile(const uint8_t* data, size_t size) {
-  static const uint8_t pngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size > 25 && std::memcmp(data, pngSignature, 8) == 0 && std::memcmp(data + 12, "IHDR", 4) == 0)
-    return (data[25] & ~4) == 0;
-  if (size < 4 || data[0] != 0xFF || data[1] != 0xD8) return false;
-  for (size_t at = 2; at + 9 < size && data[at] == 0xFF;) {
-    const uint8_t marker = data[at + 1];
-    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (frame) return data[at + 9] == 1;
-    at += 2 + (size_t{data[at + 2]} << 8 | data[at + 3]);
-  }
-  return false;
-}
-
 enum class TFileFormat { Unknown, Png, Jpeg, Gif, Tiff };
 
 TFileFormat FormatOf(const uint8_t* data, size_t size) {
@@ -223,6 +207,21 @@ TFileFormat FormatOf(const uint8_t* data, size_t size) {
   if (starts({'G', 'I', 'F', '8'})) return TFileFormat::Gif;
   if (starts({'I', 'I', 42, 0}) || starts({'M', 'M', 0, 42})) return TFileFormat::Tiff;
   return TFileFormat::Unknown;
+}
+
+// Whether the file says its pixels are gray: a PNG's colour type 0 or 4 (with alpha), a
+// JPEG frame of one component.
+bool IsGrayFile(TFileFormat format, const uint8_t* data, size_t size) {
+  if (format == TFileFormat::Png)
+    return size > 25 && std::memcmp(data + 12, "IHDR", 4) == 0 && (data[25] & ~4) == 0;
+  if (format != TFileFormat::Jpeg) return false;
+  for (size_t at = 2; at + 9 < size && data[at] == 0xFF;) {
+    const uint8_t marker = data[at + 1];
+    const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (frame) return data[at + 9] == 1;
+    at += 2 + (size_t{data[at + 2]} << 8 | data[at + 3]);
+  }
+  return false;
 }
 
 bool Contains(const uint8_t* begin, const uint8_t* end, std::initializer_list<uint8_t> bytes) {
@@ -256,5 +255,5 @@ THostBitmap DecodeWithPlatform(const uint8_t* data, size_t size) {
   if (Truncated(format, data, size)) throw EInvalidImage(S_HOST_DAMAGED_IMAGE);
   const TFunctions& functions = TImageCodecs::Get();
   const auto stream = MemoryStream(data, size);
-  return TDecodedImage(functions, stream.get(), format != TFileFormat::Unknown).ToHostBitmap(IsGrayFile(data, size));
+  return TDecodedImage(functions, stream.get(), format != TFileFormat::Unknown).ToHostBitmap(IsGrayFile(format, data, size));
 }

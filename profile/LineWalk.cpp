@@ -37,8 +37,3 @@ std::vector<TSamplePoint> SampleLinePoints(const TRect& selection, bool directio
   });
   return points;
 }
-
-const std::vector<TSamplePoint>& TLinePoints::Points() const {
-  if (FPoints.empty()) FPoints = SampleLinePoints(FSelection, FDirection);
-  return FPoints;
-}

@@ -7,15 +7,18 @@
 TMoments MomentsOf(std::span<const double> values) noexcept {
   if (values.empty()) return {};
   const double count = static_cast<double>(values.size());
-  double least = values[0], greatest = values[0], plainSum = 0;
+  double least = values[0], greatest = values[0];
   bool finite = true;
   for (const double value : values) {
     finite = finite && std::isfinite(value);
     least = std::min(least, value);
     greatest = std::max(greatest, value);
-    plainSum += value;
   }
-  if (!finite) return {plainSum / count, std::numeric_limits<double>::quiet_NaN()};
+  if (!finite) {
+    double sum = 0;
+    for (const double value : values) sum += value;
+    return {sum / count, std::numeric_limits<double>::quiet_NaN()};
+  }
   if (least == greatest) return {least, 0};
   // Dividing by a power of two is exact: the scaled values are the values. Their differences
   // from the first are exact where they lie within a factor of two of it (values far from

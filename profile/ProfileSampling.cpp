@@ -3,6 +3,7 @@
 #include "profile/BandSampling.h"
 #include "profile/IntegratedSampling.h"
 #include "profile/LineSampling.h"
+#include "profile/LineWalk.h"
 #include "profile/ProfileArrays.h"
 
 void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfileMode mode, TProfile& profile) {
@@ -14,4 +15,9 @@ void SampleProfile(const TProfileRaster& raster, const TRect& selection, TProfil
   } else {
     SampleLine(raster, selection, mode.Direction, profile);
   }
+}
+
+const std::vector<TSamplePoint>& TLinePoints::Points() const {
+  if (FPoints.empty()) FPoints = SampleLinePoints(FSelection, FDirection);
+  return FPoints;
 }
