@@ -1,6 +1,6 @@
 /* The system's message texts and their string-table ids. This header is read both by the
    resource compiler, which builds the DLL's string table from it, and by the C++ code, so
-   every text has one source. Only #define lines: windres understands nothing else. */
+   every text has one source, in UTF-8. Only #define lines: windres understands nothing else. */
 #ifndef OSTRAVINE_RESOURCES_TEXTS_H
 #define OSTRAVINE_RESOURCES_TEXTS_H
 
@@ -130,7 +130,7 @@
 #define IDS_TIP_RANGE 64111
 #define S_TIP_RANGE "Samples %d to %d"
 #define IDS_TIP_STATISTICS 64112
-#define S_TIP_STATISTICS "%s: %d samples, min %s, max %s, mean %s, sd %s, sum %s, FWHM %s"
+#define S_TIP_STATISTICS "%s: %d samples; min %s; max %s; mean %s; sd %s; sum %s; FWHM %s"
 #define IDS_NONE 64113
 #define S_NONE "none"
 #define IDS_COL_CURVE 64114
@@ -154,7 +154,7 @@
 #define IDS_MENU_COPY_STATISTICS 64123
 #define S_MENU_COPY_STATISTICS "Copy s&tatistics"
 #define IDS_TIP_SPREAD 64125
-#define S_TIP_SPREAD " \xB1 %s"
+#define S_TIP_SPREAD " \xC2\xB1 %s"
 #define IDS_TIP_INDEX 64106
 #define S_TIP_INDEX "Index %d = R %d G %d B %d"
 #define IDS_TIP_VALUE 64058

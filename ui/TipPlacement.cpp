@@ -6,14 +6,20 @@ namespace {
 
 // One axis: after the cursor where the tip fits, before it where it fits there, else on the
 // side with more room, kept clear of the cursor even past the area's edge. `clear` is false
-// when only a position overlapping the cursor would keep the tip inside the area.
+// when only a position overlapping the cursor would keep the tip inside the area. A cursor
+// beyond the area (over a taskbar) has the tip along the area's edge, which keeps it clear.
 int PlaceOnAxis(int cursor, int size, int low, int high, int gap, bool& clear) {
   const int after = cursor + gap, before = cursor - gap - size;
+  const int highest = std::max(low, high - size);
   clear = true;
-  if (after + size <= high) return after;
-  if (before >= low) return before;
+  if (after >= low && after + size <= high) return after;
+  if (before >= low && before + size <= high) return before;
+  if (cursor < low || cursor >= high) {
+    const int beside = cursor < low ? after : before;
+    return size <= high - low ? std::clamp(beside, low, highest) : beside;
+  }
   clear = false;
-  return std::clamp(high - after >= before + size - low ? after : before, low, std::max(low, high - size));
+  return std::clamp(high - after >= before + size - low ? after : before, low, highest);
 }
 
 }  // namespace

@@ -2,18 +2,20 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "errors/Exceptions.h"
+#include "platform/WinApi.h"
 #include "resources/Texts.h"
 #include "ui/TipPlacement.h"
+#include "ui/TipText.h"
 
 namespace {
 
 constexpr UINT_PTR ToolId = 1;
-// Distance of the tooltip from the cursor's hot spot: clear of a standard arrow cursor.
-constexpr int CursorGapX = 16;
-constexpr int CursorGapY = 20;
-// Wide enough for a readout line; the width also turns on line breaks at "\r\n".
-constexpr int MaxTipWidth = 600;
+// The widest a tip grows on a screen of 96 pixels per inch, in proportion on others, and
+// never wider than the work area leaves beside the cursor.
+constexpr int DesignMaxTipWidth = 600;
 
 void RegisterToolTipClass() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
@@ -24,61 +26,107 @@ void RegisterToolTipClass() {
 // would. TTF_TRANSPARENT: should the cursor reach it, the mouse's messages go on to the plot
 // beneath, which moves it away, instead of hiding it and showing it again in a loop. The
 // record's size is that of comctl32 version 5, which XP loads for a DLL without a manifest;
-// version 6 accepts it too.
-TOOLINFOA ToolInfo(HWND owner, const std::string& text) noexcept {
-  TOOLINFOA info{};
-  info.cbSize = TTTOOLINFOA_V2_SIZE;
+// version 6 accepts it too. The text is UTF-16, so that it shows whatever the code page.
+TOOLINFOW ToolInfo(HWND owner, const std::wstring& text) noexcept {
+  TOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
   info.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
   info.hwnd = owner;
   info.uId = ToolId;
-  info.lpszText = const_cast<char*>(text.c_str());
+  info.lpszText = const_cast<wchar_t*>(text.c_str());
   return info;
+}
+
+RECT WorkAreaAt(POINT screen) noexcept {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &monitor);
+  return monitor.rcWork;
+}
+
+// The cursor's image spans its hot spot's distance to the image's far corner at most: the
+// tip keeps that far from the hot spot (the system's cursor size, larger at a higher
+// resolution or with a larger pointer chosen).
+SIZE CursorGap() noexcept {
+  return {GetSystemMetrics(SM_CXCURSOR) / 2, GetSystemMetrics(SM_CYCURSOR) * 5 / 8};
 }
 
 }  // namespace
 
+// Width for the text in the tooltip's own font, in the tooltip's own DC.
+class TTrackingToolTip::TMeasure {
+ public:
+  explicit TMeasure(HWND tip) noexcept
+      : FTip(tip),
+        FDc(GetDC(tip)),
+        FOld(SelectObject(FDc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)))) {}
+  ~TMeasure() {
+    SelectObject(FDc, FOld);
+    ReleaseDC(FTip, FDc);
+  }
+  TMeasure(const TMeasure&) = delete;
+  TMeasure& operator=(const TMeasure&) = delete;
+
+  int Width(std::string_view utf8) const {
+    const std::wstring text = WideText(utf8, CP_UTF8);
+    RECT bounds{0, 0, 0, 0};
+    DrawTextW(FDc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return bounds.right - bounds.left;
+  }
+  int PixelsPerInch() const noexcept { return GetDeviceCaps(FDc, LOGPIXELSX); }
+
+ private:
+  HWND FTip;
+  HDC FDc;
+  HGDIOBJ FOld;
+};
+
 TTrackingToolTip::TTrackingToolTip(HWND owner) : FOwner(owner) {
   RegisterToolTipClass();
-  FWindow.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+  FWindow.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                 ModuleInstance(), nullptr));
   if (!FWindow) throw Exception(S_CREATE_WINDOW);
-  const TOOLINFOA info = ToolInfo(FOwner, FText);
-  SendMessageA(Handle(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-  SendMessageA(Handle(), TTM_SETMAXTIPWIDTH, 0, MaxTipWidth);
+  const TOOLINFOW info = ToolInfo(FOwner, FText);
+  SendMessageW(Handle(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+// The lines are broken here, between figures; the control is given room for the widest
+// line, so that it breaks only at the line ends and never cuts one off.
 void TTrackingToolTip::Show(const std::string& text, POINT screen) {
-  if (text != FText || !FShowing) {
-    FText = text;
-    const TOOLINFOA info = ToolInfo(FOwner, FText);
-    SendMessageA(Handle(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+  const RECT area = WorkAreaAt(screen);
+  if (text != FSource || !FShowing) {
+    FSource = text;
+    const TMeasure measure(Handle());
+    const int maxWidth = std::min(MulDiv(DesignMaxTipWidth, measure.PixelsPerInch(), 96),
+                                  static_cast<int>(area.right - area.left - 2 * CursorGap().cx));
+    FText = WideText(WrapFigures(text, maxWidth, [&](std::string_view line) { return measure.Width(line); }), CP_UTF8);
+    SendMessageW(Handle(), TTM_SETMAXTIPWIDTH, 0, area.right - area.left);
+    const TOOLINFOW info = ToolInfo(FOwner, FText);
+    SendMessageW(Handle(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  const POINT place = PlaceBeside(screen);
-  SendMessageA(Handle(), TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
+  const POINT place = PlaceBeside(screen, area);
+  SendMessageW(Handle(), TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
   if (FShowing) return;
-  const TOOLINFOA info = ToolInfo(FOwner, FText);
-  SendMessageA(Handle(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+  const TOOLINFOW info = ToolInfo(FOwner, FText);
+  SendMessageW(Handle(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
   FShowing = true;
 }
 
 void TTrackingToolTip::Hide() noexcept {
   if (!FShowing) return;
-  const TOOLINFOA info = ToolInfo(FOwner, FText);
-  SendMessageA(Handle(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+  const TOOLINFOW info = ToolInfo(FOwner, FText);
+  SendMessageW(Handle(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
   FShowing = false;
 }
 
 // Beside the cursor inside the monitor's work area, never under the cursor (TipPlacement);
 // the dialog opens at the screen's right edge, where the tip goes to the cursor's left.
-POINT TTrackingToolTip::PlaceBeside(POINT screen) const noexcept {
-  const TOOLINFOA info = ToolInfo(FOwner, FText);
-  const LRESULT size = SendMessageA(Handle(), TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&info));
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& area = monitor.rcWork;
+POINT TTrackingToolTip::PlaceBeside(POINT screen, const RECT& area) const noexcept {
+  const TOOLINFOW info = ToolInfo(FOwner, FText);
+  const LRESULT size = SendMessageW(Handle(), TTM_GETBUBBLESIZE, 0, reinterpret_cast<LPARAM>(&info));
+  const SIZE gap = CursorGap();
   const TTipPoint place = PlaceTip({screen.x, screen.y}, LOWORD(size), HIWORD(size),
-                                   {area.left, area.top, area.right, area.bottom}, CursorGapX, CursorGapY);
+                                   {area.left, area.top, area.right, area.bottom}, gap.cx, gap.cy);
   return {place.X, place.Y};
 }

@@ -14,18 +14,22 @@ class TTrackingToolTip {
   TTrackingToolTip(const TTrackingToolTip&) = delete;
   TTrackingToolTip& operator=(const TTrackingToolTip&) = delete;
 
-  // Shows the text (lines separated by "\r\n") beside the screen point, on the side where
-  // it fits on the monitor.
+  // Shows the text (UTF-8, lines separated by "\r\n", broken further between figures
+  // where one is too wide) beside the screen point, on the side where it fits on the
+  // monitor.
   void Show(const std::string& text, POINT screen);
   void Hide() noexcept;
   bool Showing() const noexcept { return FShowing; }
   HWND Handle() const noexcept { return FWindow.Get(); }
 
  private:
-  POINT PlaceBeside(POINT screen) const noexcept;
+  class TMeasure;
+  POINT PlaceBeside(POINT screen, const RECT& area) const noexcept;
 
   HWND FOwner;
   TWindowHandle FWindow;
-  std::string FText;
+  // The text as given, and as the control shows it.
+  std::string FSource;
+  std::wstring FText;
   bool FShowing = false;
 };

@@ -46,32 +46,6 @@ void Keys(std::initializer_list<BYTE> keys) {
   for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
 }
 
-BOOL CALLBACK MatchVisible(HWND window, LPARAM found) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  auto& target = *reinterpret_cast<std::pair<const char*, HWND>*>(found);
-  if (_stricmp(name, target.first) != 0 || !IsWindowVisible(window)) return TRUE;
-  target.second = window;
-  return FALSE;
-}
-
-HWND VisibleThreadWindow(const char* className) {
-  std::pair<const char*, HWND> target{className, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), MatchVisible, reinterpret_cast<LPARAM>(&target));
-  return target.second;
-}
-
-std::string ToolTipText() {
-  const HWND tip = VisibleThreadWindow("tooltips_class32");
-  TOOLINFOA info{};
-  info.cbSize = TTTOOLINFOA_V2_SIZE;
-  if (!tip || !SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&info))) return "";
-  char text[256] = "";
-  info.lpszText = text;
-  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-  return text;
-}
-
 // The dialog's messages handled for a while, inside a step, all but the timers (the
 // watcher's steps run on one).
 void HandleMessagesFor(DWORD milliseconds) {

@@ -3,7 +3,8 @@
 // the design's times P/96, no control overlaps another or leaves the client area (at the
 // opening size and at the minimum size), every caption fits its control in the control's
 // own font, the plot's frame lies where the scaled margin puts it, and the readout's tooltip
-// stays inside the work area and off the cursor at the plot's four corners. A form told of a
+// stays inside the work area and off the cursor at the plot's four corners, its text inside it
+// (the readout, a range's figures, a band's readout). A form told of a
 // new resolution (a host aware of each monitor's) follows it.
 
 #include <gtest/gtest.h>
@@ -98,18 +99,6 @@ void ExpectLaidOut(HWND dialog, const char* where) {
   }
 }
 
-BOOL CALLBACK MatchToolTip(HWND window, LPARAM found) {
-  if (ClassOf(window) != "tooltips_class32" || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-HWND VisibleToolTip() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), MatchToolTip, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 class ScaledDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -185,9 +174,21 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
         }
         SetCursorPos(corners[0].x, corners[0].y);
       }};
+  // The tooltip's text fits inside it whatever it shows: the readout, the figures of a
+  // range, the readout across a band with its "\u00B1" spreads.
+  const auto expectTipFits = [](const char* what) {
+    const TTipFit fit = ToolTipFit();
+    EXPECT_GT(fit.Text.cx, 0) << what;
+    EXPECT_LE(fit.Text.cx, fit.Room.cx) << what << ": " << ToolTipText();
+    EXPECT_LE(fit.Text.cy, fit.Room.cy) << what << ": " << ToolTipText();
+  };
+  const auto keys = [](std::initializer_list<BYTE> keys) {
+    for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+  };
   for (size_t corner = 0; corner < 4; ++corner)
     steps.push_back([&, corner](HWND) {
-      const HWND tip = VisibleToolTip();
+      const HWND tip = VisibleThreadWindow("tooltips_class32");
       ASSERT_NE(tip, nullptr) << "corner " << corner;
       RECT bounds, area;
       GetWindowRect(tip, &bounds);
@@ -196,9 +197,44 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
                   bounds.bottom <= area.bottom)
           << "corner " << corner;
       EXPECT_FALSE(PtInRect(&bounds, corners[corner])) << "the tip covers the cursor at corner " << corner;
+      expectTipFits("the readout");
       const POINT next = corner + 1 < 4 ? corners[corner + 1] : POINT{2, GetSystemMetrics(SM_CYSCREEN) - 2};
       SetCursorPos(next.x, next.y);
     });
+  steps.push_back([&](HWND dialog) {
+    RECT plot;
+    GetClientRect(Panel(dialog), &plot);
+    MoveOverPanel(dialog, plot.right / 3, plot.bottom / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  });
+  steps.push_back([&](HWND dialog) {
+    RECT plot;
+    GetClientRect(Panel(dialog), &plot);
+    MoveOverPanel(dialog, plot.right * 2 / 3, plot.bottom / 2);
+  });
+  steps.push_back([&](HWND) {
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    EXPECT_EQ(ToolTipText().rfind("Samples ", 0), 0u) << ToolTipText();
+    expectTipFits("the range's figures");
+    keys({VK_SHIFT, VK_F10});
+  });
+  steps.push_back([&](HWND) { keys({'L'}); });
+  steps.push_back([&](HWND) {
+    keys({VK_DOWN});
+    keys({VK_RETURN});
+  });
+  steps.push_back([&](HWND dialog) {
+    RECT plot;
+    GetClientRect(Panel(dialog), &plot);
+    MoveOverPanel(dialog, plot.right / 5, plot.bottom / 2);
+  });
+  steps.push_back([&](HWND) {
+    EXPECT_NE(ToolTipText().find(" \u00B1 "), std::string::npos) << ToolTipText();
+    expectTipFits("a band's readout");
+    keys({VK_SHIFT, VK_F10});
+  });
+  steps.push_back([&](HWND) { keys({'L'}); });
+  steps.push_back([&](HWND) { keys({VK_RETURN}); });
   steps.push_back([](HWND dialog) {
     ResizeWindow(dialog, 1, 1);
     ExpectLaidOut(dialog, "minimum size");

@@ -13,6 +13,9 @@ int FuzzBufferedStream(const uint8_t* data, size_t size);
 int FuzzHostMaps(const uint8_t* data, size_t size);
 int FuzzBmpReader(const uint8_t* data, size_t size);
 int FuzzSampling(const uint8_t* data, size_t size);
+int FuzzRangeStatistics(const uint8_t* data, size_t size);
+int FuzzPlotView(const uint8_t* data, size_t size);
+int FuzzTipPlacement(const uint8_t* data, size_t size);
 
 struct TFuzzEntry {
   const char* Name;  // the corpus folder and the fuzzer's name
@@ -22,5 +25,6 @@ struct TFuzzEntry {
 inline constexpr TFuzzEntry FuzzEntries[] = {
     {"map_file", FuzzMapFile},         {"version_block", FuzzVersionBlock}, {"string_lists", FuzzStringLists},
     {"buffered_stream", FuzzBufferedStream}, {"host_maps", FuzzHostMaps}, {"bmp_reader", FuzzBmpReader},
-    {"sampling", FuzzSampling},
+    {"sampling", FuzzSampling},        {"range_statistics", FuzzRangeStatistics}, {"plot_view", FuzzPlotView},
+    {"tip_placement", FuzzTipPlacement},
 };

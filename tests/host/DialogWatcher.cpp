@@ -1,5 +1,10 @@
 #include "tests/host/DialogWatcher.h"
 
+#include <commctrl.h>
+
+#include <iterator>
+#include <utility>
+
 #include "platform/Handles.h"
 
 TDialogWatcher* TDialogWatcher::Current = nullptr;
@@ -233,3 +238,55 @@ void MoveOverPanel(HWND dialog, int x, int y) {
 }
 
 void ParkCursor() { SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2); }
+
+namespace {
+
+BOOL CALLBACK MatchVisible(HWND window, LPARAM found) {
+  auto& target = *reinterpret_cast<std::pair<const char*, HWND>*>(found);
+  if (_stricmp(ClassOf(window).c_str(), target.first) != 0 || !IsWindowVisible(window)) return TRUE;
+  target.second = window;
+  return FALSE;
+}
+
+std::wstring ToolTipWideText(HWND tip) {
+  TOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  if (!tip || !SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info))) return L"";
+  wchar_t text[1024] = L"";
+  info.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
+}  // namespace
+
+HWND VisibleThreadWindow(const char* className) {
+  std::pair<const char*, HWND> target{className, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchVisible, reinterpret_cast<LPARAM>(&target));
+  return target.second;
+}
+
+std::string ToolTipText() {
+  const std::wstring text = ToolTipWideText(VisibleThreadWindow("tooltips_class32"));
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                      utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
+TTipFit ToolTipFit() {
+  const HWND tip = VisibleThreadWindow("tooltips_class32");
+  if (!tip) return {};
+  const std::wstring text = ToolTipWideText(tip);
+  const HDC dc = GetDC(tip);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
+  RECT extent{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(tip, dc);
+  RECT client, margin{};
+  GetClientRect(tip, &client);
+  SendMessageW(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+  return {{extent.right, extent.bottom},
+          {client.right - margin.left - margin.right, client.bottom - margin.top - margin.bottom}};
+}

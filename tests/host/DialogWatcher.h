@@ -84,6 +84,16 @@ void ResizeWindow(HWND window, int width, int height);
 HWND Panel(HWND dialog);
 void MoveOverPanel(HWND dialog, int x, int y);
 void ParkCursor();
+// A visible window of this thread of the class named (case aside); null if none.
+HWND VisibleThreadWindow(const char* className);
+// The visible tooltip's text (UTF-8), and its text's extent in the tooltip's own font
+// against the room inside its margins; "" and no room when none shows.
+std::string ToolTipText();
+struct TTipFit {
+  SIZE Text;
+  SIZE Room;
+};
+TTipFit ToolTipFit();
 
 // The window's client area as 0x00RRGGBB values, row by row, read from its window DC.
 struct TWindowPixels {

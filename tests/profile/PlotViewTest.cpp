@@ -16,13 +16,20 @@ TEST(PlotView, ZoomKeepsTheAnchorsPlaceAndStaysInsideTheProfile) {
   const size_t anchor = 4711;
   const double share = double(anchor) / double(Total - 1);
   for (int notch = 1; notch <= 30; ++notch) {
+    const double before = double(anchor - view.First) / double(view.Count - 1);
     view = ZoomView(view, Total, anchor, 1.5, MinViewCount(560));
     ASSERT_GE(anchor, view.First);
     ASSERT_LT(anchor, view.First + view.Count);
-    EXPECT_NEAR(double(anchor - view.First) / double(view.Count - 1), share, 1.0 / double(view.Count)) << notch;
+    const double after = double(anchor - view.First) / double(view.Count - 1);
+    EXPECT_NEAR(after, share, 1.0 / double(view.Count)) << notch;
+    // In a frame 560 pixels wide the anchor moves by less than a pixel and a half, where a
+    // whole first sample alone can move it by half a sample's width (up to 8 pixels).
+    EXPECT_LT(std::abs(after - before) * 560, 1.5) << notch;
   }
-  EXPECT_EQ(view.Count, MinViewCount(560));
-  EXPECT_EQ(view.Count, 36u);
+  // The fewest samples, or the few more that keep the anchor in place.
+  EXPECT_EQ(MinViewCount(560), 36u);
+  EXPECT_GE(view.Count, 36u);
+  EXPECT_LE(view.Count, 39u);
   for (int notch = 0; notch < 40; ++notch) view = ZoomView(view, Total, anchor, 1 / 1.5, 36);
   EXPECT_EQ(view, WholeView(Total));
 

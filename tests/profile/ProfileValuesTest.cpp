@@ -96,12 +96,12 @@ TEST(ProfileValues, ABandsSpreadFollowsEachValue) {
   const TProfileValues values(profile, TValueKind::Color, {0, 0, 0, 0}, {false, false});
   EXPECT_EQ(values.Table(','), "Sample,X,Y,Red,Red SD,Green,Green SD,Blue,Blue SD,Gray,Gray SD,Average,Average SD\r\n"
                                "0,0,0,1,0.25,2,1,3,2,1.8333333333333333,0.5,2,0.75\r\n");
-  EXPECT_EQ(values.Values(0, 0), "Gray 1.83333 \xB1 0.5  R 1 \xB1 0.25  G 2 \xB1 1  B 3 \xB1 2");
+  EXPECT_EQ(values.Values(0, 0), "Gray 1.83333 \xC2\xB1 0.5  R 1 \xC2\xB1 0.25  G 2 \xC2\xB1 1  B 3 \xC2\xB1 2");
   TProfile gray;
   gray.Profile = {7.5};
   gray.Spread = {1.5};
   const TProfileValues band(gray, TValueKind::Gray, {0, 0, 0, 0}, {false, false});
-  EXPECT_EQ(band.Values(0), "Value 7.5 \xB1 1.5");
+  EXPECT_EQ(band.Values(0), "Value 7.5 \xC2\xB1 1.5");
   EXPECT_EQ(band.Table('\t'), "Sample\tX\tY\tValue\tValue SD\r\n0\t0\t0\t7.5\t1.5\r\n");
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/TipText.h"
+
 namespace {
 
 constexpr TTipRect Screen{0, 0, 1024, 738};
@@ -45,6 +47,32 @@ TEST(TipPlacement, ATipTooLargeForEitherSideStillLeavesTheCursorFree) {
       const TTipPoint huge = PlaceTip({x, y}, 380, 280, narrow, GapX, GapY);
       EXPECT_TRUE(ClearOfCursor(huge, 380, 280, {x, y})) << x << ", " << y;
     }
+}
+
+// A range dragged over a taskbar: the cursor is outside the work area, the tip is not.
+TEST(TipPlacement, ACursorOutsideTheWorkAreaLeavesTheTipInside) {
+  for (const TTipPoint cursor : {TTipPoint{500, 750}, TTipPoint{500, 1010}, TTipPoint{-30, 300}, TTipPoint{1100, 5}}) {
+    const TTipPoint place = PlaceTip(cursor, 150, 40, Screen, GapX, GapY);
+    EXPECT_TRUE(Inside(place, 150, 40, Screen)) << cursor.X << ", " << cursor.Y;
+  }
+}
+
+// Lines break only between figures, never inside "sd 6.08789"; a line that fits stays whole.
+TEST(TipText, LinesBreakBetweenFiguresOnly) {
+  const auto width = [](std::string_view text) { return static_cast<int>(text.size()); };
+  const struct {
+    const char* Text;
+    int MaxWidth;
+    const char* Wrapped;
+  } cases[] = {
+      {"Samples 1 to 9\r\nRed: 9 samples; min 1,5; sd 6,08789", 30,
+       "Samples 1 to 9\r\nRed: 9 samples; min 1,5;\r\nsd 6,08789"},
+      {"Red: 9 samples; min 1,5; sd 6,08789", 80, "Red: 9 samples; min 1,5; sd 6,08789"},
+      {"Gray 1.5 \xC2\xB1 0.5  R 1 \xC2\xB1 0.25  G 2", 14, "Gray 1.5 \xC2\xB1 0.5\r\nR 1 \xC2\xB1 0.25\r\nG 2"},
+      {"a very long figure; b", 5, "a very long figure;\r\nb"},
+      {"", 10, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WrapFigures(c.Text, c.MaxWidth, width), c.Wrapped) << c.Text;
 }
 
 }  // namespace
