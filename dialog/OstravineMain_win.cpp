@@ -47,9 +47,17 @@ const TFormDescription ProfileForm{
 // designed at 96 pixels per inch.
 constexpr int EdgeGap = 8;
 constexpr int ControlGap = 4;
-// Where the dialog opens: near the screen's top right corner.
+// Where the dialog opens: near the top right corner of the monitor the host's window is on.
 constexpr int ScreenRightGap = 8;
 constexpr int ScreenTop = 40;
+
+RECT HostMonitor() noexcept {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromWindow(Application.Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor))
+    return {0, 0, Screen.Width(), Screen.Height()};
+  return monitor.rcMonitor;
+}
 
 // The dialog is made where it opens, so that showing it moves no window; its width is the
 // designed one at the screen's resolution, grown as the styled form grows it for the
@@ -59,8 +67,9 @@ TFormDescription PlacedForm() noexcept {
   const int resolution = Screen.FormPixelsPerInch();
   const int width = MulDiv(form.Bounds.Width, resolution, form.PixelsPerInch) +
                     FrameGrowth(form.BorderStyle, SystemFrameMetrics(), resolution).cx;
-  form.Bounds.Left = Screen.Width() - width - ScreenRightGap;
-  form.Bounds.Top = ScreenTop;
+  const RECT monitor = HostMonitor();
+  form.Bounds.Left = monitor.right - width - ScreenRightGap;
+  form.Bounds.Top = monitor.top + ScreenTop;
   return form;
 }
 

@@ -63,6 +63,7 @@ void TPlotPanel::Paint() {
 TProfilePlotData TPlotPanel::PlotData() const {
   TProfilePlotData data = FSession.PlotData(FSite.Plane(), FSite.Margin(), SavedFitToValues, FView);
   data.LineWidth = FForm.ScaleDesign(1);
+  data.PixelsPerInch = FForm.PixelsPerInch();
   data.Axes = SavedShowAxes;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
   return data;

@@ -18,6 +18,29 @@ char UserDecimalSeparator() noexcept {
 
 namespace {
 
+// The user's thousands separator (in the ANSI code page the plot's text is drawn in) and the
+// size of the groups it parts ("3;0", "3;2;0": the first group's).
+struct TDigitGrouping {
+  char Separator[8] = ",";
+  int Size = 3;
+};
+
+TDigitGrouping UserDigitGrouping() noexcept {
+  TDigitGrouping grouping;
+  char sizes[16] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, grouping.Separator, sizeof grouping.Separator) < 1)
+    lstrcpynA(grouping.Separator, ",", sizeof grouping.Separator);
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, sizes, sizeof sizes) > 1 && sizes[0] > '0' &&
+      sizes[0] <= '9')
+    grouping.Size = sizes[0] - '0';
+  return grouping;
+}
+
+// A value axis's label: round sums of an integrated selection read in full ("523,330").
+std::string ValueLabel(double value, char decimalSeparator, const TDigitGrouping& grouping) {
+  return FormatGrouped(value, grouping.Separator, grouping.Size, decimalSeparator);
+}
+
 void PaintBackground(TCanvas& canvas) {
   canvas.SetBrushStyle(TBrushStyle::Solid);
   canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
@@ -187,16 +210,23 @@ void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count, siz
 
 // Axes: ticks 4 pixels long, the value labels right of nothing but left of the frame, the
 // sample labels under the ramp; a tick at least 40 pixels from the next on the value axis,
-// 80 on the sample axis.
-constexpr int TickLength = 4;
-constexpr int ValueTickSpacing = 40;
-constexpr int SampleTickSpacing = 80;
-// Below the frame: a gap, the two ramp rows and another gap before the sample axis's ticks.
-constexpr int RampRoom = 4;
+// 80 on the sample axis. Below the frame: a gap, the two ramp rows and another gap before
+// the sample axis's ticks. All as designed at 96 pixels per inch.
+struct TAxisSizes {
+  explicit TAxisSizes(const TProfilePlotData& data) noexcept
+      : TickLength(MulDiv(4, data.PixelsPerInch, 96)),
+        ValueTickSpacing(MulDiv(40, data.PixelsPerInch, 96)),
+        SampleTickSpacing(MulDiv(80, data.PixelsPerInch, 96)),
+        RampRoom(MulDiv(4, data.PixelsPerInch, 96)) {}
+  int TickLength;
+  int ValueTickSpacing;
+  int SampleTickSpacing;
+  int RampRoom;
+};
 
 template <class Visit>
 void ForEachValueTick(const TProfilePlotData& data, int pixels, Visit visit) {
-  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, ValueTickSpacing);
+  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, TAxisSizes(data).ValueTickSpacing);
   const double first = std::ceil(data.MinValue / step);
   for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) visit((first + k) * step);
 }
@@ -206,43 +236,51 @@ void ForEachSampleTick(const TProfilePlotData& data, int pixels, Visit visit) {
   const size_t count = data.Profile.size();
   if (count == 0) return;
   const double origin = data.AxisOrigin + static_cast<double>(data.FirstSample);
-  const double step = std::max(1.0, AxisStep(static_cast<double>(count - 1), pixels, SampleTickSpacing));
+  const double step =
+      std::max(1.0, AxisStep(static_cast<double>(count - 1), pixels, TAxisSizes(data).SampleTickSpacing));
   for (double label = std::ceil(origin / step) * step; label <= origin + static_cast<double>(count - 1); label += step)
     visit(static_cast<size_t>(label - origin), label);
 }
 
 TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   if (!data.Axes) return {};
+  const TAxisSizes sizes(data);
   TAxisRoom room;
-  room.Bottom = RampRoom + TickLength + 1 + std::abs(canvas.FontHeight());
+  room.Bottom = sizes.RampRoom + sizes.TickLength + 1 + std::abs(canvas.FontHeight());
   int widest = 0;
+  const char separator = UserDecimalSeparator();
+  const TDigitGrouping grouping = UserDigitGrouping();
   ForEachValueTick(data, height - 1 - 2 * data.Margin - room.Bottom, [&](double value) {
-    widest = std::max(widest, static_cast<int>(canvas.TextExtent(FormatGeneral(value, 5, UserDecimalSeparator())).cx));
+    widest = std::max(widest, static_cast<int>(canvas.TextExtent(ValueLabel(value, separator, grouping)).cx));
   });
-  room.Left = widest + TickLength + 2;
+  room.Left = widest + sizes.TickLength + 2;
   return room;
 }
 
-void PaintAxes(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  const int tickLength = TAxisSizes(data).TickLength;
   canvas.SetPenColor(RGB(0, 0, 0));
   canvas.SetBrushStyle(TBrushStyle::Clear);
   canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
   const char separator = UserDecimalSeparator();
+  const TDigitGrouping grouping = UserDigitGrouping();
   const int textHeight = std::abs(canvas.FontHeight());
   ForEachValueTick(data, geometry.BaseY() - geometry.Top(), [&](double value) {
     const int y = geometry.Y(value);
-    canvas.MoveTo(geometry.Left() - TickLength, y);
+    canvas.MoveTo(geometry.Left() - tickLength, y);
     canvas.LineTo(geometry.Left(), y);
-    const std::string label = FormatGeneral(value, 5, separator);
-    canvas.TextOut(geometry.Left() - TickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
+    const std::string label = ValueLabel(value, separator, grouping);
+    canvas.TextOut(geometry.Left() - tickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
   });
-  const int tickTop = geometry.BaseY() + RampRoom;
+  const int tickTop = geometry.BaseY() + TAxisSizes(data).RampRoom;
   ForEachSampleTick(data, geometry.Right() - geometry.Left(), [&](size_t i, double value) {
     const int x = geometry.X(i);
     canvas.MoveTo(x, tickTop);
-    canvas.LineTo(x, tickTop + TickLength);
+    canvas.LineTo(x, tickTop + tickLength);
+    // Centred under its tick, but never past the canvas's right end.
     const std::string label = FormatGeneral(value, 10, separator);
-    canvas.TextOut(x - canvas.TextExtent(label).cx / 2, tickTop + TickLength + 1, label);
+    const int labelWidth = canvas.TextExtent(label).cx;
+    canvas.TextOut(std::min(x - labelWidth / 2, width - labelWidth), tickTop + tickLength + 1, label);
   });
 }
 
@@ -282,14 +320,16 @@ TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProf
                        AxisRoom(canvas, height, data));
 }
 
+// The labels in the designed face and size, 8 points, at the plot's resolution.
 TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   const size_t count = data.Profile.size();
+  canvas.SetFont("MS Sans Serif", -MulDiv(8, data.PixelsPerInch, 72));
   const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
   PaintFrame(canvas, geometry, data.LineWidth);
   PaintEnvelope(canvas, geometry, data);
   if (data.Axes)
-    PaintAxes(canvas, geometry, data);
+    PaintAxes(canvas, width, geometry, data);
   else
     PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintCurves(canvas, geometry, data);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 namespace {
@@ -49,4 +50,16 @@ std::string FormatGeneral(double value, int precision, char decimalSeparator) {
   const int decimals = std::max(0, precision - 1 - exponent);
   return TrimmedFraction(ToChars(buffer, sizeof buffer, value, std::chars_format::fixed, decimals),
                          decimalSeparator);
+}
+
+std::string FormatGrouped(double value, std::string_view groupSeparator, int groupSize, char decimalSeparator) {
+  if (!(std::fabs(value) < 1E15) || value != std::trunc(value) || groupSize < 1)
+    return FormatGeneral(value, 5, decimalSeparator);
+  const std::string digits = std::to_string(static_cast<int64_t>(std::fabs(value)));
+  std::string text = value < 0 ? "-" : "";
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % static_cast<size_t>(groupSize) == 0) text += groupSeparator;
+    text += digits[i];
+  }
+  return text;
 }

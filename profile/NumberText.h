@@ -3,9 +3,15 @@
 // shortest exact form instead).
 
 #include <string>
+#include <string_view>
 
 // The value in general number format with at most `precision` significant digits:
 // trailing zeros and an unneeded separator dropped, scientific notation (1.2346E5,
 // 1E-6) when the integer part needs more digits than that or the value is below 1E-5. NaN
 // and the infinities are "NaN", "Inf" and "-Inf", as the readout and the table spell them.
 std::string FormatGeneral(double value, int precision = 5, char decimalSeparator = '.');
+
+// A whole value below 1E15 in magnitude as all its digits, in groups of `groupSize` from the
+// right joined by `groupSeparator` ("523,330"); any other value as FormatGeneral writes it.
+std::string FormatGrouped(double value, std::string_view groupSeparator, int groupSize = 3,
+                          char decimalSeparator = '.');

@@ -33,6 +33,9 @@ struct TProfilePlotData {
   // The width of the frame's and the curves' lines: 1 as designed, more on a screen of a
   // higher resolution, where the dialog scales.
   int LineWidth = 1;
+  // The resolution the plot is drawn at: its labels' font, the ticks and their spacing, the
+  // room below the frame grow with it from their design at 96 pixels per inch.
+  int PixelsPerInch = 96;
   // Across a band: each sample's spread, for the gray (or only) curve, the average curve and
   // the channels; empty for a line of one pixel. A curve drawn alone carries its envelope,
   // mean minus to mean plus spread, in a light shade under it.

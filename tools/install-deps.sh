@@ -2,7 +2,7 @@
 # Installs what the build, the tests and the main command need on Debian 12, where it is
 # missing. Runs as root; does nothing when everything is there.
 set -euo pipefail
-packages=(cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xauth
+packages=(cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
           googletest libgtest-dev libbenchmark-dev imagemagick python3)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 missing=()

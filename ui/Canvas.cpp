@@ -4,6 +4,7 @@
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
+#include "ui/ScalableFont.h"
 
 namespace {
 
@@ -104,7 +105,8 @@ void TCanvas::RequirePen() {
 
 void TCanvas::RequireFont() {
   if (!FFontStale) return;
-  TFontHandle font(Checked(CreateFontIndirectA(&FFont)));
+  const LOGFONTA scalable = ScalableFont(FFont);
+  TFontHandle font(Checked(CreateFontIndirectA(&scalable)));
   if (FFontSelection)
     SelectObject(FDc, font.Get());
   else

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/ScalableFont.h"
 #include "ui/StdCtrls.h"
 
 namespace {
@@ -195,9 +196,11 @@ HBRUSH TForm::BackgroundBrush() noexcept {
   return FBrush.Get();
 }
 
+// The font data stay as designed; the font made of them is one that grows with them.
 void TForm::SetFontData(const LOGFONTA& font) {
   FFontData = font;
-  TFontHandle created(CreateFontIndirectA(&font));
+  const LOGFONTA scalable = ScalableFont(font);
+  TFontHandle created(CreateFontIndirectA(&scalable));
   SetFont(created.Get());
   FFontHandle = std::move(created);
 }

@@ -47,39 +47,19 @@ RECT WorkAreaAt(POINT screen) noexcept {
 // The cursor's image spans its hot spot's distance to the image's far corner at most: the
 // tip keeps that far from the hot spot (the system's cursor size, larger at a higher
 // resolution or with a larger pointer chosen).
+// One line's width in the font selected into the DC.
+int LineWidth(HDC dc, std::string_view utf8) {
+  const std::wstring text = WideText(utf8, CP_UTF8);
+  RECT bounds{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  return bounds.right - bounds.left;
+}
+
 SIZE CursorGap() noexcept {
   return {GetSystemMetrics(SM_CXCURSOR) / 2, GetSystemMetrics(SM_CYCURSOR) * 5 / 8};
 }
 
 }  // namespace
-
-// Width for the text in the tooltip's own font, in the tooltip's own DC.
-class TTrackingToolTip::TMeasure {
- public:
-  explicit TMeasure(HWND tip) noexcept
-      : FTip(tip),
-        FDc(GetDC(tip)),
-        FOld(SelectObject(FDc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)))) {}
-  ~TMeasure() {
-    SelectObject(FDc, FOld);
-    ReleaseDC(FTip, FDc);
-  }
-  TMeasure(const TMeasure&) = delete;
-  TMeasure& operator=(const TMeasure&) = delete;
-
-  int Width(std::string_view utf8) const {
-    const std::wstring text = WideText(utf8, CP_UTF8);
-    RECT bounds{0, 0, 0, 0};
-    DrawTextW(FDc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    return bounds.right - bounds.left;
-  }
-  int PixelsPerInch() const noexcept { return GetDeviceCaps(FDc, LOGPIXELSX); }
-
- private:
-  HWND FTip;
-  HDC FDc;
-  HGDIOBJ FOld;
-};
 
 TTrackingToolTip::TTrackingToolTip(HWND owner) : FOwner(owner) {
   RegisterToolTipClass();
@@ -97,10 +77,12 @@ void TTrackingToolTip::Show(const std::string& text, POINT screen) {
   const RECT area = WorkAreaAt(screen);
   if (text != FSource || !FShowing) {
     FSource = text;
-    const TMeasure measure(Handle());
-    const int maxWidth = std::min(MulDiv(DesignMaxTipWidth, measure.PixelsPerInch(), 96),
+    const TWindowDc dc(Handle());
+    const TSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    const int maxWidth = std::min(MulDiv(DesignMaxTipWidth, GetDeviceCaps(dc.Get(), LOGPIXELSX), 96),
                                   static_cast<int>(area.right - area.left - 2 * CursorGap().cx));
-    FText = WideText(WrapFigures(text, maxWidth, [&](std::string_view line) { return measure.Width(line); }), CP_UTF8);
+    const auto width = [&](std::string_view line) { return LineWidth(dc.Get(), line); };
+    FText = WideText(WrapFigures(text, maxWidth, width), CP_UTF8);
     SendMessageW(Handle(), TTM_SETMAXTIPWIDTH, 0, area.right - area.left);
     const TOOLINFOW info = ToolInfo(FOwner, FText);
     SendMessageW(Handle(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));

@@ -23,7 +23,6 @@ class TTrackingToolTip {
   HWND Handle() const noexcept { return FWindow.Get(); }
 
  private:
-  class TMeasure;
   POINT PlaceBeside(POINT screen, const RECT& area) const noexcept;
 
   HWND FOwner;

@@ -2,7 +2,7 @@
 // checks in Wine prefixes set to 96, 120, 144 and 192 pixels per inch: the client area is
 // the design's times P/96, no control overlaps another or leaves the client area (at the
 // opening size and at the minimum size), every caption fits its control in the control's
-// own font, the plot's frame lies where the scaled margin puts it, and the readout's tooltip
+// own font, which grows all the way with the resolution, the plot's frame lies where the scaled margin puts it, and the readout's tooltip
 // stays inside the work area and off the cursor at the plot's four corners, its text inside it
 // (the readout, a range's figures, a band's readout). A form told of a
 // new resolution (a host aware of each monitor's) follows it.
@@ -57,6 +57,16 @@ int TextWidth(HWND control) {
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return size.cx;
+}
+
+int CharacterHeight(HWND control) {
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return metrics.tmHeight - metrics.tmInternalLeading;
 }
 
 // A check box or radio button draws its glyph, then a gap, then the caption.
@@ -136,6 +146,8 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
         EXPECT_NEAR(client.bottom, MulDiv(DesignClient.cy, resolution, 96), 1) << resolution;
         ExpectLaidOut(dialog, "opening size");
         ExpectCaptionsFit(dialog);
+        // The dialog's text grows all the way: its characters 11 pixels high at 96 dpi.
+        EXPECT_NEAR(CharacterHeight(FindChild(dialog, "Button", "Close")), MulDiv(11, resolution, 96), 1);
         // The frame: its edges black on the margin's columns and rows (but where a curve
         // crosses them), nothing black just outside them.
         UpdateWindow(Panel(dialog));

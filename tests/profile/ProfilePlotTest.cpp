@@ -152,6 +152,13 @@ TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity()), "Inf");
   EXPECT_EQ(FormatGeneral(std::nan("")), "NaN");
   EXPECT_EQ(FormatGeneral(123.456, 2), "1.2E2");
+  // An integrated selection's sums on the axes: whole numbers in full, grouped.
+  EXPECT_EQ(FormatGrouped(523330, ","), "523,330");
+  EXPECT_EQ(FormatGrouped(-1234567, "\xC2\xA0"), "-1\xC2\xA0" "234\xC2\xA0" "567");
+  EXPECT_EQ(FormatGrouped(999, ","), "999");
+  EXPECT_EQ(FormatGrouped(12345678, ",", 4), "1234,5678");
+  EXPECT_EQ(FormatGrouped(2.5, ",", 3, ','), "2,5");
+  EXPECT_EQ(FormatGrouped(1e15, ","), "1E15");
 }
 
 // Against every sample: the one found lies on a nearest column, for scales above and
