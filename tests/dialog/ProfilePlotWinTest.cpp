@@ -304,6 +304,14 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
       << "the value labels";
   EXPECT_GT(CountIn(RECT{geometry.Left(), geometry.BaseY() + 9, 603 - 8, 281 - 8}, GetSysColor(COLOR_WINDOWTEXT)), 0)
       << "the sample labels";
+  // A wide label on the last sample stays whole: it ends before the canvas does, however
+  // far it would reach past the right end centred under its tick.
+  FData.AxisOrigin = 12240;
+  Paint(603, 281);
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  const int lastLabel = CountIn(RECT{540, geometry.BaseY() + 9, 603, 281}, text);
+  FBuffer.Canvas().TextOut(100, 20, "12340");
+  EXPECT_EQ(lastLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
 }
 
 // Across a band a curve drawn alone carries its envelope, mean plus to mean minus spread, in
