@@ -64,6 +64,7 @@ TProfilePlotData TPlotPanel::PlotData() const {
   TProfilePlotData data = FSession.PlotData(FSite.Plane(), FSite.Margin(), SavedFitToValues, FView);
   data.LineWidth = FForm.ScaleDesign(1);
   data.PixelsPerInch = FForm.PixelsPerInch();
+  data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
   data.Axes = SavedShowAxes;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
   return data;

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "errors/Exceptions.h"
 #include "profile/CurveStrokes.h"
 #include "profile/NumberText.h"
+#include "resources/Texts.h"
 
 char UserDecimalSeparator() noexcept {
   char separator[4] = {};
@@ -64,6 +66,24 @@ void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double minValue
   const char separator = UserDecimalSeparator();
   canvas.TextOut(left, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, FormatGeneral(minValue, 5, separator));
   canvas.TextOut(left, geometry.Top() + 1, FormatGeneral(maxValue, 5, separator));
+}
+
+// Where the plot is not the whole profile of one pixel's line, it says so inside the
+// frame's right corners, opposite the scale's labels: the band's width at the top, the
+// samples in view at the bottom.
+void PaintOrientation(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  canvas.SetBrushStyle(TBrushStyle::Clear);
+  canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
+  const int right = geometry.Right() - 2;
+  if (data.BandWidth > 1) {
+    const std::string width = FormatText(S_PLOT_WIDTH, data.BandWidth);
+    canvas.TextOut(right - canvas.TextExtent(width).cx, geometry.Top() + 1, width);
+  }
+  const size_t count = data.Profile.size();
+  if (count == 0 || count >= data.TotalSamples) return;
+  const std::string view = FormatText(S_PLOT_IN_VIEW, static_cast<int>(data.FirstSample),
+                                      static_cast<int>(data.FirstSample + count - 1), static_cast<int>(data.TotalSamples));
+  canvas.TextOut(right - canvas.TextExtent(view).cx, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, view);
 }
 
 // The pixels of the 24-bit or 32-bit DIB section that a DC draws on, when nothing stands
@@ -332,6 +352,7 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
     PaintAxes(canvas, width, geometry, data);
   else
     PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
+  PaintOrientation(canvas, geometry, data);
   PaintCurves(canvas, geometry, data);
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
   return geometry;

@@ -30,6 +30,12 @@ struct TProfilePlotData {
   // The index in the whole profile of Profile's first sample, when the plot shows a
   // stretch of it: the ramp's levels follow the samples' own indices.
   size_t FirstSample = 0;
+  // How many samples the whole profile has: while the plot shows fewer, it says which it
+  // shows ("Samples 40 to 135 of 272") inside the frame's bottom right corner.
+  size_t TotalSamples = 0;
+  // The width of the band sampled across a line, said in the frame's top right corner
+  // ("Width 15") where it is more than one pixel.
+  int BandWidth = 1;
   // The width of the frame's and the curves' lines: 1 as designed, more on a screen of a
   // higher resolution, where the dialog scales.
   int LineWidth = 1;

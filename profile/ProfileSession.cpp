@@ -41,6 +41,7 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
                                            const std::optional<TPlotView>& view) const {
   TProfilePlotData data;
   data.Profile = FProfile.Profile;
+  data.TotalSamples = FProfile.Profile.size();
   data.ProfileRGB = FProfile.ProfileRGB;
   data.Spread = FProfile.Spread;
   data.SpreadAverage = FProfile.SpreadAverage;

@@ -197,6 +197,10 @@
 #define S_MENU_WHOLE_PROFILE "Show &whole profile\tCtrl+0"
 #define IDS_MENU_LINE_WIDTH 64126
 #define S_MENU_LINE_WIDTH "&Line width"
+#define IDS_PLOT_IN_VIEW 64127
+#define S_PLOT_IN_VIEW "Samples %d to %d of %d"
+#define IDS_PLOT_WIDTH 64128
+#define S_PLOT_WIDTH "Width %d"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

@@ -314,6 +314,24 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
   EXPECT_EQ(lastLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
 }
 
+// Zoomed, the plot says which samples it shows in the frame's bottom right corner; across a
+// band, its width in the top right corner; the whole profile of a line says neither.
+TEST_F(ProfilePlotTest, ZoomAndBandWidthAreSaidInTheFramesRightCorners) {
+  FProfile.assign(96, 0);
+  FData.Profile = FProfile;
+  FData.TotalSamples = 96;
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  const RECT top{400, 9, 592, 24}, bottom{300, 281 - 9 - 16, 592, 281 - 11};
+  Paint(603, 281);
+  EXPECT_EQ(CountIn(top, text) + CountIn(bottom, text), 0);
+  FData.TotalSamples = 272;
+  FData.FirstSample = 40;
+  FData.BandWidth = 15;
+  Paint(603, 281);
+  EXPECT_GT(CountIn(top, text), 20) << "Width 15";
+  EXPECT_GT(CountIn(bottom, text), 60) << "Samples 40 to 135 of 272";
+}
+
 // Across a band a curve drawn alone carries its envelope, mean plus to mean minus spread, in
 // its colour three quarters faded into the background, under the curve; with several
 // curves there is none.

@@ -335,6 +335,7 @@ std::vector<uint32_t> PlotOf(const TProfile& profile, const TPlotView& view, int
   data.PlaneIndex = piAll;
   data.Margin = Margin;
   data.FirstSample = view.First;
+  data.TotalSamples = profile.Profile.size();
   TDIBitmap bitmap;
   bitmap.SetPixelFormat(TPixelFormat::Bgrx32);
   bitmap.SetSize(width, height);
