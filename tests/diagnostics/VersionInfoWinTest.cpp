@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
 #include <vector>
+
+#include "Version.h"
 
 #include "errors/Exceptions.h"
 #include "tests/TestSupport.h"
@@ -35,9 +38,11 @@ TEST(VersionInfoWin, ReadsThePluginsVersionResource) {
   EXPECT_EQ(info.OriginalFilename, "Ostravine.dll");
   EXPECT_EQ(info.FileDescription.rfind("Ostravine: ", 0), 0u) << info.FileDescription;
   EXPECT_EQ(info.LegalCopyright, "absent, so kept");
-  EXPECT_EQ(info.ProductVersion, (TWords{0x00010000, 0x00000000}));
-  EXPECT_EQ(info.FileVersion, (TWords{0x00010000, 0x00000000}));
-  EXPECT_EQ(VersionString(info), "1.0.0 0");
+  const TWords version{OSTRAVINE_VERSION_MAJOR << 16 | OSTRAVINE_VERSION_MINOR, uint32_t{OSTRAVINE_VERSION_PATCH} << 16};
+  EXPECT_EQ(info.ProductVersion, version);
+  EXPECT_EQ(info.FileVersion, version);
+  EXPECT_EQ(VersionString(info), std::to_string(OSTRAVINE_VERSION_MAJOR) + "." + std::to_string(OSTRAVINE_VERSION_MINOR) +
+                                     "." + std::to_string(OSTRAVINE_VERSION_PATCH) + " 0");
 }
 
 TEST(VersionInfoWin, TheRunningExecutablesVersionIsReadAtLoad) {

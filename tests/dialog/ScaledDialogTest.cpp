@@ -284,6 +284,8 @@ TEST_F(ScaledDialog, AFormToldOfANewResolutionFollowsIt) {
          ExpectLaidOut(dialog, "after the new resolution");
          const RECT close = BoundsIn(FindChild(dialog, "Button", "Close"), dialog);
          EXPECT_NEAR(close.right - close.left, MulDiv(75, wanted, 96), 1);
+         // The height is scaled from the one at the old resolution, itself rounded.
+         EXPECT_NEAR(CharacterHeight(FindChild(dialog, "Button", "Close")), MulDiv(11, wanted, 96), 2);
        }});
 }
 
