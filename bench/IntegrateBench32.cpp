@@ -1,14 +1,15 @@
 // Integrate mode as the plug-in runs it (marks kept in an undo record), with each set of
 // the sums' kernels that the machine runs, over a whole
-// 8192 x 8192 24-bit and 8-bit bitmap and a 4096 x 4096 complex map, rows and columns,
-// against one memcpy of the same bytes into a block already touched, one read pass that
+// 8192 x 8192 24-bit and 8-bit bitmap and a 4096 x 4096 complex map, rows and columns, and
+// with the kernels the library chose by measuring them, against one memcpy of the same bytes into a block already touched, one read pass that
 // sums them, and the same read pass with the stream fetched ahead (bench/ReadPass.h). Each
-// repetition runs all five in turn, so that a change of the machine's load during the run
+// repetition runs the baselines and every set in turn, so that a change of the machine's load during the run
 // (other builds on a shared machine) falls on the baselines and on integrate mode alike;
 // each figure is the median of its repetitions. Before each timed run an untimed read of
 // other memory fills the caches, so that no run inherits the bytes or the pending
 // write-backs of the one before it.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -25,7 +26,7 @@
 #include "profile/ProfileSampling.h"
 #include "profile/IntegratedSampling.h"
 #include "profile/SavedPixels.h"
-#include "profile/SumKernels.h"
+#include "profile/SumKernelTiming.h"
 
 namespace {
 
@@ -77,7 +78,9 @@ struct TKernelRuns {
   std::vector<double> Rows, Columns;
 };
 
-void Report(const TRasterCase& raster, const TKernelRuns& runs, double copy, double read, double readAhead) {
+// The floor, the faster read pass, also against the set the library chose.
+void Report(const TRasterCase& raster, const TKernelRuns& runs, double copy, double read, double readAhead,
+            double readBest) {
   for (bool byRows : {true, false}) {
     const double time = Median(byRows ? runs.Rows : runs.Columns);
     const std::string name =
@@ -86,7 +89,18 @@ void Report(const TRasterCase& raster, const TKernelRuns& runs, double copy, dou
     ReportRatio((name + "_vs_memcpy").c_str(), time / copy);
     ReportRatio((name + "_vs_read").c_str(), time / read);
     ReportRatio((name + "_vs_read_ahead").c_str(), time / readAhead);
+    if (runs.Set == TSumKernelSet::Measured) ReportRatio((name + "_vs_read_best").c_str(), time / readBest);
   }
+}
+
+const char* SetName(TSumKernelSet set) { return set == TSumKernelSet::Avx2 ? "avx2" : "sse2"; }
+
+void ReportChoice() {
+  const TSumKernelChoice& choice = MeasuredSumKernelChoice();
+  std::printf("# the library's choice: byte columns %s, 8-bit rows %s, 24-bit rows %s, complex columns %s, "
+              "complex rows %s\n",
+              SetName(choice.Lanes), SetName(choice.Bytes), SetName(choice.BytesByThree), SetName(choice.PairColumns),
+              SetName(choice.PairRows));
 }
 
 // Every set of the sums' kernels that the machine runs, each in every repetition.
@@ -95,16 +109,18 @@ void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
   TSavedPixels saved;
   TProfileRaster marked = raster.Raster;
   marked.Saved = marked.Bitmap ? &saved : nullptr;
-  std::vector<double> copies, reads, readsAhead;
+  std::vector<double> copies, reads, readsAhead, readsBest;
   std::vector<TKernelRuns> sets;
   for (TSumKernelSet set : {TSumKernelSet::Sse2, TSumKernelSet::Avx2})
-    if (SumKernelSetUsable(set)) sets.push_back({set, set == TSumKernelSet::Sse2 ? "sse2" : "avx2", {}, {}});
+    if (SumKernelSetUsable(set)) sets.push_back({set, SetName(set), {}, {}});
+  sets.push_back({TSumKernelSet::Measured, "chosen", {}, {}});
   const TSumKernelSet chosen = UseSumKernelSet(TSumKernelSet::Sse2);
   for (int i = 0; i < repetitions; ++i) {
     const uint8_t* other = target + raster.Size;
     copies.push_back(TimeOnce(other, [&] { std::memcpy(target, raster.Bytes, raster.Size); }));
     reads.push_back(TimeOnce(other, [&] { ReadOnce(raster, false); }));
     readsAhead.push_back(TimeOnce(other, [&] { ReadOnce(raster, true); }));
+    readsBest.push_back(std::min(reads.back(), readsAhead.back()));
     for (TKernelRuns& runs : sets) {
       UseSumKernelSet(runs.Set);
       runs.Rows.push_back(TimeOnce(other, [&] { Integrate(marked, raster.Side, true, profile); }));
@@ -112,17 +128,19 @@ void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
     }
   }
   UseSumKernelSet(chosen);
-  const double copy = Median(copies), read = Median(reads), readAhead = Median(readsAhead);
+  const double copy = Median(copies), read = Median(reads), readAhead = Median(readsAhead),
+               readBest = Median(readsBest);
   std::printf("# integrate mode, %s, %d x %d, %zu MiB\n", raster.Name, raster.Side, raster.Side, raster.Size >> 20);
   ReportTime("memcpy", copy);
   ReportTime("read pass", read);
   ReportTime("read pass, fetched ahead", readAhead);
-  for (const TKernelRuns& runs : sets) Report(raster, runs, copy, read, readAhead);
+  for (const TKernelRuns& runs : sets) Report(raster, runs, copy, read, readAhead, readBest);
 }
 
 }  // namespace
 
 void RunIntegrateBench(int repetitions) {
+  ReportChoice();
   // The copy's target, and beyond it the memory read to fill the caches between runs.
   const size_t largest = size_t{MapSide} * MapSide * 2 * sizeof(double) + EvictBytes;
   std::unique_ptr<uint8_t[]> target(new uint8_t[largest]);

@@ -50,7 +50,7 @@ struct TBenchHost {
   // Set: once the profile is shown, a wheel notch in, a pan step and a notch back out to the
   // whole profile are timed, each until the plot is on the screen.
   bool Views = false;
-  std::vector<double> ZoomIn, PanStep, Full;
+  std::vector<double> ZoomIn, PanStep, Full, RangeStep;
 };
 
 TBenchHost Host;
@@ -97,10 +97,34 @@ double Wheel(HWND dialog, int notches, WORD keys) {
   return Seconds() - started;
 }
 
+// The pointer moved over the plot with the left button down, timed until the plot is on
+// the screen.
+double MoveHeld(HWND dialog, HWND panel, int x, int y) {
+  const double started = Seconds();
+  SendMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+  RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return Seconds() - started;
+}
+
+// A range dragged across the plot's middle third: the step after the drag has begun, when
+// the range and its figures are there and grow by a column.
+double RangeStep(HWND dialog) {
+  const HWND panel = ChildWindowFromPoint(dialog, POINT{1, 1});
+  RECT plot;
+  GetClientRect(panel, &plot);
+  const int x = plot.right / 3, y = plot.bottom / 2;
+  SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  MoveHeld(dialog, panel, x + 10, y);
+  const double step = MoveHeld(dialog, panel, x + 11, y);
+  SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(x + 11, y));
+  return step;
+}
+
 void MeasureViews(HWND dialog) {
   Host.ZoomIn.push_back(Wheel(dialog, 1, 0));
   Host.PanStep.push_back(Wheel(dialog, -1, MK_SHIFT));
   Host.Full.push_back(Wheel(dialog, -1, 0));
+  Host.RangeStep.push_back(RangeStep(dialog));
 }
 
 // A profile is in the back buffer; it reaches the screen with the update.
@@ -232,11 +256,13 @@ class TDialogBench {
   }
 
   // The plot of the 10000 x 10000 image's whole diagonal (14,142 samples, three curves):
-  // a wheel notch in and a pan step against the full repaint a notch out brings back.
+  // a wheel notch in, a pan step and a step of a range drag against the full repaint a notch
+  // out brings back.
   void MeasureViews() {
     Host.ZoomIn.clear();
     Host.PanStep.clear();
     Host.Full.clear();
+    Host.RangeStep.clear();
     Host.Views = true;
     for (int i = 0; i < FRepetitions; ++i) Open(FLarge);
     Host.Views = false;
@@ -246,6 +272,8 @@ class TDialogBench {
     ReportTime("full repaint (notch out to the whole profile)", Median(Host.Full));
     ReportRatio("zoom_notch_vs_full_repaint", Median(Host.ZoomIn) / Median(Host.Full));
     ReportRatio("pan_step_vs_full_repaint", Median(Host.PanStep) / Median(Host.Full));
+    ReportTime("range drag step", Median(Host.RangeStep));
+    ReportRatio("range_step_vs_full_repaint", Median(Host.RangeStep) / Median(Host.Full));
   }
 
   const TImage& Small() const { return FSmall; }

@@ -2,6 +2,8 @@
 
 #include <cpuid.h>
 
+#include "profile/SumKernelTiming.h"
+
 namespace {
 
 // The register states that the system saves on a switch (XCR0). Read by its opcode: the
@@ -26,13 +28,21 @@ bool Avx2Usable() noexcept {
 }
 
 const bool Avx2 = Avx2Usable();
-TSumKernelSet InUse = Avx2 ? TSumKernelSet::Avx2 : TSumKernelSet::Sse2;
+TSumKernelSet InUse = TSumKernelSet::Measured;
 
 }  // namespace
 
-const TSumKernels& SumKernels() noexcept { return InUse == TSumKernelSet::Avx2 ? Avx2SumKernels : Sse2SumKernels; }
+const TSumKernels& SumKernelsOf(TSumKernelSet set) noexcept {
+  switch (set) {
+    case TSumKernelSet::Sse2: return Sse2SumKernels;
+    case TSumKernelSet::Avx2: return Avx2 ? Avx2SumKernels : Sse2SumKernels;
+    default: return MeasuredSumKernels();
+  }
+}
 
-bool SumKernelSetUsable(TSumKernelSet set) noexcept { return set == TSumKernelSet::Sse2 || Avx2; }
+const TSumKernels& SumKernels() noexcept { return SumKernelsOf(InUse); }
+
+bool SumKernelSetUsable(TSumKernelSet set) noexcept { return set != TSumKernelSet::Avx2 || Avx2; }
 
 TSumKernelSet UseSumKernelSet(TSumKernelSet set) noexcept {
   const TSumKernelSet before = InUse;

@@ -2,7 +2,8 @@
 // The innermost loops of integrate mode, one pointer walk over one row (or one band of
 // rows) each, in sets for the processor's vector units: SSE2, which every target has (x86-64,
 // and the 32-bit build with -msse2), and AVX2 where the processor has it and the system
-// saves its registers. The set is chosen once, when the library loads. The sets are compiled
+// saves its registers. Which set runs which kernels is measured the first time they are
+// needed (SumKernelTiming.h): wider is not faster on every processor. The sets are compiled
 // apart (see CMakeLists.txt) so that the compiler may vectorise them; the sums of bytes
 // are written by hand.
 
@@ -62,10 +63,13 @@ struct TSumKernels {
 extern const TSumKernels Sse2SumKernels;
 extern const TSumKernels Avx2SumKernels;
 
-enum class TSumKernelSet { Sse2, Avx2 };
+// Measured: each group of kernels from the set that ran it faster on this processor.
+enum class TSumKernelSet { Sse2, Avx2, Measured };
 
-// The set in use: the widest the processor and the system can run, unless one was forced.
+// The kernels in use: the measured choice (SumKernelTiming.h), unless a set was forced.
 const TSumKernels& SumKernels() noexcept;
+const TSumKernels& SumKernelsOf(TSumKernelSet set) noexcept;
 bool SumKernelSetUsable(TSumKernelSet set) noexcept;
-// Forces a usable set, so that tests and benchmarks run each one; returns the set before.
+// Forces a usable set, so that tests and benchmarks run each one (Measured goes back to the
+// choice); returns the set before.
 TSumKernelSet UseSumKernelSet(TSumKernelSet set) noexcept;

@@ -12,7 +12,7 @@
 #include "image/Rounding.h"
 #include "profile/IntegratedSampling.h"
 #include "profile/LineSampling.h"
-#include "profile/SumKernels.h"
+#include "profile/SumKernelTiming.h"
 #include "tests/host/HostImages.h"
 #include "tests/profile/ProfileOracle.h"
 
@@ -379,8 +379,33 @@ class ProfileSamplingKernels : public testing::TestWithParam<TSumKernelSet> {
   TSumKernelSet FBefore = TSumKernelSet::Sse2;
 };
 
-INSTANTIATE_TEST_SUITE_P(EverySet, ProfileSamplingKernels, testing::Values(TSumKernelSet::Sse2, TSumKernelSet::Avx2),
-                         [](const auto& info) { return info.param == TSumKernelSet::Sse2 ? "Sse2" : "Avx2"; });
+INSTANTIATE_TEST_SUITE_P(EverySet, ProfileSamplingKernels,
+                         testing::Values(TSumKernelSet::Sse2, TSumKernelSet::Avx2, TSumKernelSet::Measured),
+                         [](const auto& info) {
+                           return info.param == TSumKernelSet::Sse2   ? "Sse2"
+                                  : info.param == TSumKernelSet::Avx2 ? "Avx2"
+                                                                      : "Measured";
+                         });
+
+// The measured choice is made once, of sets the processor runs, and its kernels are those of
+// the sets chosen, each group whole (a group's lanes are laid out by its set).
+TEST(SumKernelChoice, IsMeasuredOnceFromTheSetsTheProcessorRuns) {
+  const TSumKernels& kernels = MeasuredSumKernels();
+  EXPECT_EQ(&MeasuredSumKernels(), &kernels);
+  const TSumKernelChoice& choice = MeasuredSumKernelChoice();
+  EXPECT_EQ(SumKernelMeasurements(), 1);
+  for (TSumKernelSet set : {choice.Lanes, choice.Bytes, choice.BytesByThree, choice.PairColumns, choice.PairRows}) {
+    EXPECT_NE(set, TSumKernelSet::Measured);
+    EXPECT_TRUE(SumKernelSetUsable(set));
+  }
+  const TSumKernels& lanes = SumKernelsOf(choice.Lanes);
+  EXPECT_TRUE(kernels.LaneWords == lanes.LaneWords && kernels.AddBandToLanes == lanes.AddBandToLanes &&
+              kernels.AddRowToLanes == lanes.AddRowToLanes && kernels.FlushLanes == lanes.FlushLanes);
+  EXPECT_EQ(kernels.SumBytes, SumKernelsOf(choice.Bytes).SumBytes);
+  EXPECT_EQ(kernels.SumBytesByThree, SumKernelsOf(choice.BytesByThree).SumBytesByThree);
+  EXPECT_EQ(kernels.AddPairRowsToSums, SumKernelsOf(choice.PairColumns).AddPairRowsToSums);
+  EXPECT_EQ(kernels.SumPairRows, SumKernelsOf(choice.PairRows).SumPairRows);
+}
 
 TEST_P(ProfileSamplingKernels, MatchesThePlainPerPixelReadingOnRandomImages) {
   std::mt19937 random(20261207);
