@@ -93,14 +93,18 @@ void Report(const TRasterCase& raster, const TKernelRuns& runs, double copy, dou
   }
 }
 
-const char* SetName(TSumKernelSet set) { return set == TSumKernelSet::Avx2 ? "avx2" : "sse2"; }
+const char* SetName(TSumKernelSet set) {
+  const char* names[] = {"sse2", "sse2_plain", "avx2", "avx2_plain", "unmeasured"};
+  return names[static_cast<int>(set)];
+}
 
 void ReportChoice() {
-  const TSumKernelChoice& choice = MeasuredSumKernelChoice();
   std::printf("# the library's choice: byte columns %s, 8-bit rows %s, 24-bit rows %s, complex columns %s, "
               "complex rows %s\n",
-              SetName(choice.Lanes), SetName(choice.Bytes), SetName(choice.BytesByThree), SetName(choice.PairColumns),
-              SetName(choice.PairRows));
+              SetName(MeasuredSumKernelSet(TKernelGroup::Lanes)), SetName(MeasuredSumKernelSet(TKernelGroup::Bytes)),
+              SetName(MeasuredSumKernelSet(TKernelGroup::BytesByThree)),
+              SetName(MeasuredSumKernelSet(TKernelGroup::PairColumns)),
+              SetName(MeasuredSumKernelSet(TKernelGroup::PairRows)));
 }
 
 // Every set of the sums' kernels that the machine runs, each in every repetition.
@@ -111,7 +115,7 @@ void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
   marked.Saved = marked.Bitmap ? &saved : nullptr;
   std::vector<double> copies, reads, readsAhead, readsBest;
   std::vector<TKernelRuns> sets;
-  for (TSumKernelSet set : {TSumKernelSet::Sse2, TSumKernelSet::Avx2})
+  for (TSumKernelSet set : FixedSumKernelSets)
     if (SumKernelSetUsable(set)) sets.push_back({set, SetName(set), {}, {}});
   sets.push_back({TSumKernelSet::Measured, "chosen", {}, {}});
   const TSumKernelSet chosen = UseSumKernelSet(TSumKernelSet::Sse2);
@@ -140,7 +144,6 @@ void Measure(int repetitions, const TRasterCase& raster, uint8_t* target) {
 }  // namespace
 
 void RunIntegrateBench(int repetitions) {
-  ReportChoice();
   // The copy's target, and beyond it the memory read to fill the caches between runs.
   const size_t largest = size_t{MapSide} * MapSide * 2 * sizeof(double) + EvictBytes;
   std::unique_ptr<uint8_t[]> target(new uint8_t[largest]);
@@ -159,4 +162,5 @@ void RunIntegrateBench(int repetitions) {
   Measure(repetitions, {"complex", {nullptr, &map, 0}, MapSide, reinterpret_cast<const uint8_t*>(map.Map()),
                         static_cast<size_t>(map.Size())},
           target.get());
+  ReportChoice();
 }

@@ -108,6 +108,7 @@ void IntegrateBitmap(const TProfileRaster& raster, const TLines& lines, bool col
   TPixelMarker marker(raster);
   marker.Reserve(4 * std::max<int64_t>(0, nearLines - std::max<int64_t>(0, -lines.First)));
   const int group = lines.ByRows ? RowGroup : span.LastLine - span.FirstLine + 1;
+  PrepareRowSums(bitmap, span);
   const std::vector<TChannelSums>& sums = profile.Work.Lines;
   int64_t stored = 0;
   for (int first = span.FirstLine; first <= span.LastLine; first += group) {

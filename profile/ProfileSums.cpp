@@ -67,12 +67,21 @@ TChannelSums SumInsideRow(const TSumKernels& kernels, TPixelFormat format, const
   return sums;
 }
 
+// The kernels for the rows' sums; the measured choice may time them on the span's rows.
+TSumKernels RowKernels(const TLinearBitmap& bitmap, const TLineSpan& span, const TSplit& along) {
+  const int pixelSize = bitmap.PixelSize();
+  const TKernelGroup group =
+      bitmap.PixelFormat() == TPixelFormat::Bgr24 ? TKernelGroup::BytesByThree : TKernelGroup::Bytes;
+  return SumKernelsFor(group, {bitmap.Row(span.FirstLine) + along.First * pixelSize, bitmap.BytesPerLine(),
+                               InsideCount(along) * pixelSize, static_cast<size_t>(span.LastLine - span.FirstLine + 1)});
+}
+
 void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TChannelSums>& sums) {
   const TPixelFormat format = bitmap.PixelFormat();
   const int pixelSize = bitmap.PixelSize();
   const TSplit along = SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Width());
   const size_t inside = InsideCount(along);
-  const TSumKernels& kernels = SumKernels();
+  const TSumKernels kernels = RowKernels(bitmap, span, along);
   for (int y = span.FirstLine; y <= span.LastLine; ++y) {
     const uint8_t* row = bitmap.Row(y);
     TChannelSums line =
@@ -87,8 +96,9 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
 // 64 bits every LaneRows rows. Spans narrower than a lane block are added byte by byte.
 class TByteColumns {
  public:
-  TByteColumns(size_t count, TSumWork& work)
-      : FKernels(SumKernels()), FCount(count), FLanes(work.Lanes), FTotals(work.Totals) {
+  // The rows the columns run through: the measured choice may time its kernels on them.
+  TByteColumns(size_t count, const TTimingRows& rows, TSumWork& work)
+      : FKernels(SumKernelsFor(TKernelGroup::Lanes, rows)), FCount(count), FLanes(work.Lanes), FTotals(work.Totals) {
     FLanes.assign(FKernels.LaneWords(count), 0);
     FTotals.assign(count, 0);
   }
@@ -132,7 +142,7 @@ class TByteColumns {
   }
 
   // The lanes' layout is the set's own.
-  const TSumKernels& FKernels;
+  const TSumKernels FKernels;
   size_t FCount;
   std::vector<uint16_t>& FLanes;
   std::vector<uint64_t>& FTotals;
@@ -144,7 +154,10 @@ void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TS
   const size_t columns = sums.size();
   const bool color = bitmap.PixelFormat() == TPixelFormat::Bgr24;
   const size_t offset = static_cast<size_t>(span.FirstLine) * bitmap.PixelSize();
-  TByteColumns lanes(columns * bitmap.PixelSize(), work);
+  const size_t count = columns * bitmap.PixelSize();
+  const size_t rows = along.First <= along.Last ? static_cast<size_t>(along.Last - along.First) + 1 : 0;
+  TByteColumns lanes(count, {bitmap.Row(std::min(along.First, bitmap.Height() - 1)) + offset, bitmap.BytesPerLine(), count, rows},
+                     work);
   lanes.AddRowTimes(bitmap.Row(0) + offset, along.Before);
   lanes.AddRows(bitmap, along.First, along.Last, offset);
   lanes.AddRowTimes(bitmap.Row(bitmap.Height() - 1) + offset, along.After);
@@ -198,7 +211,10 @@ void SumComplexRows(const TComplexRows& map, int component, const TLineSpan& spa
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
   for (int y = span.FirstLine; y <= span.LastLine; ++y)
     sums[y - span.FirstLine] = AddRepeated(0, PairRow(map, y)[component], along.Before);
-  const TSumKernels& kernels = SumKernels();
+  const TSumKernels kernels =
+      SumKernelsFor(TKernelGroup::PairRows, {reinterpret_cast<const uint8_t*>(PairRow(map, span.FirstLine) + first),
+                                             stride * static_cast<ptrdiff_t>(sizeof(double)), 2 * sizeof(double) * inside,
+                                             static_cast<size_t>(span.LastLine - span.FirstLine + 1)});
   int y = span.FirstLine;
   for (; inside && span.LastLine - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
     kernels.SumPairRows(PairRow(map, y) + first, stride, inside, NextPairBand(map, y, span.LastLine, first),
@@ -221,7 +237,10 @@ void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& 
   const size_t offset = 2 * static_cast<size_t>(span.FirstLine) + component;
   const ptrdiff_t stride = 2 * static_cast<ptrdiff_t>(map.Width);
   AddPairRowTimes(PairRow(map, 0) + offset, along.Before, sums);
-  const TSumKernels& kernels = SumKernels();
+  const size_t rows = along.First <= along.Last ? static_cast<size_t>(along.Last - along.First) + 1 : 0;
+  const TSumKernels kernels = SumKernelsFor(
+      TKernelGroup::PairColumns, {reinterpret_cast<const uint8_t*>(PairRow(map, std::min(along.First, map.Height - 1)) + offset),
+                                  stride * static_cast<ptrdiff_t>(sizeof(double)), 2 * sizeof(double) * sums.size(), rows});
   int y = along.First;
   for (; along.Last - y + 1 >= PairRowsAtOnce; y += PairRowsAtOnce)
     kernels.AddPairRowsToSums(PairRow(map, y) + offset, stride, sums.size(), NextPairBand(map, y, along.Last, offset),
@@ -231,6 +250,11 @@ void SumComplexColumns(const TComplexRows& map, int component, const TLineSpan& 
 }
 
 }  // namespace
+
+void PrepareRowSums(const TLinearBitmap& bitmap, const TLineSpan& span) {
+  if (span.ByRows && bitmap.PixelFormat() != TPixelFormat::Gray16)
+    RowKernels(bitmap, span, SplitSpan(span.AlongFirst, span.AlongLast, bitmap.Width()));
+}
 
 void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, TSumWork& work) {
   work.Lines.resize(static_cast<size_t>(span.LastLine - span.FirstLine) + 1);

@@ -39,6 +39,10 @@ struct TSumWork {
   std::vector<uint64_t> Totals;
 };
 
+// A job that sums the span's rows a few at a time shows them all first to the kernels'
+// measured choice (SumKernelTiming.h), which may time its kernels on them.
+void PrepareRowSums(const TLinearBitmap& bitmap, const TLineSpan& span);
+
 // One entry per line, into work.Lines. Indexed8 and Gray16 sum the stored values
 // (GetIntensity), Bgr24 the three channels (GetPixel); the caller rejects other formats.
 void SumBitmapLines(const TLinearBitmap& bitmap, const TLineSpan& span, TSumWork& work);

@@ -1,143 +1,140 @@
 #include "profile/SumKernelTiming.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <new>
-#include <optional>
 #include <vector>
 
 namespace {
 
-// Rows of 4 KiB, 4 MiB in all: more than most second-level caches, so that the kernels
-// stream as they do over an image, and a pass takes well under a millisecond. The best of
-// three passes a set, the sets taking turns, so that a burst of other work is left out.
-constexpr size_t RowBytes = 4096;
-constexpr size_t Rows = 1024;
-constexpr size_t PairsPerRow = RowBytes / (2 * sizeof(double));
+// Each set reads three slabs of at least 4 MiB, the sets taking turns, and keeps its fastest;
+// the slabs are a part of a large image that the job reads again soon after. A
+// job with fewer rows than that does not decide: its rows may sit in the caches.
+constexpr size_t SlabBytes = size_t{4} << 20;
 constexpr int Passes = 3;
 
-std::atomic<int> Measurements{0};
+struct TGroupState {
+  TSumKernelSet Set = TSumKernelSet::Measured;
+  int Measurements = 0;
+};
+TGroupState Groups[KernelGroupCount];
+
+TGroupState& StateOf(TKernelGroup group) noexcept { return Groups[static_cast<int>(group)]; }
+
 volatile double Sink = 0;
 
-struct TTimingWork {
-  std::vector<double> Values = std::vector<double>(Rows * RowBytes / sizeof(double));
-  const uint8_t* Bytes() const noexcept { return reinterpret_cast<const uint8_t*>(Values.data()); }
-  const uint8_t* ByteRow(size_t y) const noexcept { return Bytes() + std::min(y, Rows - 1) * RowBytes; }
-  const double* PairRow(size_t y) const noexcept { return Values.data() + std::min(y, Rows - 1) * 2 * PairsPerRow; }
-};
+const uint8_t* RowAt(const TTimingRows& rows, size_t y) {
+  return rows.First + static_cast<ptrdiff_t>(std::min(y, rows.Rows - 1)) * rows.Stride;
+}
+const double* PairRowAt(const TTimingRows& rows, size_t y) {
+  return reinterpret_cast<const double*>(RowAt(rows, y));
+}
 
-void AddByteColumns(const TSumKernels& kernels, const TTimingWork& work) {
-  std::vector<uint16_t> lanes(kernels.LaneWords(RowBytes));
-  std::vector<uint64_t> totals(RowBytes);
-  for (size_t y = 0; y < Rows; y += BandRows) {
-    TBandRows ahead;
-    for (int r = 0; r < BandRows; ++r) ahead[r] = work.ByteRow(y + BandRows + r);
-    kernels.AddBandToLanes(work.ByteRow(y), RowBytes, RowBytes, ahead, lanes.data());
-    if ((y + BandRows) % LaneRows == 0) kernels.FlushLanes(lanes.data(), RowBytes, totals.data());
+// One slab of the group's job, through the kernels given.
+void RunSlab(TKernelGroup group, const TSumKernels& kernels, const TTimingRows& rows, size_t first, size_t count) {
+  const size_t pairs = rows.Bytes / (2 * sizeof(double));
+  switch (group) {
+    case TKernelGroup::Lanes: {
+      std::vector<uint16_t> lanes(kernels.LaneWords(rows.Bytes));
+      for (size_t y = first; y + BandRows <= first + count; y += BandRows) {
+        TBandRows ahead;
+        for (int r = 0; r < BandRows; ++r) ahead[r] = RowAt(rows, y + BandRows + r);
+        kernels.AddBandToLanes(RowAt(rows, y), rows.Stride, rows.Bytes, ahead, lanes.data());
+      }
+      Sink = lanes[0];
+      break;
+    }
+    case TKernelGroup::Bytes: {
+      uint64_t sum = 0;
+      for (size_t y = first; y < first + count; ++y) sum += kernels.SumBytes(RowAt(rows, y), rows.Bytes);
+      Sink = static_cast<double>(sum);
+      break;
+    }
+    case TKernelGroup::BytesByThree: {
+      uint64_t totals[3] = {};
+      for (size_t y = first; y < first + count; ++y)
+        kernels.SumBytesByThree(RowAt(rows, y), rows.Bytes - rows.Bytes % 3, totals);
+      Sink = static_cast<double>(totals[0]);
+      break;
+    }
+    case TKernelGroup::PairColumns:
+    case TKernelGroup::PairRows: {
+      std::vector<double> sums(std::max<size_t>(pairs, PairRowsAtOnce));
+      for (size_t y = first; y + PairRowsAtOnce <= first + count; y += PairRowsAtOnce) {
+        TPairBand ahead;
+        for (int r = 0; r < PairRowsAtOnce; ++r) ahead[r] = PairRowAt(rows, y + PairRowsAtOnce + r);
+        const ptrdiff_t stride = rows.Stride / static_cast<ptrdiff_t>(sizeof(double));
+        if (group == TKernelGroup::PairColumns)
+          kernels.AddPairRowsToSums(PairRowAt(rows, y), stride, pairs, ahead, sums.data());
+        else
+          kernels.SumPairRows(PairRowAt(rows, y), stride, pairs, ahead, sums.data());
+      }
+      Sink = sums[0];
+      break;
+    }
   }
-  Sink = static_cast<double>(totals[RowBytes / 2]);
 }
 
-void AddByteRows(const TSumKernels& kernels, const TTimingWork& work) {
-  uint64_t sum = 0;
-  for (size_t y = 0; y < Rows; ++y) sum += kernels.SumBytes(work.ByteRow(y), RowBytes);
-  Sink = static_cast<double>(sum);
-}
-
-void AddByteRowsByThree(const TSumKernels& kernels, const TTimingWork& work) {
-  uint64_t totals[3] = {};
-  for (size_t y = 0; y < Rows; ++y) kernels.SumBytesByThree(work.ByteRow(y), RowBytes - RowBytes % 3, totals);
-  Sink = static_cast<double>(totals[1]);
-}
-
-TPairBand PairRowsAfter(const TTimingWork& work, size_t y) {
-  TPairBand ahead;
-  for (int r = 0; r < PairRowsAtOnce; ++r) ahead[r] = work.PairRow(y + PairRowsAtOnce + r);
-  return ahead;
-}
-
-void AddPairColumns(const TSumKernels& kernels, const TTimingWork& work) {
-  std::vector<double> sums(PairsPerRow);
-  for (size_t y = 0; y < Rows; y += PairRowsAtOnce)
-    kernels.AddPairRowsToSums(work.PairRow(y), 2 * PairsPerRow, PairsPerRow, PairRowsAfter(work, y), sums.data());
-  Sink = sums[PairsPerRow / 2];
-}
-
-void AddPairRows(const TSumKernels& kernels, const TTimingWork& work) {
-  double sums[PairRowsAtOnce] = {};
-  for (size_t y = 0; y < Rows; y += PairRowsAtOnce)
-    kernels.SumPairRows(work.PairRow(y), 2 * PairsPerRow, PairsPerRow, PairRowsAfter(work, y), sums);
-  Sink = sums[0];
-}
-
-double Seconds(void (*run)(const TSumKernels&, const TTimingWork&), const TSumKernels& kernels,
-               const TTimingWork& work) {
+double SlabSeconds(TKernelGroup group, TSumKernelSet set, const TTimingRows& rows, size_t first, size_t count) {
   const auto start = std::chrono::steady_clock::now();
-  run(kernels, work);
+  RunSlab(group, SumKernelsOf(set), rows, first, count);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Without a second set there is nothing to time.
-TSumKernelSet Faster(void (*run)(const TSumKernels&, const TTimingWork&), const TTimingWork& work) {
-  if (!SumKernelSetUsable(TSumKernelSet::Avx2)) return TSumKernelSet::Sse2;
-  double sse2 = HUGE_VAL, avx2 = HUGE_VAL;
-  for (int pass = 0; pass < Passes; ++pass) {
-    sse2 = std::min(sse2, Seconds(run, Sse2SumKernels, work));
-    avx2 = std::min(avx2, Seconds(run, Avx2SumKernels, work));
-  }
-  return avx2 < sse2 ? TSumKernelSet::Avx2 : TSumKernelSet::Sse2;
+// The sets in turns, forwards and then backwards, each on slabs of its own.
+TSumKernelSet Fastest(TKernelGroup group, const std::vector<TSumKernelSet>& sets, const TTimingRows& rows,
+                      size_t slabRows) {
+  std::vector<double> best(sets.size(), HUGE_VAL);
+  size_t slab = 0;
+  for (int pass = 0; pass < Passes; ++pass)
+    for (size_t i = 0; i < sets.size(); ++i, ++slab) {
+      const size_t s = pass % 2 == 0 ? i : sets.size() - 1 - i;
+      best[s] = std::min(best[s], SlabSeconds(group, sets[s], rows, slab * slabRows, slabRows));
+    }
+  return sets[static_cast<size_t>(std::min_element(best.begin(), best.end()) - best.begin())];
 }
 
-constexpr TSumKernelChoice AllSse2{TSumKernelSet::Sse2, TSumKernelSet::Sse2, TSumKernelSet::Sse2,
-                                   TSumKernelSet::Sse2, TSumKernelSet::Sse2};
-
-TSumKernelChoice Measure() {
-  ++Measurements;
-  if (!SumKernelSetUsable(TSumKernelSet::Avx2)) return AllSse2;
-  // Without the few megabytes to time on, the set every processor runs.
-  std::optional<TTimingWork> made;
-  try {
-    made.emplace();
-  } catch (const std::bad_alloc&) {
-    return AllSse2;
-  }
-  TTimingWork& work = *made;
-  for (size_t i = 0; i < work.Values.size(); ++i) work.Values[i] = static_cast<double>(i % 1000) * 0.37 - 100;
-  return {Faster(AddByteColumns, work), Faster(AddByteRows, work), Faster(AddByteRowsByThree, work),
-          Faster(AddPairColumns, work), Faster(AddPairRows, work)};
+bool WideEnough(TKernelGroup group, const TTimingRows& rows) {
+  const bool pairs = group == TKernelGroup::PairColumns || group == TKernelGroup::PairRows;
+  return rows.Bytes >= (pairs ? 2 * sizeof(double) * PairRowsAtOnce : 3 * LaneBlock);
 }
 
-const TSumKernels& Of(TSumKernelSet set) noexcept {
-  return set == TSumKernelSet::Avx2 ? Avx2SumKernels : Sse2SumKernels;
+void Measure(TKernelGroup group, const TTimingRows& rows) {
+  std::vector<TSumKernelSet> sets;
+  for (TSumKernelSet set : FixedSumKernelSets)
+    if (SumKernelSetUsable(set)) sets.push_back(set);
+  if (!WideEnough(group, rows)) return;
+  const size_t slabRows = (SlabBytes + rows.Bytes - 1) / rows.Bytes / BandRows * BandRows + BandRows;
+  if (rows.Rows < slabRows * sets.size() * Passes) return;
+  TGroupState& state = StateOf(group);
+  state.Set = Fastest(group, sets, rows, slabRows);
+  ++state.Measurements;
 }
 
-TSumKernels Assemble(const TSumKernelChoice& choice) noexcept {
-  const TSumKernels &lanes = Of(choice.Lanes), &pairColumns = Of(choice.PairColumns),
-                    &pairRows = Of(choice.PairRows);
+TSumKernelSet SetOrDefault(TKernelGroup group) noexcept {
+  const TSumKernelSet set = StateOf(group).Set;
+  return set == TSumKernelSet::Measured ? TSumKernelSet::Sse2 : set;
+}
+
+}  // namespace
+
+TSumKernels MeasuredSumKernels(TKernelGroup group, const TTimingRows& rows) {
+  if (StateOf(group).Set == TSumKernelSet::Measured) Measure(group, rows);
+  const TSumKernels &lanes = SumKernelsOf(SetOrDefault(TKernelGroup::Lanes)),
+                    &pairColumns = SumKernelsOf(SetOrDefault(TKernelGroup::PairColumns)),
+                    &pairRows = SumKernelsOf(SetOrDefault(TKernelGroup::PairRows));
   return {lanes.LaneWords,
           lanes.AddBandToLanes,
           lanes.AddRowToLanes,
           lanes.FlushLanes,
-          Of(choice.Bytes).SumBytes,
-          Of(choice.BytesByThree).SumBytesByThree,
+          SumKernelsOf(SetOrDefault(TKernelGroup::Bytes)).SumBytes,
+          SumKernelsOf(SetOrDefault(TKernelGroup::BytesByThree)).SumBytesByThree,
           pairColumns.AddPairsToSums,
           pairColumns.AddPairRowsToSums,
           pairRows.SumPairs,
           pairRows.SumPairRows};
 }
 
-}  // namespace
+TSumKernelSet MeasuredSumKernelSet(TKernelGroup group) noexcept { return StateOf(group).Set; }
 
-const TSumKernelChoice& MeasuredSumKernelChoice() noexcept {
-  static const TSumKernelChoice choice = Measure();
-  return choice;
-}
-
-const TSumKernels& MeasuredSumKernels() noexcept {
-  static const TSumKernels kernels = Assemble(MeasuredSumKernelChoice());
-  return kernels;
-}
-
-int SumKernelMeasurements() noexcept { return Measurements; }
+int SumKernelMeasurements(TKernelGroup group) noexcept { return StateOf(group).Measurements; }

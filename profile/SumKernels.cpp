@@ -35,14 +35,20 @@ TSumKernelSet InUse = TSumKernelSet::Measured;
 const TSumKernels& SumKernelsOf(TSumKernelSet set) noexcept {
   switch (set) {
     case TSumKernelSet::Sse2: return Sse2SumKernels;
+    case TSumKernelSet::Sse2Plain: return Sse2PlainSumKernels;
     case TSumKernelSet::Avx2: return Avx2 ? Avx2SumKernels : Sse2SumKernels;
-    default: return MeasuredSumKernels();
+    case TSumKernelSet::Avx2Plain: return Avx2 ? Avx2PlainSumKernels : Sse2PlainSumKernels;
+    default: return Sse2SumKernels;
   }
 }
 
-const TSumKernels& SumKernels() noexcept { return SumKernelsOf(InUse); }
+TSumKernels SumKernelsFor(TKernelGroup group, const TTimingRows& rows) {
+  return InUse == TSumKernelSet::Measured ? MeasuredSumKernels(group, rows) : SumKernelsOf(InUse);
+}
 
-bool SumKernelSetUsable(TSumKernelSet set) noexcept { return set != TSumKernelSet::Avx2 || Avx2; }
+bool SumKernelSetUsable(TSumKernelSet set) noexcept {
+  return (set != TSumKernelSet::Avx2 && set != TSumKernelSet::Avx2Plain) || Avx2;
+}
 
 TSumKernelSet UseSumKernelSet(TSumKernelSet set) noexcept {
   const TSumKernelSet before = InUse;

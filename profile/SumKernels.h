@@ -60,14 +60,35 @@ struct TSumKernels {
   void (*SumPairRows)(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums);
 };
 
+// Each set comes in two forms: one that fetches its stream ahead of the loads into the
+// second-level cache, which on some processors reads memory up to a fifth faster, and a plain
+// one, which is faster on others whose own fetching does better alone.
 extern const TSumKernels Sse2SumKernels;
+extern const TSumKernels Sse2PlainSumKernels;
 extern const TSumKernels Avx2SumKernels;
+extern const TSumKernels Avx2PlainSumKernels;
 
 // Measured: each group of kernels from the set that ran it faster on this processor.
-enum class TSumKernelSet { Sse2, Avx2, Measured };
+enum class TSumKernelSet { Sse2, Sse2Plain, Avx2, Avx2Plain, Measured };
+inline constexpr TSumKernelSet FixedSumKernelSets[] = {TSumKernelSet::Sse2, TSumKernelSet::Sse2Plain,
+                                                        TSumKernelSet::Avx2, TSumKernelSet::Avx2Plain};
 
-// The kernels in use: the measured choice (SumKernelTiming.h), unless a set was forced.
-const TSumKernels& SumKernels() noexcept;
+// The groups of kernels that share a job (and, for the lanes, their layout).
+enum class TKernelGroup { Lanes, Bytes, BytesByThree, PairColumns, PairRows };
+constexpr int KernelGroupCount = 5;
+
+// The rows a job is about to read: `Rows` rows of `Bytes` bytes, `Stride` bytes apart.
+struct TTimingRows {
+  const uint8_t* First;
+  ptrdiff_t Stride;
+  size_t Bytes;
+  size_t Rows;
+};
+
+// The kernels for a job of the group over these rows: the set forced, or the measured
+// choice (SumKernelTiming.h), which may time the group on the rows first.
+TSumKernels SumKernelsFor(TKernelGroup group, const TTimingRows& rows);
+// A fixed set's kernels (Measured: the SSE2 set that fetches ahead, the choice's default).
 const TSumKernels& SumKernelsOf(TSumKernelSet set) noexcept;
 bool SumKernelSetUsable(TSumKernelSet set) noexcept;
 // Forces a usable set, so that tests and benchmarks run each one (Measured goes back to the

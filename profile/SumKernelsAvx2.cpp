@@ -33,6 +33,12 @@ void Fetch(const void* address, uintptr_t distance) {
   _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + distance), _MM_HINT_T1);
 }
 
+// Spans too narrow for a block, and the rows' chains, go to the SSE2 set that fetches alike.
+template <bool Ahead>
+const TSumKernels& Sse2Of() {
+  return Ahead ? Sse2SumKernels : Sse2PlainSumKernels;
+}
+
 AVX2_KERNEL void AddToLanes(uint16_t* lanes, __m256i words, __m256i highs) {
   StoreLanes(lanes, _mm256_add_epi16(LoadLanes(lanes), words));
   StoreLanes(lanes + 16, _mm256_add_epi16(LoadLanes(lanes + 16), highs));
@@ -74,13 +80,14 @@ AVX2_KERNEL void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t bl
   }
 }
 
+template <bool Ahead>
 AVX2_KERNEL void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead,
                                 uint16_t* lanes) {
-  if (Narrow(count)) return Sse2SumKernels.AddBandToLanes(bytes, stride, count, ahead, lanes);
+  if (Narrow(count)) return Sse2Of<Ahead>().AddBandToLanes(bytes, stride, count, ahead, lanes);
   const size_t blocks = count / Block, quarter = blocks / BandRows;
   for (int r = 0; r < BandRows; ++r) {
     const size_t first = r * quarter;
-    AddBandBlocks<true>(bytes + first * Block, stride, quarter, ahead[r], lanes + first * BlockWords);
+    AddBandBlocks<Ahead>(bytes + first * Block, stride, quarter, ahead[r], lanes + first * BlockWords);
   }
   const size_t first = BandRows * quarter;
   AddBandBlocks<false>(bytes + first * Block, stride, blocks - first, nullptr, lanes + first * BlockWords);
@@ -137,13 +144,16 @@ AVX2_KERNEL void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals) {
   if (count % Block != 0) FlushBlock(lanes + blocks * BlockWords, totals + count - Block);
 }
 
+template <bool Ahead>
 AVX2_KERNEL uint64_t SumBytes(const uint8_t* bytes, size_t count) {
   const __m256i zero = _mm256_setzero_si256();
   __m256i a = zero, b = zero, c = zero, d = zero;
   size_t k = 0;
   for (; k + 4 * Block <= count; k += 4 * Block) {
-    Fetch(bytes + k, FetchDistance);
-    Fetch(bytes + k, FetchDistance + 64);
+    if (Ahead) {
+      Fetch(bytes + k, FetchDistance);
+      Fetch(bytes + k, FetchDistance + 64);
+    }
     a = _mm256_add_epi64(a, _mm256_sad_epu8(Load(bytes + k), zero));
     b = _mm256_add_epi64(b, _mm256_sad_epu8(Load(bytes + k + Block), zero));
     c = _mm256_add_epi64(c, _mm256_sad_epu8(Load(bytes + k + 2 * Block), zero));
@@ -153,7 +163,7 @@ AVX2_KERNEL uint64_t SumBytes(const uint8_t* bytes, size_t count) {
   const __m128i halves = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
   alignas(16) uint64_t lanes[2];
   _mm_store_si128(reinterpret_cast<__m128i*>(lanes), halves);
-  return Sse2SumKernels.SumBytes(bytes + k, count - k) + lanes[0] + lanes[1];
+  return Sse2Of<Ahead>().SumBytes(bytes + k, count - k) + lanes[0] + lanes[1];
 }
 
 // 96 bytes are 32 24-bit pixels in three registers. As in the SSE2 set, the even and odd
@@ -161,6 +171,7 @@ AVX2_KERNEL uint64_t SumBytes(const uint8_t* bytes, size_t count) {
 // registers (32 = 2 mod 3, 64 = 1 mod 3) lane j holds channel 2j % 3 in `even` (bytes 2j of
 // the first register and 2j + 1 of the second), (2j + 1) % 3 in `odd` (2j + 1 of the first,
 // 2j of the third) and (2j + 2) % 3 in `next` (2j of the second, 2j + 1 of the third).
+template <bool Ahead>
 AVX2_KERNEL void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&totals)[3]) {
   const __m256i low = _mm256_set1_epi16(0x00FF);
   alignas(32) uint16_t lanes[3][16];
@@ -170,8 +181,10 @@ AVX2_KERNEL void SumBytesByThree(const uint8_t* bytes, size_t count, uint64_t (&
     if (blocks > LaneRows / 2) blocks = LaneRows / 2;
     count -= blocks * 3 * Block;
     for (size_t b = 0; b < blocks; ++b, bytes += 3 * Block) {
-      Fetch(bytes, FetchDistance);
-      Fetch(bytes, FetchDistance + 64);
+      if (Ahead) {
+        Fetch(bytes, FetchDistance);
+        Fetch(bytes, FetchDistance + 64);
+      }
       const __m256i first = Load(bytes), second = Load(bytes + Block), third = Load(bytes + 2 * Block);
       even = _mm256_add_epi16(even, _mm256_add_epi16(_mm256_and_si256(first, low), _mm256_srli_epi16(second, 8)));
       odd = _mm256_add_epi16(odd, _mm256_add_epi16(_mm256_srli_epi16(first, 8), _mm256_and_si256(third, low)));
@@ -219,11 +232,12 @@ AVX2_KERNEL void AddPairBand(const double* values, ptrdiff_t stride, size_t from
   }
 }
 
+template <bool Ahead>
 AVX2_KERNEL void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead,
                                    double* sums) {
   const size_t wide = WidePairs(count), quarter = wide / PairRowsAtOnce / 4 * 4;
   for (int r = 0; r < PairRowsAtOnce; ++r)
-    AddPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
+    AddPairBand<Ahead>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
   AddPairBand<false>(values, stride, PairRowsAtOnce * quarter, wide, nullptr, sums);
   for (int r = 0; r < PairRowsAtOnce; ++r)
     Sse2SumKernels.AddPairsToSums(values + r * stride + 2 * wide, count - wide, sums + wide);
@@ -233,19 +247,18 @@ AVX2_KERNEL void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_
 // are as fast as the adder allows.
 double SumPairs(const double* values, size_t count, double sum) { return Sse2SumKernels.SumPairs(values, count, sum); }
 
+template <bool Ahead>
 void SumPairRows(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums) {
-  Sse2SumKernels.SumPairRows(values, stride, count, ahead, sums);
+  Sse2Of<Ahead>().SumPairRows(values, stride, count, ahead, sums);
 }
 
 }  // namespace
 
-const TSumKernels Avx2SumKernels = {LaneWords,
-                                    AddBandToLanes,
-                                    AddRowToLanes,
-                                    FlushLanes,
-                                    SumBytes,
-                                    SumBytesByThree,
-                                    AddPairsToSums,
-                                    AddPairRowsToSums,
-                                    SumPairs,
-                                    SumPairRows};
+const TSumKernels Avx2SumKernels = {LaneWords,      AddBandToLanes<true>,    AddRowToLanes,
+                                    FlushLanes,     SumBytes<true>,          SumBytesByThree<true>,
+                                    AddPairsToSums, AddPairRowsToSums<true>, SumPairs,
+                                    SumPairRows<true>};
+const TSumKernels Avx2PlainSumKernels = {LaneWords,      AddBandToLanes<false>,    AddRowToLanes,
+                                         FlushLanes,     SumBytes<false>,          SumBytesByThree<false>,
+                                         AddPairsToSums, AddPairRowsToSums<false>, SumPairs,
+                                         SumPairRows<false>};

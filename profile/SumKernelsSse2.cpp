@@ -23,8 +23,10 @@ __m128i Load(const uint8_t* bytes) { return _mm_loadu_si128(reinterpret_cast<con
 // the end of the span; a fetch never faults.
 constexpr uintptr_t FetchDistance = 8192;
 
+template <bool Ahead>
 void FetchAhead(const void* address) {
-  _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + FetchDistance), _MM_HINT_T1);
+  if (Ahead)
+    _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(address) + FetchDistance), _MM_HINT_T1);
 }
 
 uint64_t LanesOf(__m128i sums) {
@@ -78,11 +80,12 @@ void AddBandBlocks(const uint8_t* bytes, ptrdiff_t stride, size_t blocks, const 
 
 size_t LaneWords(size_t count) { return (count + LaneBlock - 1) / LaneBlock * BlockWords; }
 
+template <bool Ahead>
 void AddBandToLanes(const uint8_t* bytes, ptrdiff_t stride, size_t count, const TBandRows& ahead, uint16_t* lanes) {
   const size_t blocks = count / LaneBlock, quarter = blocks / BandRows;
   for (int r = 0; r < BandRows; ++r) {
     const size_t first = r * quarter;
-    AddBandBlocks<true>(bytes + first * LaneBlock, stride, quarter, ahead[r], lanes + first * BlockWords);
+    AddBandBlocks<Ahead>(bytes + first * LaneBlock, stride, quarter, ahead[r], lanes + first * BlockWords);
   }
   const size_t first = BandRows * quarter;
   AddBandBlocks<false>(bytes + first * LaneBlock, stride, blocks - first, nullptr, lanes + first * BlockWords);
@@ -143,12 +146,13 @@ void FlushLanes(uint16_t* lanes, size_t count, uint64_t* totals) {
 }
 
 // The sum of absolute differences against zero adds eight bytes into a 64-bit lane at once.
+template <bool Ahead>
 uint64_t SumBytes(const uint8_t* __restrict bytes, size_t count) {
   const __m128i zero = _mm_setzero_si128();
   __m128i a = zero, b = zero, c = zero, d = zero;
   size_t k = 0;
   for (; k + 4 * Block <= count; k += 4 * Block) {
-    FetchAhead(bytes + k);
+    FetchAhead<Ahead>(bytes + k);
     a = _mm_add_epi64(a, _mm_sad_epu8(Load(bytes + k), zero));
     b = _mm_add_epi64(b, _mm_sad_epu8(Load(bytes + k + Block), zero));
     c = _mm_add_epi64(c, _mm_sad_epu8(Load(bytes + k + 2 * Block), zero));
@@ -167,6 +171,7 @@ uint64_t SumBytes(const uint8_t* __restrict bytes, size_t count) {
 //   odd:  bytes 2j + 1 of the first and 2j of the second (16 + 2j = 2j + 1 mod 3),
 //   next: bytes 2j + 1 of the second and 2j of the third.
 // Each lane takes two bytes a block, so it is flushed every LaneRows / 2 blocks.
+template <bool Ahead>
 void SumBytesByThree(const uint8_t* __restrict bytes, size_t count, uint64_t (&totals)[3]) {
   const __m128i low = _mm_set1_epi16(0x00FF);
   alignas(16) uint16_t lanes[3][8];
@@ -175,7 +180,7 @@ void SumBytesByThree(const uint8_t* __restrict bytes, size_t count, uint64_t (&t
     const size_t blocks = std::min<size_t>(count / (3 * Block), LaneRows / 2);
     count -= blocks * 3 * Block;
     for (size_t b = 0; b < blocks; ++b, bytes += 3 * Block) {
-      FetchAhead(bytes);
+      FetchAhead<Ahead>(bytes);
       const __m128i first = Load(bytes), second = Load(bytes + Block), third = Load(bytes + 2 * Block);
       even = _mm_add_epi16(even, _mm_add_epi16(_mm_and_si128(first, low), _mm_srli_epi16(third, 8)));
       odd = _mm_add_epi16(odd, _mm_add_epi16(_mm_srli_epi16(first, 8), _mm_and_si128(second, low)));
@@ -218,10 +223,11 @@ void ChainPairBand(const double* __restrict values, ptrdiff_t stride, size_t fro
 }
 
 
+template <bool Ahead>
 void AddPairRowsToSums(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums) {
   const size_t quarter = count / PairRowsAtOnce;
   for (int r = 0; r < PairRowsAtOnce; ++r)
-    AddPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
+    AddPairBand<Ahead>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], sums);
   AddPairBand<false>(values, stride, PairRowsAtOnce * quarter, count, nullptr, sums);
 }
 
@@ -231,17 +237,24 @@ double SumPairs(const double* values, size_t count, double sum) {
   return sum;
 }
 
+template <bool Ahead>
 void SumPairRows(const double* values, ptrdiff_t stride, size_t count, const TPairBand& ahead, double* sums) {
   double chain[PairRowsAtOnce];
   for (int r = 0; r < PairRowsAtOnce; ++r) chain[r] = sums[r];
   const size_t quarter = count / PairRowsAtOnce;
   for (int r = 0; r < PairRowsAtOnce; ++r)
-    ChainPairBand<true>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], chain);
+    ChainPairBand<Ahead>(values, stride, r * quarter, (r + 1) * quarter, ahead[r], chain);
   ChainPairBand<false>(values, stride, PairRowsAtOnce * quarter, count, nullptr, chain);
   for (int r = 0; r < PairRowsAtOnce; ++r) sums[r] = chain[r];
 }
 
 }  // namespace
 
-const TSumKernels Sse2SumKernels = {LaneWords, AddBandToLanes, AddRowToLanes, FlushLanes, SumBytes,
-                                     SumBytesByThree, AddPairsToSums, AddPairRowsToSums, SumPairs, SumPairRows};
+const TSumKernels Sse2SumKernels = {LaneWords,       AddBandToLanes<true>, AddRowToLanes,
+                                     FlushLanes,      SumBytes<true>,       SumBytesByThree<true>,
+                                     AddPairsToSums,  AddPairRowsToSums<true>, SumPairs,
+                                     SumPairRows<true>};
+const TSumKernels Sse2PlainSumKernels = {LaneWords,      AddBandToLanes<false>, AddRowToLanes,
+                                          FlushLanes,     SumBytes<false>,       SumBytesByThree<false>,
+                                          AddPairsToSums, AddPairRowsToSums<false>, SumPairs,
+                                          SumPairRows<false>};

@@ -12,6 +12,7 @@
 #include "image/Rounding.h"
 #include "profile/IntegratedSampling.h"
 #include "profile/LineSampling.h"
+#include "profile/ProfileSums.h"
 #include "profile/SumKernelTiming.h"
 #include "tests/host/HostImages.h"
 #include "tests/profile/ProfileOracle.h"
@@ -379,32 +380,35 @@ class ProfileSamplingKernels : public testing::TestWithParam<TSumKernelSet> {
   TSumKernelSet FBefore = TSumKernelSet::Sse2;
 };
 
+constexpr const char* SetNames[] = {"Sse2", "Sse2Plain", "Avx2", "Avx2Plain", "Measured"};
 INSTANTIATE_TEST_SUITE_P(EverySet, ProfileSamplingKernels,
-                         testing::Values(TSumKernelSet::Sse2, TSumKernelSet::Avx2, TSumKernelSet::Measured),
-                         [](const auto& info) {
-                           return info.param == TSumKernelSet::Sse2   ? "Sse2"
-                                  : info.param == TSumKernelSet::Avx2 ? "Avx2"
-                                                                      : "Measured";
-                         });
+                         testing::Values(TSumKernelSet::Sse2, TSumKernelSet::Sse2Plain, TSumKernelSet::Avx2,
+                                         TSumKernelSet::Avx2Plain, TSumKernelSet::Measured),
+                         [](const auto& info) { return std::string(SetNames[static_cast<int>(info.param)]); });
 
-// The measured choice is made once, of sets the processor runs, and its kernels are those of
-// the sets chosen, each group whole (a group's lanes are laid out by its set).
-TEST(SumKernelChoice, IsMeasuredOnceFromTheSetsTheProcessorRuns) {
-  const TSumKernels& kernels = MeasuredSumKernels();
-  EXPECT_EQ(&MeasuredSumKernels(), &kernels);
-  const TSumKernelChoice& choice = MeasuredSumKernelChoice();
-  EXPECT_EQ(SumKernelMeasurements(), 1);
-  for (TSumKernelSet set : {choice.Lanes, choice.Bytes, choice.BytesByThree, choice.PairColumns, choice.PairRows}) {
-    EXPECT_NE(set, TSumKernelSet::Measured);
-    EXPECT_TRUE(SumKernelSetUsable(set));
+// The rows of an 8-bit raster large enough for the measured choice to time its kernels on
+// them: the group is measured once, chooses a set the processor runs, and sums right.
+TEST(SumKernelChoice, IsMeasuredOnceOnALargeRasterFromTheSetsTheProcessorRuns) {
+  // Twelve slabs of 4 MiB and a few rows more.
+  constexpr int Width = 8192, Height = 6200;
+  TLinearBitmap bitmap;
+  bitmap.New(Width, Height, TPixelFormat::Indexed8);
+  for (int y = 0; y < Height; ++y) std::memset(bitmap.Row(y), y % 7, Width);
+  TSumWork work;
+  for (int run = 0; run < 2; ++run) {
+    SumBitmapLines(bitmap, {true, 0, Height - 1, 0, Width - 1}, work);
+    EXPECT_EQ(work.Lines[Height - 1].Channel[0], uint64_t{(Height - 1) % 7} * Width);
   }
-  const TSumKernels& lanes = SumKernelsOf(choice.Lanes);
-  EXPECT_TRUE(kernels.LaneWords == lanes.LaneWords && kernels.AddBandToLanes == lanes.AddBandToLanes &&
-              kernels.AddRowToLanes == lanes.AddRowToLanes && kernels.FlushLanes == lanes.FlushLanes);
-  EXPECT_EQ(kernels.SumBytes, SumKernelsOf(choice.Bytes).SumBytes);
-  EXPECT_EQ(kernels.SumBytesByThree, SumKernelsOf(choice.BytesByThree).SumBytesByThree);
-  EXPECT_EQ(kernels.AddPairRowsToSums, SumKernelsOf(choice.PairColumns).AddPairRowsToSums);
-  EXPECT_EQ(kernels.SumPairRows, SumKernelsOf(choice.PairRows).SumPairRows);
+  EXPECT_EQ(SumKernelMeasurements(TKernelGroup::Bytes), 1);
+  const TSumKernelSet chosen = MeasuredSumKernelSet(TKernelGroup::Bytes);
+  EXPECT_NE(chosen, TSumKernelSet::Measured);
+  EXPECT_TRUE(SumKernelSetUsable(chosen));
+  EXPECT_EQ(MeasuredSumKernels(TKernelGroup::Bytes, {bitmap.Row(0), Width, Width, 1}).SumBytes,
+            SumKernelsOf(chosen).SumBytes);
+  // A small raster leaves a group it is the first for to its default.
+  bitmap.New(64, 64, TPixelFormat::Bgr24);
+  SumBitmapLines(bitmap, {true, 0, 63, 0, 63}, work);
+  EXPECT_EQ(SumKernelMeasurements(TKernelGroup::BytesByThree), 0);
 }
 
 TEST_P(ProfileSamplingKernels, MatchesThePlainPerPixelReadingOnRandomImages) {
