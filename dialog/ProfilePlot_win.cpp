@@ -38,11 +38,6 @@ TDigitGrouping UserDigitGrouping() noexcept {
   return grouping;
 }
 
-// A value axis's label: round sums of an integrated selection read in full ("523,330").
-std::string ValueLabel(double value, char decimalSeparator, const TDigitGrouping& grouping) {
-  return FormatGrouped(value, grouping.Separator, grouping.Size, decimalSeparator);
-}
-
 void PaintBackground(TCanvas& canvas) {
   canvas.SetBrushStyle(TBrushStyle::Solid);
   canvas.SetBrushColor(GetSysColor(COLOR_BTNFACE));
@@ -271,7 +266,7 @@ TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   const char separator = UserDecimalSeparator();
   const TDigitGrouping grouping = UserDigitGrouping();
   ForEachValueTick(data, height - 1 - 2 * data.Margin - room.Bottom, [&](double value) {
-    widest = std::max(widest, static_cast<int>(canvas.TextExtent(ValueLabel(value, separator, grouping)).cx));
+    widest = std::max(widest, static_cast<int>(canvas.TextExtent(FormatGrouped(value, grouping.Separator, grouping.Size, separator)).cx));
   });
   room.Left = widest + sizes.TickLength + 2;
   return room;
@@ -289,7 +284,8 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
     const int y = geometry.Y(value);
     canvas.MoveTo(geometry.Left() - tickLength, y);
     canvas.LineTo(geometry.Left(), y);
-    const std::string label = ValueLabel(value, separator, grouping);
+    // Round sums of an integrated selection read in full ("523,330").
+    const std::string label = FormatGrouped(value, grouping.Separator, grouping.Size, separator);
     canvas.TextOut(geometry.Left() - tickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
   });
   const int tickTop = geometry.BaseY() + TAxisSizes(data).RampRoom;

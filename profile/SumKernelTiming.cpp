@@ -111,24 +111,21 @@ void Measure(TKernelGroup group, const TTimingRows& rows) {
   ++state.Measurements;
 }
 
-TSumKernelSet SetOrDefault(TKernelGroup group) noexcept {
-  const TSumKernelSet set = StateOf(group).Set;
-  return set == TSumKernelSet::Measured ? TSumKernelSet::Sse2 : set;
-}
+// A group not measured yet runs what SumKernelsOf gives for Measured: the default.
+const TSumKernels& KernelsOf(TKernelGroup group) noexcept { return SumKernelsOf(StateOf(group).Set); }
 
 }  // namespace
 
 TSumKernels MeasuredSumKernels(TKernelGroup group, const TTimingRows& rows) {
   if (StateOf(group).Set == TSumKernelSet::Measured) Measure(group, rows);
-  const TSumKernels &lanes = SumKernelsOf(SetOrDefault(TKernelGroup::Lanes)),
-                    &pairColumns = SumKernelsOf(SetOrDefault(TKernelGroup::PairColumns)),
-                    &pairRows = SumKernelsOf(SetOrDefault(TKernelGroup::PairRows));
+  const TSumKernels &lanes = KernelsOf(TKernelGroup::Lanes), &pairColumns = KernelsOf(TKernelGroup::PairColumns),
+                    &pairRows = KernelsOf(TKernelGroup::PairRows);
   return {lanes.LaneWords,
           lanes.AddBandToLanes,
           lanes.AddRowToLanes,
           lanes.FlushLanes,
-          SumKernelsOf(SetOrDefault(TKernelGroup::Bytes)).SumBytes,
-          SumKernelsOf(SetOrDefault(TKernelGroup::BytesByThree)).SumBytesByThree,
+          KernelsOf(TKernelGroup::Bytes).SumBytes,
+          KernelsOf(TKernelGroup::BytesByThree).SumBytesByThree,
           pairColumns.AddPairsToSums,
           pairColumns.AddPairRowsToSums,
           pairRows.SumPairs,

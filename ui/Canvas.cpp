@@ -1,6 +1,7 @@
 #include "ui/Canvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
@@ -70,7 +71,10 @@ void TCanvas::SetPenColor(COLORREF color) noexcept {
   FPenStale = true;
 }
 
+// The plot sets its font on every paint: the same font keeps the one made, which spares
+// making it (and its scalable stand-in) again.
 void TCanvas::SetFont(const LOGFONTA& font) noexcept {
+  if (std::memcmp(&font, &FFont, sizeof font) == 0) return;
   FFont = font;
   FFontStale = true;
 }

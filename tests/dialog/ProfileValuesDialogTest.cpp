@@ -41,11 +41,6 @@ const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot",  
                                          "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values",
                                          "Show &axes", "&Line width"};
 
-void Keys(std::initializer_list<BYTE> keys) {
-  for (BYTE key : keys) keybd_event(key, 0, 0, 0);
-  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
-}
-
 // The dialog's messages handled for a while, inside a step, all but the timers (the
 // watcher's steps run on one).
 void HandleMessagesFor(DWORD milliseconds) {

@@ -194,10 +194,6 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
     EXPECT_LE(fit.Text.cx, fit.Room.cx) << what << ": " << ToolTipText();
     EXPECT_LE(fit.Text.cy, fit.Room.cy) << what << ": " << ToolTipText();
   };
-  const auto keys = [](std::initializer_list<BYTE> keys) {
-    for (BYTE key : keys) keybd_event(key, 0, 0, 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
-  };
   for (size_t corner = 0; corner < 4; ++corner)
     steps.push_back([&, corner](HWND) {
       const HWND tip = VisibleThreadWindow("tooltips_class32");
@@ -228,12 +224,12 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     EXPECT_EQ(ToolTipText().rfind("Samples ", 0), 0u) << ToolTipText();
     expectTipFits("the range's figures");
-    keys({VK_SHIFT, VK_F10});
+    Keys({VK_SHIFT, VK_F10});
   });
-  steps.push_back([&](HWND) { keys({'L'}); });
+  steps.push_back([&](HWND) { Keys({'L'}); });
   steps.push_back([&](HWND) {
-    keys({VK_DOWN});
-    keys({VK_RETURN});
+    Keys({VK_DOWN});
+    Keys({VK_RETURN});
   });
   steps.push_back([&](HWND dialog) {
     RECT plot;
@@ -243,10 +239,10 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
   steps.push_back([&](HWND) {
     EXPECT_NE(ToolTipText().find(" \u00B1 "), std::string::npos) << ToolTipText();
     expectTipFits("a band's readout");
-    keys({VK_SHIFT, VK_F10});
+    Keys({VK_SHIFT, VK_F10});
   });
-  steps.push_back([&](HWND) { keys({'L'}); });
-  steps.push_back([&](HWND) { keys({VK_RETURN}); });
+  steps.push_back([&](HWND) { Keys({'L'}); });
+  steps.push_back([&](HWND) { Keys({VK_RETURN}); });
   steps.push_back([](HWND dialog) {
     ResizeWindow(dialog, 1, 1);
     ExpectLaidOut(dialog, "minimum size");

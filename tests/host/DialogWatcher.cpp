@@ -239,6 +239,11 @@ void MoveOverPanel(HWND dialog, int x, int y) {
 
 void ParkCursor() { SetCursorPos(2, GetSystemMetrics(SM_CYSCREEN) - 2); }
 
+void Keys(std::initializer_list<BYTE> keys) {
+  for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
 namespace {
 
 BOOL CALLBACK MatchVisible(HWND window, LPARAM found) {

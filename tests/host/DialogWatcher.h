@@ -4,6 +4,7 @@
 // presses Enter or Esc, or clicks the close box.
 
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -84,6 +85,8 @@ void ResizeWindow(HWND window, int width, int height);
 HWND Panel(HWND dialog);
 void MoveOverPanel(HWND dialog, int x, int y);
 void ParkCursor();
+// The keys pressed in order and released in reverse, as a chord ({VK_CONTROL, 'C'}).
+void Keys(std::initializer_list<BYTE> keys);
 // A visible window of this thread of the class named (case aside); null if none.
 HWND VisibleThreadWindow(const char* className);
 // The visible tooltip's text (UTF-8), and its text's extent in the tooltip's own font
