@@ -131,6 +131,7 @@ bool TPlotPanel::OverPanel(POINT point) const noexcept {
 // tooltip shows its figures; a click without a drag leaves no range.
 void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
   const size_t start = *FRangeStart;
+  const auto before = FRange;
   if (sample == start) {
     FRange.reset();
   } else {
@@ -138,7 +139,32 @@ void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
     ShowTip(RangeFigures(UserDecimalSeparator()), anchor);
   }
   ClearReadoutSample();
-  FPanel.Invalidate();
+  InvalidateRangeChange(before);
+}
+
+// Only the columns between the old band's edges and the new one's are painted again; a
+// band that filled the view is drawn by its edges alone, so a change to or from that
+// repaints the whole frame.
+void TPlotPanel::InvalidateRangeChange(const std::optional<std::pair<size_t, size_t>>& before) {
+  if (FView.Count == 0) return;
+  if (!before || !FRange || FillsView(*before) || FillsView(*FRange)) return FPanel.Invalidate();
+  if (before->first != FRange->first) InvalidateSamples(before->first, FRange->first);
+  if (before->second != FRange->second) InvalidateSamples(before->second, FRange->second);
+}
+
+bool TPlotPanel::FillsView(const std::pair<size_t, size_t>& range) const noexcept {
+  return range.first <= FView.First && range.second >= FView.First + FView.Count - 1;
+}
+
+// The panel's columns from one sample's to another's, either way round, as far as the
+// view shows them; the band's right edge lies a column past its last sample.
+void TPlotPanel::InvalidateSamples(size_t a, size_t b) {
+  const size_t last = FView.First + FView.Count - 1;
+  const TPlotGeometry geometry = Geometry();
+  const int inset = FPanel.Inset() / 2;
+  const int left = geometry.X(std::clamp(std::min(a, b), FView.First, last) - FView.First);
+  const int right = geometry.X(std::clamp(std::max(a, b), FView.First, last) - FView.First);
+  FPanel.Invalidate({inset + left, inset + geometry.Top(), inset + right + 2, inset + geometry.BaseY() + 1});
 }
 
 // A drag that ends over the plot shows what the pointer is over; one that ends outside it
@@ -369,7 +395,7 @@ void TPlotPanel::PaintRange() {
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
   // A range that fills the view (after "Zoom to range") is shown by its edges, so that the
   // whole plot does not turn the range's colour.
-  if (FRange->first <= FView.First && FRange->second >= FView.First + FView.Count - 1) {
+  if (FillsView(*FRange)) {
     const int width = FForm.ScaleDesign(2);
     FPanel.Canvas().FillBlended({left, top, left + width, bottom}, highlight, 170);
     FPanel.Canvas().FillBlended({right - width, top, right, bottom}, highlight, 170);

@@ -70,6 +70,9 @@ class TPlotPanel {
   TPlotGeometry Geometry() const;
   TProfilePlotData PlotData() const;
   void ExtendRange(size_t sample, POINT anchor);
+  void InvalidateRangeChange(const std::optional<std::pair<size_t, size_t>>& before);
+  bool FillsView(const std::pair<size_t, size_t>& range) const noexcept;
+  void InvalidateSamples(size_t a, size_t b);
   void EndRangeDrag(int x, int y);
   bool InRange(size_t sample) const noexcept;
   // The range's figures, as the tooltip shows them.

@@ -139,7 +139,12 @@ void TCanvas::FillRect(const RECT& rect) {
 // The pixels under the rectangle are read, mixed with the colour and written back: a plain
 // copy each way, whatever the device (the system's own blending stretches a pixel
 // unreliably under some drivers).
-void TCanvas::FillBlended(const RECT& rect, COLORREF color, BYTE opacity) {
+// Only what the paint may change is read, blended and written back: a paint of a few
+// columns blends a few columns.
+void TCanvas::FillBlended(const RECT& area, COLORREF color, BYTE opacity) {
+  RECT rect;
+  const RECT clip = ClipRect();
+  if (!IntersectRect(&rect, &area, &clip)) return;
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return;
   BITMAPINFO info{};

@@ -42,7 +42,7 @@ class TCanvas {
   // Both fill and frame in the brush colour and draw nothing with a clear brush.
   void FillRect(const RECT& rect);
   // The rectangle tinted with a colour of this opacity (0 to 255) over what is there.
-  void FillBlended(const RECT& rect, COLORREF color, BYTE opacity);
+  void FillBlended(const RECT& area, COLORREF color, BYTE opacity);
   void FrameRect(const RECT& rect);
   // Lines leave out their end point.
   void MoveTo(int x, int y);

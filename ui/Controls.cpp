@@ -265,6 +265,10 @@ void TWinControl::Invalidate() noexcept {
   if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
+void TWinControl::Invalidate(const RECT& rect) noexcept {
+  if (FHandle) InvalidateRect(FHandle, &rect, TRUE);
+}
+
 void TWinControl::Repaint() noexcept {
   Invalidate();
   if (FHandle) UpdateWindow(FHandle);

@@ -83,6 +83,7 @@ class TWinControl : public TComponent {
   void SetFont(HFONT font) noexcept;
 
   void Invalidate() noexcept;
+  void Invalidate(const RECT& rect) noexcept;
   void Repaint() noexcept;
 
   // Push buttons, check boxes and radio buttons: what the keyboard-cue repaint walks to.

@@ -44,17 +44,17 @@ RECT WorkAreaAt(POINT screen) noexcept {
   return monitor.rcWork;
 }
 
+// One line's width in the font selected into the DC (the texts hold no tabs).
+int LineWidth(HDC dc, std::string_view utf8) {
+  const std::wstring text = WideText(utf8, CP_UTF8);
+  SIZE extent{0, 0};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
+}
+
 // The cursor's image spans its hot spot's distance to the image's far corner at most: the
 // tip keeps that far from the hot spot (the system's cursor size, larger at a higher
 // resolution or with a larger pointer chosen).
-// One line's width in the font selected into the DC.
-int LineWidth(HDC dc, std::string_view utf8) {
-  const std::wstring text = WideText(utf8, CP_UTF8);
-  RECT bounds{0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  return bounds.right - bounds.left;
-}
-
 SIZE CursorGap() noexcept {
   return {GetSystemMetrics(SM_CXCURSOR) / 2, GetSystemMetrics(SM_CYCURSOR) * 5 / 8};
 }

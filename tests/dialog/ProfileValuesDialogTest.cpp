@@ -472,8 +472,9 @@ TEST_F(ProfileValuesDialog, KeysAndThePointerOffTheHappyPath) {
   EXPECT_TRUE(done);
 }
 
-// A range dragged across the plot with the left button: the tooltip names it, "Copy
-// statistics" puts each curve's figures on the clipboard (checked here against sums of the
+// A range dragged across the plot with the left button (growing, shrinking and crossing its
+// start, each step painting only the columns that changed, which must leave the panel as a
+// full repaint would): the tooltip names it, "Copy statistics" puts each curve's figures on the clipboard (checked here against sums of the
 // oracle's channels), Ctrl+C copies the range's rows only, "Zoom to range" shows just it, and
 // a plain click clears it, after which the panel is the plot of that view.
 TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
@@ -487,14 +488,28 @@ TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
   const auto columnOf = [&](size_t sample) {
     return TPlotGeometry(plot.Width, plot.Height, Margin, oracle.Profile.size(), 255).X(sample);
   };
+  const auto expectAsRepainted = [](HWND dialog, const char* step) {
+    const TWindowPixels shown = ReadClientPixels(Panel(dialog));
+    RedrawWindow(Panel(dialog), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(shown.Pixels == ReadClientPixels(Panel(dialog)).Pixels) << step;
+  };
   Run(image, selection, false, false,
       {[&](HWND dialog) {
          plot = ReadClientPixels(Panel(dialog));
          MoveOverPanel(dialog, columnOf(50), plot.Height / 2);
          mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
        },
-       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(150), plot.Height / 3); },
-       [&](HWND) {
+       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(170), plot.Height / 3); },
+       [&](HWND dialog) {
+         expectAsRepainted(dialog, "grown");
+         MoveOverPanel(dialog, columnOf(20), plot.Height / 3);
+       },
+       [&](HWND dialog) {
+         expectAsRepainted(dialog, "across its start");
+         MoveOverPanel(dialog, columnOf(150), plot.Height / 3);
+       },
+       [&](HWND dialog) {
+         expectAsRepainted(dialog, "shrunk");
          mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
          EXPECT_EQ(ToolTipText().substr(0, 19), "Samples 50 to 150\r\n");
          EmptyTheClipboard();
