@@ -37,6 +37,11 @@ bool TProfileSession::Highlight(std::optional<size_t> sample) {
   return true;
 }
 
+void TProfileSession::PaintOverview(const TOverviewView& view, TViewSize size, const TValueStretch& stretch,
+                                    TViewPixel background, TViewPixel* pixels) const {
+  ::PaintOverview(Raster, FSavedPixels.Saved() ? &FSavedPixels : nullptr, view, size, stretch, background, pixels);
+}
+
 TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues,
                                            const std::optional<TPlotView>& view) const {
   TProfilePlotData data;

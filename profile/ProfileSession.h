@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "profile/OverviewPicture.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileSampling.h"
@@ -44,6 +45,10 @@ class TProfileSession {
   // Highlights the pixels of one sample in the host's image, or none; true when the host's
   // pixels changed. The highlight goes with the next rebuild or restore.
   bool Highlight(std::optional<size_t> sample);
+
+  // The image as it was before any mark, in the line window's view of it (OverviewPicture).
+  void PaintOverview(const TOverviewView& view, TViewSize size, const TValueStretch& stretch, TViewPixel background,
+                     TViewPixel* pixels) const;
 
   const TProfile& Profile() const noexcept { return FProfile; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,

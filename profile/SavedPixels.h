@@ -53,6 +53,12 @@ class TSavedPixels {
   bool Saved() const noexcept { return FSaved; }
   // The pixels kept so far: what the record costs.
   size_t Count() const noexcept { return FEntries.size(); }
+  // Calls visit(pixel, bytes) for every entry, newest first: what is written last for a
+  // pixel is then the byte it had before its first mark.
+  template <class TVisit>
+  void VisitNewestFirst(TVisit&& visit) const {
+    for (size_t i = FEntries.size(); i-- > 0;) visit(FEntries[i].Pixel, FEntries[i].Bytes);
+  }
 
  private:
   // The bytes are moved one by one, never by a library copy: a fault on the host's memory
