@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "dialog/HostSignal_win.h"
 #include "dialog/PlotPanel_win.h"
 #include "hostabi/HostInterface.h"
 #include "profile/ProfileSession.h"
@@ -20,6 +21,7 @@ class TComplexMap;
 class TDoubleBufferedPanel;
 class TLabel;
 class TLinearBitmap;
+class TLineWindow;
 class TRadioGroup;
 
 class TProfilePluginForm : public TStyleForm {
@@ -38,7 +40,7 @@ class TProfilePluginForm : public TStyleForm {
 
   // Set by the command before the dialog is shown. The raster stays the command's; exactly
   // one of the two is set.
-  void SetSelection(const TRect& selection) noexcept { FSession.Selection = selection; }
+  void SetSelection(const TRect& selection) noexcept { FSession.Selection = FSelection = selection; }
   void SetBitmap(TLinearBitmap* bitmap) noexcept { FSession.Raster.Bitmap = bitmap; }
   void SetMap(const TComplexMap* map) noexcept { FSession.Raster.Map = map; }
   // The planes of a real image ("Real") or a complex one ("Real", "Complex"), item 0 chosen.
@@ -58,6 +60,13 @@ class TProfilePluginForm : public TStyleForm {
   void SetLineWidth(int width);
   void CopyPlot();
   void SaveValues();
+  // The line window (Ctrl+L), and the line it moves: the profile follows each move, the
+  // host's marks with it; Reset brings back the selection's.
+  void ShowLineWindow();
+  TLineEnds LineEnds() const noexcept;
+  void MoveLine(const TLineEnds& ends, bool settled);
+  void ResetLine();
+  TLineWindow* LineWindow() const noexcept { return FLineWindow.get(); }
 
  protected:
   void WndProc(TMessage& message) override;
@@ -76,8 +85,15 @@ class TProfilePluginForm : public TStyleForm {
   bool ContextMenu(LPARAM point);
   void RunPlotCommand(UINT command);
 
+  TLineShape Shape() const noexcept;
+
   TProfileSession FSession;
   THostCallback FHost;
+  THostSignal FHostSignal;
   // The plot on the panel: its view, range and readout.
   std::unique_ptr<TPlotPanel> FPlot;
+  // The host's selection, and the diagonal chosen when the line first left it.
+  TRect FSelection{};
+  bool FSelectionDirection = false;
+  std::unique_ptr<TLineWindow> FLineWindow;
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog/LineWindow_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Application.h"
@@ -76,7 +77,7 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes, pcLineWidth
+  pcCopyStatistics, pcShowAxes, pcLine, pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
@@ -99,7 +100,8 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
       LengthLabel(Find<TLabel>("LengthLabel")),
       DirectionBox(Find<TCheckBox>("DirectionBox")),
       IntegrateBox(Find<TCheckBox>("IntegrateBox")),
-      FHost(host) {
+      FHost(host),
+      FHostSignal(*this, [this] { NotifyHost(); }) {
   OnCreate = [this](TComponent* sender) { FormCreate(sender); };
   OnShow = [this](TComponent* sender) { FormShow(sender); };
   OnClose = [this](TComponent* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -107,12 +109,15 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   OnShortCut = [this](WORD key) { return ShortCut(key); };
   FPlot = std::make_unique<TPlotPanel>(*this, *ProfilePanel, FSession,
                                        TPlotSite{[this] { return PlaneGroup->ItemIndex(); },
-                                                 [this] { return PlaneGroup->Left(); }, [this] { NotifyHost(); }});
+                                                 [this] { return PlaneGroup->Left(); }, [this] { FHostSignal.Signal(); }});
 }
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
 // error that left the modal loop), the marks must not stay in the host's image.
-TProfilePluginForm::~TProfilePluginForm() { PutPixelsBack(); }
+TProfilePluginForm::~TProfilePluginForm() {
+  FLineWindow.reset();
+  PutPixelsBack();
+}
 
 void TProfilePluginForm::UseMapPlanes(bool complex) {
   PlaneGroup->SetItems(complex ? std::vector<std::string>{"Real", "Complex"} : std::vector<std::string>{"Real"});
@@ -147,7 +152,11 @@ void TProfilePluginForm::ShowProfile() {
   if (FSession.Profile().PlaneGroupDisabled) PlaneGroup->SetEnabled(false);
   const TLinearBitmap* bitmap = FSession.Raster.Bitmap;
   const uint8_t* palette = bitmap && bitmap->PixelFormat() == TPixelFormat::Indexed8 ? bitmap->Palette() : nullptr;
-  FPlot->ShowProfile(palette);
+  const bool moved = !(FSession.Selection == FSelection);
+  FPlot->ShowProfile(palette, moved ? std::optional<TLineEnds>(LineEnds()) : std::nullopt);
+  if (!FLineWindow) return;
+  FLineWindow->LineChanged();
+  if (FSession.Raster.Map) FLineWindow->PictureChanged();
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -169,6 +178,7 @@ void TProfilePluginForm::CheckBoxClick(TComponent*) {
 
 void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
   FPlot->HideReadout();
+  FLineWindow.reset();
   SavedIntegrate = IntegrateBox->Checked();
   SavedDirection = DirectionBox->Checked();
   PutPixelsBack();
@@ -219,6 +229,10 @@ void TProfilePluginForm::NotifyHost() {
 bool TProfilePluginForm::ShortCut(WORD key) {
   if (CtrlKey(key, 'C')) {
     CopyValues();
+    return true;
+  }
+  if (CtrlKey(key, 'L')) {
+    ShowLineWindow();
     return true;
   }
   if (key == 'P' && GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && PlaneGroup->Enabled()) {
@@ -305,6 +319,7 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
     widths.Add(pcLineWidth + static_cast<UINT>(i), std::to_string(LineWidths[i]), true, SavedLineWidth == LineWidths[i]);
   // Integrate mode's rectangle is its band already.
   menu.AddSubmenu(S_MENU_LINE_WIDTH, std::move(widths), !IntegrateBox->Checked());
+  menu.Add(pcLine, S_MENU_LINE);
   RunPlotCommand(menu.Popup(Handle(), screen));
   return true;
 }
@@ -320,6 +335,7 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
     case pcCopyStatistics: CopyStatistics(); break;
     case pcShowAxes: ShowAxes(!SavedShowAxes); break;
     case pcZoomToRange: FPlot->ZoomToRange(); break;
+    case pcLine: ShowLineWindow(); break;
     default:
       if (command >= pcLineWidth && command < pcLineWidth + std::size(LineWidths))
         SetLineWidth(LineWidths[command - pcLineWidth]);
@@ -329,8 +345,8 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
 
 void TProfilePluginForm::WndProc(TMessage& message) {
   if (message.Msg == WM_CONTEXTMENU && ContextMenu(message.LParam)) return;
-  if (message.Msg == WM_TIMER && message.WParam == TPlotPanel::HighlightTimer) {
-    FPlot->HighlightTimerElapsed();
+  if (message.Msg == WM_TIMER && message.WParam == THostSignal::TimerId) {
+    FHostSignal.TimerElapsed();
     return;
   }
   // The horizontal wheel's message, which older headers do not name.
@@ -340,4 +356,45 @@ void TProfilePluginForm::WndProc(TMessage& message) {
     return;
   }
   TStyleForm::WndProc(message);
+}
+
+TLineShape TProfilePluginForm::Shape() const noexcept {
+  return IntegrateBox->Checked() ? TLineShape::Rectangle : TLineShape::Line;
+}
+
+TLineEnds TProfilePluginForm::LineEnds() const noexcept {
+  return EndsOf(FSession.Selection, DirectionBox->Checked(), Shape());
+}
+
+void TProfilePluginForm::ShowLineWindow() {
+  if (!FLineWindow) {
+    TLineSite site{[this] { return LineEnds(); }, [this] { return Shape(); },
+                   [this] { return IntegrateBox->Checked() ? 1 : SavedLineWidth; },
+                   [this](const TLineEnds& ends, bool settled) { MoveLine(ends, settled); }};
+    FLineWindow = CreateForm<TLineWindow>(*this, FSession, std::move(site), [this] { ResetLine(); });
+  }
+  FLineWindow->ShowBeside(*this);
+}
+
+// In line mode the line's direction is the diagonal check box's; integrate mode keeps the
+// box (rows or columns) and takes the rectangle. The host hears of each move as often as
+// the signal lets it, and once more after the line settles.
+void TProfilePluginForm::MoveLine(const TLineEnds& ends, bool settled) {
+  const bool line = Shape() == TLineShape::Line;
+  const bool direction = line ? DirectionOf(ends) : DirectionBox->Checked();
+  if (BoundsOf(ends) == FSession.Selection && direction == DirectionBox->Checked()) {
+    if (settled) FHostSignal.Signal();
+    return;
+  }
+  if (FSession.Selection == FSelection) FSelectionDirection = DirectionBox->Checked();
+  FSession.Selection = BoundsOf(ends);
+  DirectionBox->SetChecked(direction);
+  ShowProfile();
+  FPlot->Paint();
+  FHostSignal.Signal();
+}
+
+void TProfilePluginForm::ResetLine() {
+  if (FSession.Selection == FSelection) return;
+  MoveLine(EndsOf(FSelection, FSelectionDirection, Shape()), true);
 }

@@ -8,9 +8,6 @@
 #include "ui/PanelFrame.h"
 #include "ui/ToolTip.h"
 
-// The highlight's signals to the host: at most one in this many milliseconds.
-constexpr DWORD HighlightSignalGap = 50;
-
 TPlotPanel::TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site)
     : FForm(form), FPanel(panel), FSession(session), FSite(std::move(site)) {
   FPanel.OnMouseMove = [this](TComponent*, int x, int y) { MouseMove(x, y); };
@@ -38,13 +35,15 @@ void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
   FValues.reset();
 }
 
-void TPlotPanel::ShowProfile(const uint8_t* palette) {
+void TPlotPanel::ShowProfile(const uint8_t* palette, const std::optional<TLineEnds>& movedLine) {
   FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, FMode, palette);
+  if (movedLine) FValues->NameLine(*movedLine);
   const size_t count = FSession.Profile().Profile.size();
   if (FMode.Integrate != FViewMode.Integrate || FMode.Direction != FViewMode.Direction ||
-      FView.First + FView.Count > count || FView.Count == 0)
+      !(FSession.Selection == FViewSelection) || FView.First + FView.Count > count || FView.Count == 0)
     FView = WholeView(count);
   FViewMode = FMode;
+  FViewSelection = FSession.Selection;
 }
 
 bool TPlotPanel::Zoomed() const noexcept { return FView.Count < FSession.Profile().Profile.size(); }
@@ -203,28 +202,7 @@ void TPlotPanel::ShowReadout(size_t sample, POINT anchor) {
   if (FReadoutSample == sample) return;
   FReadoutSample = sample;
   FPanel.Invalidate();
-  if (FSession.Highlight(sample)) SignalHighlight();
-}
-
-// The host is told of a moving highlight at most 20 times a second, and once more when it
-// settles: a signal that would come too soon waits for the timer.
-void TPlotPanel::SignalHighlight() {
-  const DWORD now = GetTickCount();
-  if (FSignalPending) return;
-  if (now - FLastSignal >= HighlightSignalGap) {
-    FLastSignal = now;
-    FSite.NotifyHost();
-    return;
-  }
-  FSignalPending = true;
-  SetTimer(FForm.Handle(), HighlightTimer, HighlightSignalGap - (now - FLastSignal), nullptr);
-}
-
-void TPlotPanel::HighlightTimerElapsed() {
-  KillTimer(FForm.Handle(), HighlightTimer);
-  FSignalPending = false;
-  FLastSignal = GetTickCount();
-  GuardEvent(&FForm, [this] { FSite.NotifyHost(); });
+  if (FSession.Highlight(sample)) FSite.SignalHost();
 }
 
 // Ctrl+Right and Ctrl+Left move the readout a sample (with Shift a tenth of the view), from
@@ -338,7 +316,7 @@ void TPlotPanel::ClearReadoutSample() noexcept {
   FReadoutSample.reset();
   FPanel.Invalidate();
   GuardEvent(&FForm, [this] {
-    if (FSession.Highlight(std::nullopt)) SignalHighlight();
+    if (FSession.Highlight(std::nullopt)) FSite.SignalHost();
   });
 }
 

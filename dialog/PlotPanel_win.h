@@ -21,28 +21,26 @@ class TTrackingToolTip;
 
 // What the plot asks of the dialog it sits in: the plane group's item, the frame's margin
 // (the plane group's distance from the edge, which follows the resolution) and the call
-// that tells the host that its pixels changed.
+// that tells the host that its pixels changed (as often as THostSignal lets it).
 struct TPlotSite {
   std::function<int()> Plane;
   std::function<int()> Margin;
-  std::function<void()> NotifyHost;
+  std::function<void()> SignalHost;
 };
 
 class TPlotPanel {
  public:
-  // `form` owns the panel and the tooltip, and hears the highlight's timer (HighlightTimer).
+  // `form` owns the panel and the tooltip.
   TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site);
   ~TPlotPanel();
-
-  // The highlight's signals to the host wait for this timer of the form.
-  static constexpr UINT_PTR HighlightTimer = 1;
 
   // Before a rebuild in `mode`: no readout, no range, no values.
   void ClearProfile(TProfileMode mode) noexcept;
   // After a rebuild that built the profile whole: its values, an 8-bit image's palette
-  // naming the colours of its indices. A profile of another mode or length shows whole; a
-  // complex map's other plane keeps the view.
-  void ShowProfile(const uint8_t* palette);
+  // naming the colours of its indices, and the line when it is not the selection's. A
+  // profile of another line, mode or length shows whole; a complex map's other plane keeps
+  // the view.
+  void ShowProfile(const uint8_t* palette, const std::optional<TLineEnds>& movedLine);
 
   const TProfileValues* Values() const noexcept { return FValues ? &*FValues : nullptr; }
   const std::optional<std::pair<size_t, size_t>>& Range() const noexcept { return FRange; }
@@ -62,7 +60,6 @@ class TPlotPanel {
   void Wheel(const TMessage& message, bool horizontal);
   // Ctrl+Left/Right, Ctrl+Up/Down and Ctrl+0; false for any other key.
   bool Key(WORD key);
-  void HighlightTimerElapsed();
   // The guide and the range, drawn over the panel's buffer on the screen only.
   void PaintOver();
 
@@ -87,7 +84,6 @@ class TPlotPanel {
   void ClearReadoutSample() noexcept;
   // After the view changed under a still pointer, the readout names the sample now there.
   void FollowPointer();
-  void SignalHighlight();
   void MoveReadout(bool forward, bool tenth);
   void ShowReadoutAtGuide(size_t sample);
   // Zoom and pan: the samples the plot shows change, the profile does not.
@@ -111,11 +107,9 @@ class TPlotPanel {
   // The samples the plot shows, and the mode of the profile they belong to.
   TPlotView FView;
   TProfileMode FViewMode;
+  TRect FViewSelection{};
   // The geometry the plot was last drawn with.
   std::optional<TPlotGeometry> FGeometry;
-  // When the host was last told of the highlight, and whether a signal waits for the timer.
-  DWORD FLastSignal = 0;
-  bool FSignalPending = false;
   // Where a drag with the middle button started: the column and the view then.
   std::optional<std::pair<int, TPlotView>> FDrag;
   // The range of samples dragged across with the left button (first and last, in the whole

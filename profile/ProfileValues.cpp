@@ -273,12 +273,11 @@ std::vector<TProfileValues::TColumn> TProfileValues::Columns(size_t i) const {
 
 // Across a band each value column is followed by its spread, "<name> SD".
 void TProfileValues::AppendHeader(std::string& text, char separator) const {
+  text += !FMode.Integrate ? S_COL_SAMPLE : FMode.Direction ? S_COL_ROW : S_COL_COLUMN;
+  if (FLine) text += FormatText(S_COL_ON_LINE, FLine->From.X, FLine->From.Y, FLine->To.X, FLine->To.Y);
   if (!FMode.Integrate) {
-    text += S_COL_SAMPLE;
     AppendField(text, separator, S_COL_X);
     AppendField(text, separator, S_COL_Y);
-  } else {
-    text += FMode.Direction ? S_COL_ROW : S_COL_COLUMN;
   }
   for (const char* name : ColumnNames()) {
     AppendField(text, separator, name);

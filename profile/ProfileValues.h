@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "profile/LineEnds.h"
 #include "profile/ProfileSampling.h"
 
 // What one sample holds: the three channels and their gray value, one gray value, or one
@@ -49,6 +50,9 @@ class TProfileValues {
   // as the readout's lines ("Red: 101 samples, ...") or as a table with a header line.
   std::string RangeReadout(size_t first, size_t last, int plane, char decimalSeparator = '.') const;
   std::string RangeTable(size_t first, size_t last, int plane, char separator) const;
+  // A line moved away from the selection's is named in the table's first header field:
+  // "Sample (x 10 y 20 to x 60 y 40)", or integrate mode's rectangle by its corners.
+  void NameLine(const TLineEnds& ends) { FLine = ends; }
 
  private:
   void AppendHeader(std::string& text, char separator) const;
@@ -80,5 +84,6 @@ class TProfileValues {
   std::optional<TPaletteTable> FPalette;
   TRect FSelection;
   TProfileMode FMode;
+  std::optional<TLineEnds> FLine;
   const TLinePoints& FPoints;
 };

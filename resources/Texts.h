@@ -201,6 +201,18 @@
 #define S_PLOT_IN_VIEW "Samples %d to %d of %d"
 #define IDS_PLOT_WIDTH 64128
 #define S_PLOT_WIDTH "Width %d"
+#define IDS_MENU_LINE 64129
+#define S_MENU_LINE "Li&ne...\tCtrl+L"
+#define IDS_LINE_CAPTION 64130
+#define S_LINE_CAPTION "Line"
+#define IDS_LINE_FROM 64131
+#define S_LINE_FROM "&From x, y:"
+#define IDS_LINE_TO 64132
+#define S_LINE_TO "&To x, y:"
+#define IDS_LINE_RESET 64133
+#define S_LINE_RESET "&Reset"
+#define IDS_COL_ON_LINE 64134
+#define S_COL_ON_LINE " (x %d y %d to x %d y %d)"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

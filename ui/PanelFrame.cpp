@@ -73,13 +73,29 @@ void TPanelFrame::MouseMove(LPARAM point) {
   if (OnMouseMove) OnMouseMove(this, static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point)));
 }
 
+LRESULT TPanelFrame::DialogCode(const MSG* message) const {
+  if (!OnKeyDown) return 0;
+  const bool wanted = message && message->message == WM_KEYDOWN && OnWantsKey && OnWantsKey(LOWORD(message->wParam));
+  return DLGC_WANTARROWS | (wanted ? DLGC_WANTMESSAGE : 0);
+}
+
 // The background is never erased: the paint covers the whole panel, and erasing first
 // would only make it flicker.
 void TPanelFrame::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_ERASEBKGND: message.Result = 0; return;
     case WM_MOUSEMOVE: MouseMove(message.LParam); return;
+    case WM_GETDLGCODE: message.Result = DialogCode(reinterpret_cast<const MSG*>(message.LParam)); return;
+    case WM_KEYDOWN:
+      if (OnKeyDown && OnKeyDown(static_cast<WORD>(message.WParam))) return;
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (OnFocusChange) OnFocusChange(this);
+      break;
     case WM_LBUTTONDOWN:
+      if (OnKeyDown) SetFocus(Handle());
+      [[fallthrough]];
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
@@ -95,8 +111,8 @@ void TPanelFrame::WndProc(TMessage& message) {
     case WM_CAPTURECHANGED:
       if (OnCaptureLost) OnCaptureLost(this);
       return;
-    default: TCustomControl::WndProc(message);
   }
+  TCustomControl::WndProc(message);
 }
 
 // The buffer has the screen's usual format, so that copying it to the screen converts

@@ -32,6 +32,16 @@ class TPanelFrame : public TCustomControl {
   // that held it is over.
   TNotifyEvent OnCaptureLost;
 
+  // A panel with a key handler takes the focus from a click, and gets the arrow keys, and
+  // the other keys `OnWantsKey` asks for, before the dialog's navigation does; made a tab
+  // stop, the keyboard gives it the focus too. OnKeyDown says whether it used the key.
+  void SetTabStop(bool tabStop) noexcept { SetStyleBits(WS_TABSTOP, tabStop); }
+  std::function<bool(WORD key)> OnKeyDown;
+  std::function<bool(WORD key)> OnWantsKey;
+  // The focus came or went: a panel that shows it repaints.
+  TNotifyEvent OnFocusChange;
+  bool Focused() const noexcept { return Handle() && GetFocus() == Handle(); }
+
   bool RenderThemeBackground() const noexcept { return FRenderThemeBackground; }
   // Only a panel placed on a styled form shows that form's colour under its content.
   void SetRenderThemeBackground(bool render) noexcept;
@@ -44,6 +54,7 @@ class TPanelFrame : public TCustomControl {
 
  private:
   void MouseMove(LPARAM point);
+  LRESULT DialogCode(const MSG* message) const;
 
   bool FRenderThemeBackground = false;
   bool FTrackingLeave = false;

@@ -239,3 +239,11 @@ void TImage::SetIcon(HICON icon) noexcept {
   SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   SetWindowPos(Handle(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+TWinControl::TCreateParams TEdit::CreateParams() const {
+  return {"EDIT", DWORD(WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL), WS_EX_CLIENTEDGE};
+}
+
+void TEdit::Command(WORD code) {
+  if (code == EN_KILLFOCUS && OnExit) OnExit(this);
+}

@@ -1,6 +1,6 @@
 #pragma once
 // The standard controls on the system's window classes: push button, check box, radio
-// group and its radio buttons, label, and an image that shows an icon.
+// group and its radio buttons, label, one-line text field, and an image that shows an icon.
 
 #include <string>
 #include <vector>
@@ -130,6 +130,17 @@ class TLabel : public TWinControl {
 
   bool FWordWrap = false;
   bool FShowAccelChar = true;
+};
+
+// A one-line text field; OnExit fires when it loses the focus.
+class TEdit : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  TNotifyEvent OnExit;
+  void Command(WORD code) override;
+
+ protected:
+  TCreateParams CreateParams() const override;
 };
 
 // An icon on a static control; the icon is borrowed (stock icons are shared).
