@@ -36,7 +36,7 @@ TLineOverview::TLineOverview(TForm& form, TDoubleBufferedPanel& panel, const TPr
   FPanel.OnKeyDown = [this](WORD key) { return Key(key); };
   FPanel.OnWantsKey = [this](WORD key) { return WantsKey(key); };
   FPanel.OnFocusChange = [this](TComponent*) {
-    if (FPanel.Focused()) FChosen = GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_TAB) < 0 ? TLineEnd::To : TLineEnd::From;
+    if (FPanel.Focused() && GetKeyState(VK_TAB) < 0) FChosen = GetKeyState(VK_SHIFT) < 0 ? TLineEnd::To : TLineEnd::From;
     FPanel.Invalidate();
   };
   FPanel.OnResize = [this](TComponent*) { Paint(); };

@@ -21,6 +21,7 @@ int32_t THostDouble::ImageInfoRequests() const {
 
 int32_t THostDouble::Answer(int32_t request, void* data) {
   Requests.push_back(request);
+  RequestTimes.push_back(GetTickCount());
   switch (request) {
     case hrRegister: {
       const auto* info = static_cast<const TPluginInfo*>(data);

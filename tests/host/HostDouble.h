@@ -36,8 +36,9 @@ class THostDouble {
   // A broken host that claims an image for every index it is asked about.
   bool AnswersEveryIndex = false;
 
-  // What the plug-in asked, in order.
+  // What the plug-in asked, in order, and when (GetTickCount).
   std::vector<int32_t> Requests;
+  std::vector<DWORD> RequestTimes;
   std::vector<TRegistration> Registrations;
   int32_t ImageInfoRequests() const;
 
