@@ -12,6 +12,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ namespace {
 constexpr int LargeSide = 10'000;
 constexpr int SmallSide = 100;
 constexpr UINT WM_SHOWN = WM_APP + 1;
+// The line window is looked for on this timer of the listener: timers come after the keys.
+constexpr UINT_PTR LineWindowTimer = 1;
 
 using TRegisterPlugin = int32_t(__stdcall*)(THostCallback);
 using TProcessImage = int32_t(__stdcall*)(int32_t, const THostImage*);
@@ -51,6 +55,10 @@ struct TBenchHost {
   // whole profile are timed, each until the plot is on the screen.
   bool Views = false;
   std::vector<double> ZoomIn, PanStep, Full, RangeStep;
+  // Set: once the profile is shown, Ctrl+L opens the line window and steps of a drag of
+  // the line's end are timed, each until the dialog and the window are on the screen.
+  bool LineDrag = false;
+  std::vector<double> DragSteps;
 };
 
 TBenchHost Host;
@@ -127,6 +135,39 @@ void MeasureViews(HWND dialog) {
   Host.RangeStep.push_back(RangeStep(dialog));
 }
 
+void PressKeys(std::initializer_list<BYTE> keys) {
+  for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The end of the whole image's diagonal at its bottom right corner, dragged left a column
+// of the overview a step: the line keeps about 10,000 pixels.
+void MeasureLineDrag(HWND dialog, HWND lineWindow) {
+  const HWND overview = GetWindow(lineWindow, GW_CHILD);
+  RECT client;
+  GetClientRect(overview, &client);
+  const TOverviewView fit = FitView({LargeSide, LargeSide}, {client.right - 2, client.bottom - 2});
+  const int x = 1 + static_cast<int>(ViewX(fit, LargeSide - 0.5)), y = 1 + static_cast<int>(ViewY(fit, LargeSide - 0.5));
+  SendMessageA(overview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  for (int step = 1; step <= 4; ++step) {
+    const double started = Seconds();
+    SendMessageA(overview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x - step, y));
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(lineWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (step > 1) Host.DragSteps.push_back(Seconds() - started);
+  }
+  SendMessageA(overview, WM_LBUTTONUP, 0, MAKELPARAM(x - 4, y));
+}
+
+void LineWindowTimerElapsed() {
+  const HWND lineWindow = FindWindowA(nullptr, "Line");
+  if (!lineWindow) return;
+  KillTimer(Host.Listener, LineWindowTimer);
+  const HWND dialog = FindWindowA(nullptr, "Ostravine");
+  MeasureLineDrag(dialog, lineWindow);
+  CloseDialog(dialog);
+}
+
 // A profile is in the back buffer; it reaches the screen with the update.
 void ProfileShown() {
   const HWND dialog = FindWindowA(nullptr, "Ostravine");
@@ -135,6 +176,13 @@ void ProfileShown() {
   if (Host.Views && Host.Stage == TStage::Opening) {
     MeasureViews(dialog);
     CloseDialog(dialog);
+    return;
+  }
+  if (Host.LineDrag && Host.Stage == TStage::Opening) {
+    Host.Stage = TStage::Toggling;
+    SetForegroundWindow(dialog);
+    PressKeys({VK_CONTROL, 'L'});
+    SetTimer(Host.Listener, LineWindowTimer, 20, nullptr);
     return;
   }
   if (Host.Stage == TStage::Toggling) Host.ToggleTimes.push_back(now - Host.Clicked);
@@ -152,6 +200,10 @@ void ProfileShown() {
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SHOWN) {
     ProfileShown();
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == LineWindowTimer) {
+    LineWindowTimerElapsed();
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -225,6 +277,7 @@ class TDialogBench {
     ReportRatio(("toggle_" + prefix + "_there_vs_memcpy").c_str(), Median(toward) / copy);
     ReportRatio(("toggle_" + prefix + "_back_vs_memcpy").c_str(), Median(back) / copy);
     ReportRatio(("window_" + prefix + "_vs_plain_dialog").c_str(), Median(small) / Median(plain));
+    if (prefix == "line") FLineToggle = (Median(toward) + Median(back)) / 2;
     return Median(large);
   }
 
@@ -276,6 +329,33 @@ class TDialogBench {
     ReportRatio("range_step_vs_full_repaint", Median(Host.RangeStep) / Median(Host.Full));
   }
 
+  // A drag step of the line window against a direction toggle of the same line, and the
+  // overview of the whole image (the line window's first picture) against one memcpy of it.
+  void MeasureLine(double toggle) {
+    Host.DragSteps.clear();
+    Host.LineDrag = true;
+    for (int i = 0; i < FRepetitions; ++i) Open(FLarge);
+    Host.LineDrag = false;
+    std::vector<double> overviews, copies;
+    TPluginLinearBitmap bitmap(FLarge.Record);
+    TProfileSession session;
+    session.Raster.Bitmap = &bitmap;
+    const TViewSize size{358, 298};
+    std::vector<TViewPixel> pixels(size_t{1} * size.Width * size.Height);
+    for (int i = 0; i < FRepetitions; ++i) {
+      copies.push_back(Copy());
+      const double started = Seconds();
+      session.PaintOverview(FitView({LargeSide, LargeSide}, size), size, {}, 0, pixels.data());
+      overviews.push_back(Seconds() - started);
+    }
+    std::printf("# the line window on the line profile of 10000 x 10000, 24-bit\n");
+    ReportTime("line drag step", Median(Host.DragSteps));
+    ReportTime("overview of the whole image, 358 x 298", Median(overviews));
+    ReportRatio("line_drag_step_vs_direction_toggle", Median(Host.DragSteps) / toggle);
+    ReportRatio("overview_vs_memcpy", Median(overviews) / Median(copies));
+  }
+
+  double LineToggle() const { return FLineToggle; }
   const TImage& Small() const { return FSmall; }
 
  private:
@@ -291,6 +371,7 @@ class TDialogBench {
   TImage FLarge;
   TImage FSmall;
   std::unique_ptr<uint8_t[]> FCopy;
+  double FLineToggle = 0;
 };
 
 }  // namespace
@@ -314,6 +395,7 @@ void RunDialogBench(int repetitions) {
   OpenPlainDialog();
   bench.MeasureHighlight(bench.MeasureMode("line", "Change &diagonal"));
   bench.MeasureViews();
+  bench.MeasureLine(bench.LineToggle());
   bench.Open(bench.Small(), "&Integrate values");
   bench.MeasureMode("integrate", "Change &direction");
   // Leaves the library's settings as a first dialog finds them.
