@@ -66,3 +66,36 @@ wait $host
 convert "$band" -crop 1280x830+0+0 +repage \( "$band" -crop 240x180+6+44 +repage -filter point -resize 250% \
   -bordercolor white -border 2 \) -geometry +14+362 -composite docs/screenshots/band-and-highlight.png
 echo "$root/docs/screenshots/band-and-highlight.png"
+
+# The line window (Ctrl+L), its line's bottom right end dragged onto the ring by xdotool;
+# the host's view shows the moved line's marks.
+line=build/screenshot-line.bmp
+rm -f "$line"
+OSTRAVINE_WINE_TIMEOUT=120 tools/wine-run.sh build/win32/OstravineHost.exe host/samples/sample.bmp \
+  --select 10,10,229,169 --run Plugins/Ostravine --screenshot "$line" --shot-delay 9000 --exit &
+host=$!
+dialog=
+for _ in $(seq 100); do
+  dialog=$(xdotool search --name '^Ostravine$' 2>/dev/null | head -1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.2
+done
+sleep 1.5
+xdotool key ctrl+l
+sleep 1.5
+window=$(xdotool search --name '^Line$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# The overview's client area starts under the tool window's caption; the end at image pixel
+# (229, 169) sits at about (323, 264) of the window, the ring's right edge at (260, 150).
+xdotool mousemove $((X + 339)) $((Y + 273)) mousedown 1
+for step in $(seq 8); do
+  xdotool mousemove $((X + 339 - 8 * step)) $((Y + 273 - 14 * step))
+  sleep 0.05
+done
+xdotool mouseup 1
+# Then moved under the host's window, which it covers in part.
+sleep 0.5
+xdotool windowmove "$window" 300 380
+wait $host
+convert "$line" -crop 1280x780+0+0 +repage -trim +repage docs/screenshots/line-window.png
+echo "$root/docs/screenshots/line-window.png"
