@@ -35,8 +35,10 @@ TLineOverview::TLineOverview(TForm& form, TDoubleBufferedPanel& panel, const TPr
   FPanel.OnPaintOver = [this](TComponent*) { PaintOver(); };
   FPanel.OnKeyDown = [this](WORD key) { return Key(key); };
   FPanel.OnWantsKey = [this](WORD key) { return WantsKey(key); };
+  // Tab comes to the first end, Shift+Tab to the last; a click chooses the end it takes.
   FPanel.OnFocusChange = [this](TComponent*) {
-    if (FPanel.Focused() && GetKeyState(VK_TAB) < 0) FChosen = GetKeyState(VK_SHIFT) < 0 ? TLineEnd::To : TLineEnd::From;
+    if (FPanel.Focused() && GetKeyState(VK_TAB) < 0)
+      FChosen = GetKeyState(VK_SHIFT) < 0 ? TLineEnd::To : TLineEnd::From;
     FPanel.Invalidate();
   };
   FPanel.OnResize = [this](TComponent*) { Paint(); };
@@ -230,8 +232,8 @@ void TLineOverview::PaintLine(TLineEnds ends) {
     const double reach = (band - 1) / 2.0 * FView.Scale;
     const double nx = -(ends.To.Y - ends.From.Y) / length * reach, ny = (ends.To.X - ends.From.X) / length * reach;
     for (int side : {-1, 1}) {
-      const POINT edge[] = {{from.x + static_cast<int>(std::lround(side * nx)), from.y + static_cast<int>(std::lround(side * ny))},
-                            {to.x + static_cast<int>(std::lround(side * nx)), to.y + static_cast<int>(std::lround(side * ny))}};
+      const int dx = static_cast<int>(std::lround(side * nx)), dy = static_cast<int>(std::lround(side * ny));
+      const POINT edge[] = {{from.x + dx, from.y + dy}, {to.x + dx, to.y + dy}};
       canvas.SetPenColor(LineColor);
       canvas.SetPenWidth(width);
       canvas.Polyline(edge, 2);

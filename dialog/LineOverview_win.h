@@ -36,7 +36,6 @@ class TLineOverview {
   // The line changed: only what lies over the picture is drawn again.
   void LineChanged() noexcept;
   void Wheel(const TMessage& message);
-  const TOverviewView& View() const noexcept { return FView; }
   TImageSize Image() const noexcept { return FImage; }
 
  private:

@@ -97,7 +97,8 @@ void TLineWindow::Arrange() {
   }
   ResetButton->SetBounds({client.cx - edge - ResetButton->Width(), client.cy - edge - ResetButton->Height(),
                           ResetButton->Width(), ResetButton->Height()});
-  Overview->SetBounds({0, 0, static_cast<int>(client.cx), fieldsTop - ScaleDesign(OverviewGap) - FindControl("FromLabel")->Height()});
+  const int overviewHeight = fieldsTop - ScaleDesign(OverviewGap) - FindControl("FromLabel")->Height();
+  Overview->SetBounds({0, 0, static_cast<int>(client.cx), overviewHeight});
 }
 
 void TLineWindow::LineChanged() {

@@ -32,7 +32,6 @@ class TLineWindow : public TForm {
   // The profile was rebuilt: the fields and the overlay follow the line, the picture the plane.
   void LineChanged();
   void PictureChanged();
-  const TLineOverview& LineOverview() const noexcept { return *FOverview; }
 
  protected:
   void WndProc(TMessage& message) override;

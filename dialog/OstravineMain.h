@@ -66,7 +66,6 @@ class TProfilePluginForm : public TStyleForm {
   TLineEnds LineEnds() const noexcept;
   void MoveLine(const TLineEnds& ends, bool settled);
   void ResetLine();
-  TLineWindow* LineWindow() const noexcept { return FLineWindow.get(); }
 
  protected:
   void WndProc(TMessage& message) override;

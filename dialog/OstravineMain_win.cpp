@@ -107,9 +107,10 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   OnClose = [this](TComponent* sender, TCloseAction& action) { FormClose(sender, action); };
   OnResize = [this](TComponent* sender) { FormResize(sender); };
   OnShortCut = [this](WORD key) { return ShortCut(key); };
-  FPlot = std::make_unique<TPlotPanel>(*this, *ProfilePanel, FSession,
-                                       TPlotSite{[this] { return PlaneGroup->ItemIndex(); },
-                                                 [this] { return PlaneGroup->Left(); }, [this] { FHostSignal.Signal(); }});
+  FPlot = std::make_unique<TPlotPanel>(
+      *this, *ProfilePanel, FSession,
+      TPlotSite{[this] { return PlaneGroup->ItemIndex(); }, [this] { return PlaneGroup->Left(); },
+                [this] { FHostSignal.Signal(); }});
 }
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
@@ -154,9 +155,7 @@ void TProfilePluginForm::ShowProfile() {
   const uint8_t* palette = bitmap && bitmap->PixelFormat() == TPixelFormat::Indexed8 ? bitmap->Palette() : nullptr;
   const bool moved = !(FSession.Selection == FSelection);
   FPlot->ShowProfile(palette, moved ? std::optional<TLineEnds>(LineEnds()) : std::nullopt);
-  if (!FLineWindow) return;
-  FLineWindow->LineChanged();
-  if (FSession.Raster.Map) FLineWindow->PictureChanged();
+  if (FLineWindow) FLineWindow->LineChanged();
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -171,9 +170,11 @@ void TProfilePluginForm::StartProfile() {
   PaintProfile(this);
 }
 
+// A map's overview shows the plane plotted, which the plane group's click changed.
 void TProfilePluginForm::CheckBoxClick(TComponent*) {
   FSession.RestorePixels();
   FormShow(nullptr);
+  if (FLineWindow && FSession.Raster.Map) FLineWindow->PictureChanged();
 }
 
 void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {

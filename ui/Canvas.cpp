@@ -138,9 +138,8 @@ void TCanvas::FillRect(const RECT& rect) {
 
 // The pixels under the rectangle are read, mixed with the colour and written back: a plain
 // copy each way, whatever the device (the system's own blending stretches a pixel
-// unreliably under some drivers).
-// Only what the paint may change is read, blended and written back: a paint of a few
-// columns blends a few columns.
+// unreliably under some drivers). Only what the paint may change is read, blended and written
+// back: a paint of a few columns blends a few columns.
 void TCanvas::FillBlended(const RECT& area, COLORREF color, BYTE opacity) {
   RECT rect;
   const RECT clip = ClipRect();

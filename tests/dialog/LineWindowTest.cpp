@@ -214,7 +214,8 @@ TEST_F(LineWindowTest, TheMenuOpensItAndIntegrateModeDragsTheRectangle) {
        [&](HWND dialog) {
          RECT plot;
          GetWindowRect(Panel(dialog), &plot);
-         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog), MAKELPARAM(plot.left + 40, plot.top + 40));
+         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
+                      MAKELPARAM(plot.left + 40, plot.top + 40));
        },
        [&](HWND) { Keys({'N'}); },
        [&](HWND) {

@@ -26,7 +26,8 @@ TViewPixel Expected(const TLinearBitmap& bitmap, TPixelPoint pixel) {
 // highlight never show, and the image keeps them.
 TEST(OverviewPicture, EveryPixelIsTheCleanImagePixelUnderItsCentre) {
   for (bool gray : {false, true}) {
-    THostImageBuffer image = gray ? THostImageBuffer::Make8Bit(61, 23, 64, true) : THostImageBuffer::Make24Bit(61, 23, 188);
+    THostImageBuffer image =
+        gray ? THostImageBuffer::Make8Bit(61, 23, 64, true) : THostImageBuffer::Make24Bit(61, 23, 188);
     const THostImageBuffer clean = THostImageBuffer::CopyOf(image);
     TPluginLinearBitmap bitmap(image.Record());
     const TPluginLinearBitmap cleanBitmap(clean.Record());
