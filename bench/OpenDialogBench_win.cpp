@@ -345,7 +345,7 @@ class TDialogBench {
     for (int i = 0; i < FRepetitions; ++i) {
       copies.push_back(Copy());
       const double started = Seconds();
-      session.PaintOverview(FitView({LargeSide, LargeSide}, size), size, {}, 0, pixels.data());
+      session.PaintOverview(FitView({LargeSide, LargeSide}, size), size, {}, 0, {pixels.data(), size.Width});
       overviews.push_back(Seconds() - started);
     }
     std::printf("# the line window on the line profile of 10000 x 10000, 24-bit\n");

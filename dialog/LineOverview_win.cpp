@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-#include <vector>
 
-#include "image/FloatMap.h"
 #include "profile/ProfileSession.h"
 #include "ui/Forms.h"
 #include "ui/PanelFrame.h"
+#include "ui/WheelNotches.h"
 
 namespace {
 
@@ -18,12 +17,6 @@ constexpr int HandleSize = 7;
 constexpr int Reach = 6;
 constexpr COLORREF LineColor = RGB(255, 220, 0);
 constexpr COLORREF OutlineColor = RGB(0, 0, 0);
-
-TImageSize ImageSizeOf(const TProfileRaster& raster) noexcept {
-  if (raster.Bitmap) return {raster.Bitmap->Width(), raster.Bitmap->Height()};
-  if (raster.Map) return {raster.Map->Width(), raster.Map->Height()};
-  return {0, 0};
-}
 
 }  // namespace
 
@@ -58,8 +51,8 @@ TLineOverview::~TLineOverview() {
 
 TViewSize TLineOverview::ViewSize() const noexcept { return {FPanel.Buffer().Width(), FPanel.Buffer().Height()}; }
 
-// The picture is drawn row by row into the panel's buffer from the session's clean image;
-// the stretch of a map's values is taken once a plane.
+// The picture is drawn into the panel's buffer (stored bottom up) from the session's clean
+// image; the stretch of a map's values is taken once a plane.
 void TLineOverview::Paint() {
   if (!FPanel.BufferCanvas()) return;
   const TViewSize size = ViewSize();
@@ -68,12 +61,11 @@ void TLineOverview::Paint() {
     FStretch = StretchOf(FSession.Raster);
     FStretchPlane = FSession.Raster.Plane;
   }
-  std::vector<TViewPixel> pixels(size_t{1} * std::max(0, size.Width) * std::max(0, size.Height));
   const COLORREF face = GetSysColor(COLOR_APPWORKSPACE);
-  FSession.PaintOverview(FView, size, FStretch, RGB(GetBValue(face), GetGValue(face), GetRValue(face)), pixels.data());
-  for (int y = 0; y < size.Height; ++y)
-    std::copy_n(pixels.data() + size_t{1} * y * size.Width, size.Width,
-                reinterpret_cast<TViewPixel*>(FPanel.Buffer().ScanLine(y)));
+  const TDIBitmap& buffer = FPanel.Buffer();
+  if (size.Width > 0 && size.Height > 0)
+    FSession.PaintOverview(FView, size, FStretch, RGB(GetBValue(face), GetGValue(face), GetRValue(face)),
+                           {reinterpret_cast<TViewPixel*>(buffer.ScanLine(0)), -buffer.BytesPerLine() / 4});
   FPanel.Invalidate();
 }
 
@@ -155,17 +147,12 @@ void TLineOverview::EndDrag() noexcept {
 
 // A notch of the wheel zooms by 1.5 about the point under the cursor.
 void TLineOverview::Wheel(const TMessage& message) {
-  POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
-  RECT panel;
-  GetWindowRect(FPanel.Handle(), &panel);
-  if (!PtInRect(&panel, point)) return;
-  ScreenToClient(FPanel.Handle(), &point);
-  FWheelRest += static_cast<short>(HIWORD(message.WParam));
-  const int notches = FWheelRest / WHEEL_DELTA;
-  FWheelRest -= notches * WHEEL_DELTA;
+  const std::optional<POINT> point = WheelPointOver(FPanel.Handle(), message.LParam);
+  if (!point) return;
+  const int notches = FWheel.Add(message.WParam);
   if (notches == 0) return;
   const int inset = FPanel.Inset() / 2;
-  SetView(ZoomView(FView, FImage, ViewSize(), point.x - inset, point.y - inset, std::pow(1.5, notches)));
+  SetView(ZoomView(FView, FImage, ViewSize(), point->x - inset, point->y - inset, std::pow(1.5, notches)));
 }
 
 // Tab goes to the other end first, Shift+Tab back to the first; past them the dialog's

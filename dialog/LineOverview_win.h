@@ -12,6 +12,7 @@
 #include "profile/LineEnds.h"
 #include "profile/OverviewPicture.h"
 #include "ui/Controls.h"
+#include "ui/WheelNotches.h"
 
 class TDoubleBufferedPanel;
 class TForm;
@@ -76,5 +77,5 @@ class TLineOverview {
   };
   std::optional<TLineDrag> FDrag;
   std::optional<std::pair<POINT, TOverviewView>> FPan;
-  int FWheelRest = 0;
+  TWheelNotches FWheel;
 };

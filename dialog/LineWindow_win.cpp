@@ -74,12 +74,10 @@ void TLineWindow::ShowBeside(const TForm& dialog) {
   if (!FPlaced) {
     RECT owner;
     GetWindowRect(dialog.Handle(), &owner);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromRect(&owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = Screen.Monitor(MonitorFromWindow(dialog.Handle(), MONITOR_DEFAULTTONEAREST)).rcWork;
     const int gap = ScaleDesign(EdgeGap);
     int left = owner.left - Width() - gap;
-    if (left < monitor.rcWork.left) left = std::min<int>(owner.right + gap, monitor.rcWork.right - Width());
+    if (left < work.left) left = std::min<int>(owner.right + gap, work.right - Width());
     SetBounds({left, static_cast<int>(owner.top), Width(), Height()});
     FPlaced = true;
   }

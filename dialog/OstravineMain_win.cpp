@@ -52,14 +52,6 @@ constexpr int ControlGap = 4;
 constexpr int ScreenRightGap = 8;
 constexpr int ScreenTop = 40;
 
-RECT HostMonitor() noexcept {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!GetMonitorInfoA(MonitorFromWindow(Application.Handle(), MONITOR_DEFAULTTOPRIMARY), &monitor))
-    return {0, 0, Screen.Width(), Screen.Height()};
-  return monitor.rcMonitor;
-}
-
 // The dialog is made where it opens, so that showing it moves no window; its width is the
 // designed one at the screen's resolution, grown as the styled form grows it for the
 // system's frame.
@@ -68,7 +60,7 @@ TFormDescription PlacedForm() noexcept {
   const int resolution = Screen.FormPixelsPerInch();
   const int width = MulDiv(form.Bounds.Width, resolution, form.PixelsPerInch) +
                     FrameGrowth(form.BorderStyle, SystemFrameMetrics(), resolution).cx;
-  const RECT monitor = HostMonitor();
+  const RECT monitor = Screen.Monitor(MonitorFromWindow(Application.Handle(), MONITOR_DEFAULTTOPRIMARY)).rcMonitor;
   form.Bounds.Left = monitor.right - width - ScreenRightGap;
   form.Bounds.Top = monitor.top + ScreenTop;
   return form;

@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "ui/PanelFrame.h"
 #include "ui/ToolTip.h"
+#include "ui/WheelNotches.h"
 
 TPlotPanel::TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site)
     : FForm(form), FPanel(panel), FSession(session), FSite(std::move(site)) {
@@ -249,15 +250,9 @@ void TPlotPanel::Pan(int64_t samples) { SetView(PanView(FView, FSession.Profile(
 // The wheel over the plot: zoom about the sample under the cursor; with Shift, or the
 // horizontal wheel, pan by a tenth of the view a notch.
 void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
-  POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
-  RECT plot;
-  GetWindowRect(FPanel.Handle(), &plot);
-  if (!PtInRect(&plot, point) || FView.Count == 0) return;
-  ScreenToClient(FPanel.Handle(), &point);
-  int& rest = FWheelRest[horizontal ? 1 : 0];
-  rest += static_cast<short>(HIWORD(message.WParam));
-  const int notches = rest / WHEEL_DELTA;
-  rest -= notches * WHEEL_DELTA;
+  const std::optional<POINT> point = WheelPointOver(FPanel.Handle(), message.LParam);
+  if (!point || FView.Count == 0) return;
+  const int notches = FWheel[horizontal ? 1 : 0].Add(message.WParam);
   if (notches == 0) return;
   const int64_t tenth = std::max<int64_t>(1, static_cast<int64_t>(FView.Count) / 10);
   if (horizontal)
@@ -265,7 +260,7 @@ void TPlotPanel::Wheel(const TMessage& message, bool horizontal) {
   else if (LOWORD(message.WParam) & MK_SHIFT)
     Pan(-notches * tenth);
   else
-    ZoomAbout(FView.First + Geometry().NearestSample(point.x, FView.Count), notches);
+    ZoomAbout(FView.First + Geometry().NearestSample(point->x, FView.Count), notches);
   FollowPointer();
 }
 

@@ -15,6 +15,7 @@
 #include "profile/ProfileSession.h"
 #include "profile/ProfileValues.h"
 #include "ui/Forms.h"
+#include "ui/WheelNotches.h"
 
 class TDoubleBufferedPanel;
 class TTrackingToolTip;
@@ -119,7 +120,6 @@ class TPlotPanel {
   // The range's figures shown at the range after a drag that ended outside the plot: they
   // stay when the pointer is away.
   bool FRangeTipPinned = false;
-  // Wheel deltas short of a notch (precision touchpads, smooth wheels), kept until they
-  // add up to one: vertical and horizontal.
-  int FWheelRest[2] = {0, 0};
+  // The vertical and the horizontal wheel.
+  TWheelNotches FWheel[2];
 };

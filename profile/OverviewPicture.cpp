@@ -70,13 +70,13 @@ struct TPixelColor {
 // One pointer walk a row: the row's address once, then a byte offset a view column.
 template <class TColorOf>
 void PaintRows(const TLinearBitmap& bitmap, const TViewGrid& grid, TViewPixel background, TColorOf colorOf,
-               TViewPixel* pixels) {
+               const TViewTarget& target) {
   const size_t width = grid.Columns.size();
   std::vector<ptrdiff_t> offsets(width);
   for (size_t x = 0; x < width; ++x)
     offsets[x] = Inside(grid.Columns[x], bitmap.Width()) ? ptrdiff_t{grid.Columns[x]} * bitmap.PixelSize() : -1;
   for (size_t y = 0; y < grid.Rows.size(); ++y) {
-    TViewPixel* out = pixels + y * width;
+    TViewPixel* out = target.Row(y);
     if (!Inside(grid.Rows[y], bitmap.Height())) {
       std::fill(out, out + width, background);
       continue;
@@ -88,7 +88,7 @@ void PaintRows(const TLinearBitmap& bitmap, const TViewGrid& grid, TViewPixel ba
 
 // Each kept pixel's first bytes drawn where the view shows that pixel.
 void PaintKeptPixels(const TLinearBitmap& bitmap, const TSavedPixels& saved, const TViewGrid& grid,
-                     const TPixelColor& colorOf, TViewPixel* pixels) {
+                     const TPixelColor& colorOf, const TViewTarget& target) {
   const uint8_t* origin = bitmap.Row(0);
   const ptrdiff_t stride = bitmap.BytesPerLine();
   saved.VisitNewestFirst([&](const uint8_t* pixel, const uint8_t* bytes) {
@@ -98,7 +98,7 @@ void PaintKeptPixels(const TLinearBitmap& bitmap, const TSavedPixels& saved, con
     const auto [top, bottom] = ViewSpan(grid.Rows, static_cast<int>(y));
     const TViewPixel color = colorOf(bytes);
     for (size_t row = top; row < bottom; ++row)
-      for (size_t column = left; column < right; ++column) pixels[row * grid.Columns.size() + column] = color;
+      std::fill(target.Row(row) + left, target.Row(row) + right, color);
   });
 }
 
@@ -109,11 +109,10 @@ uint8_t Level(double value, const TValueStretch& stretch) noexcept {
 }
 
 void PaintMap(const TComplexMap& map, int component, const TViewGrid& grid, const TValueStretch& stretch,
-              TViewPixel background, TViewPixel* pixels) {
-  const size_t width = grid.Columns.size();
+              TViewPixel background, const TViewTarget& target) {
   for (size_t y = 0; y < grid.Rows.size(); ++y) {
-    TViewPixel* out = pixels + y * width;
-    for (size_t x = 0; x < width; ++x) {
+    TViewPixel* out = target.Row(y);
+    for (size_t x = 0; x < grid.Columns.size(); ++x) {
       if (!Inside(grid.Rows[y], map.Height()) || !Inside(grid.Columns[x], map.Width())) {
         out[x] = background;
         continue;
@@ -125,6 +124,12 @@ void PaintMap(const TComplexMap& map, int component, const TViewGrid& grid, cons
 }
 
 }  // namespace
+
+TImageSize ImageSizeOf(const TProfileRaster& raster) noexcept {
+  if (raster.Bitmap) return {raster.Bitmap->Width(), raster.Bitmap->Height()};
+  if (raster.Map) return {raster.Map->Width(), raster.Map->Height()};
+  return {0, 0};
+}
 
 TValueStretch StretchOf(const TProfileRaster& raster) noexcept {
   if (!raster.Map || raster.Map->Width() <= 0 || raster.Map->Height() <= 0) return {};
@@ -144,20 +149,17 @@ TValueStretch StretchOf(const TProfileRaster& raster) noexcept {
 }
 
 void PaintOverview(const TProfileRaster& raster, const TSavedPixels* kept, const TOverviewView& view, TViewSize size,
-                   const TValueStretch& stretch, TViewPixel background, TViewPixel* pixels) {
+                   const TValueStretch& stretch, TViewPixel background, const TViewTarget& target) {
   if (size.Width <= 0 || size.Height <= 0) return;
-  if (raster.Map) {
-    const TViewGrid grid = GridOf(view, size, {raster.Map->Width(), raster.Map->Height()});
-    return PaintMap(*raster.Map, ComponentOf(raster), grid, stretch, background, pixels);
-  }
+  const TViewGrid grid = GridOf(view, size, ImageSizeOf(raster));
+  if (raster.Map) return PaintMap(*raster.Map, ComponentOf(raster), grid, stretch, background, target);
   const TLinearBitmap& bitmap = *raster.Bitmap;
-  const TViewGrid grid = GridOf(view, size, {bitmap.Width(), bitmap.Height()});
   const TPixelColor colorOf(bitmap);
   if (colorOf.Format == TPixelFormat::Indexed8)
-    PaintRows(bitmap, grid, background, [&colorOf](const uint8_t* p) { return colorOf.Palette[*p]; }, pixels);
+    PaintRows(bitmap, grid, background, [&colorOf](const uint8_t* p) { return colorOf.Palette[*p]; }, target);
   else if (colorOf.Format == TPixelFormat::Bgr24 || colorOf.Format == TPixelFormat::Bgrx32)
-    PaintRows(bitmap, grid, background, [](const uint8_t* p) { return Bgr(p[0], p[1], p[2]); }, pixels);
+    PaintRows(bitmap, grid, background, [](const uint8_t* p) { return Bgr(p[0], p[1], p[2]); }, target);
   else
-    PaintRows(bitmap, grid, background, colorOf, pixels);
-  if (kept) PaintKeptPixels(bitmap, *kept, grid, colorOf, pixels);
+    PaintRows(bitmap, grid, background, colorOf, target);
+  if (kept) PaintKeptPixels(bitmap, *kept, grid, colorOf, target);
 }

@@ -6,10 +6,14 @@
 // stretched from black at their least to white at their greatest. The marks the profile
 // wrote into a bitmap are not shown: their pixels take the bytes the record kept.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "profile/OverviewView.h"
 #include "profile/ProfileSampling.h"
+
+// The raster's size in pixels (none without a raster).
+TImageSize ImageSizeOf(const TProfileRaster& raster) noexcept;
 
 // A map's values that draw black and white.
 struct TValueStretch {
@@ -25,7 +29,16 @@ TValueStretch StretchOf(const TProfileRaster& raster) noexcept;
 // Pixels as a 32-bit device-independent bitmap holds them: blue in the low byte.
 using TViewPixel = uint32_t;
 
-// Fills `pixels` (width x height, top row first) with the view of the raster; what lies
-// outside the image takes `background`. A bitmap's marks are looked up in `kept`.
+// Where the view is drawn: its top row, and the step from one row to the next in pixels
+// (negative for a bitmap stored bottom up), so that the picture goes straight into a
+// window's buffer.
+struct TViewTarget {
+  TViewPixel* Top;
+  ptrdiff_t Stride;
+  TViewPixel* Row(size_t y) const noexcept { return Top + static_cast<ptrdiff_t>(y) * Stride; }
+};
+
+// Draws the view of the raster into the target; what lies outside the image takes
+// `background`. A bitmap's marks are looked up in `kept`.
 void PaintOverview(const TProfileRaster& raster, const TSavedPixels* kept, const TOverviewView& view, TViewSize size,
-                   const TValueStretch& stretch, TViewPixel background, TViewPixel* pixels);
+                   const TValueStretch& stretch, TViewPixel background, const TViewTarget& target);

@@ -38,8 +38,8 @@ bool TProfileSession::Highlight(std::optional<size_t> sample) {
 }
 
 void TProfileSession::PaintOverview(const TOverviewView& view, TViewSize size, const TValueStretch& stretch,
-                                    TViewPixel background, TViewPixel* pixels) const {
-  ::PaintOverview(Raster, FSavedPixels.Saved() ? &FSavedPixels : nullptr, view, size, stretch, background, pixels);
+                                    TViewPixel background, const TViewTarget& target) const {
+  ::PaintOverview(Raster, FSavedPixels.Saved() ? &FSavedPixels : nullptr, view, size, stretch, background, target);
 }
 
 TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues,

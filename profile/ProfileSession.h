@@ -48,7 +48,7 @@ class TProfileSession {
 
   // The image as it was before any mark, in the line window's view of it (OverviewPicture).
   void PaintOverview(const TOverviewView& view, TViewSize size, const TValueStretch& stretch, TViewPixel background,
-                     TViewPixel* pixels) const;
+                     const TViewTarget& target) const;
 
   const TProfile& Profile() const noexcept { return FProfile; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,

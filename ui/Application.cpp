@@ -105,6 +105,13 @@ int TScreen::PixelsPerInch() const noexcept {
   return GetDeviceCaps(dc.Get(), LOGPIXELSY);
 }
 
+MONITORINFO TScreen::Monitor(HMONITOR monitor) const noexcept {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) info.rcMonitor = info.rcWork = {0, 0, Width(), Height()};
+  return info;
+}
+
 namespace {
 
 // The calls of later Windows that tell a monitor's resolution, reached by name: Windows XP

@@ -76,6 +76,9 @@ class TScreen {
   int Height() const noexcept { return GetSystemMetrics(SM_CYSCREEN); }
   // The system's resolution.
   int PixelsPerInch() const noexcept;
+  // A monitor's bounds and work area; the primary screen's bounds for both should the
+  // system not answer.
+  MONITORINFO Monitor(HMONITOR monitor) const noexcept;
   // The resolution forms are made at: the host window's monitor's where the host's thread
   // is aware of each monitor's resolution (Windows 8.1 and later), else the system's.
   int FormPixelsPerInch() const noexcept;

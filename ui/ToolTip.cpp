@@ -7,6 +7,7 @@
 #include "errors/Exceptions.h"
 #include "platform/WinApi.h"
 #include "resources/Texts.h"
+#include "ui/Application.h"
 #include "ui/TipPlacement.h"
 #include "ui/TipText.h"
 
@@ -38,10 +39,7 @@ TOOLINFOW ToolInfo(HWND owner, const std::wstring& text) noexcept {
 }
 
 RECT WorkAreaAt(POINT screen) noexcept {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &monitor);
-  return monitor.rcWork;
+  return Screen.Monitor(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST)).rcWork;
 }
 
 // One line's width in the font selected into the DC (the texts hold no tabs).

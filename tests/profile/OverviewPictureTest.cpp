@@ -43,7 +43,7 @@ TEST(OverviewPicture, EveryPixelIsTheCleanImagePixelUnderItsCentre) {
       const TOverviewView zoomed = PanView(ZoomView(fit, size, view, 10, 10, 5.5), size, view, -7.25, 3);
       for (const TOverviewView& shown : {fit, zoomed}) {
         std::vector<TViewPixel> pixels(size_t{1} * view.Width * view.Height);
-        session.PaintOverview(shown, view, {}, Background, pixels.data());
+        session.PaintOverview(shown, view, {}, Background, {pixels.data(), view.Width});
         for (int y = 0; y < view.Height; ++y)
           for (int x = 0; x < view.Width; ++x)
             ASSERT_EQ(pixels[size_t{1} * y * view.Width + x], Expected(cleanBitmap, ImagePixelAt(shown, x, y)))
@@ -68,7 +68,7 @@ TEST(OverviewPicture, AMapsValuesAreStretchedFromBlackToWhite) {
     EXPECT_EQ(stretch.Least, plane ? 10 : -3);
     EXPECT_EQ(stretch.Greatest, plane ? 40 : 5);
     TViewPixel pixels[4];
-    PaintOverview(raster, nullptr, FitView({4, 1}, {4, 1}), {4, 1}, stretch, Background, pixels);
+    PaintOverview(raster, nullptr, FitView({4, 1}, {4, 1}), {4, 1}, stretch, Background, {pixels, 4});
     const uint8_t levels[2][4] = {{0, 128, 255, 128}, {0, 85, 170, 255}};
     for (int x = 0; x < 4; ++x) EXPECT_EQ(pixels[x], levels[plane][x] * 0x010101u) << plane << " " << x;
   }
