@@ -114,18 +114,43 @@ double MoveHeld(HWND dialog, HWND panel, int x, int y) {
   return Seconds() - started;
 }
 
-// A range dragged across the plot's middle third: the step after the drag has begun, when
-// the range and its figures are there and grow by a column.
+// Dispatches the dialog's timers until the time given, and returns how long they took.
+double DispatchTimersUntil(HWND dialog, double until) {
+  double busy = 0;
+  MSG message;
+  while (Seconds() < until) {
+    if (!PeekMessageA(&message, dialog, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+      Sleep(1);
+      continue;
+    }
+    const double started = Seconds();
+    DispatchMessageA(&message);
+    busy += Seconds() - started;
+  }
+  return busy;
+}
+
+// A range dragged across the plot's middle third a column a step, as a mouse reports it
+// (125 times a second): the time the dialog is busy a step, with the range's figures that
+// follow at their own pace. The first step, which shows the tooltip, is not timed.
 double RangeStep(HWND dialog) {
+  constexpr int Steps = 24;
+  constexpr double ReportSeconds = 0.008;
   const HWND panel = ChildWindowFromPoint(dialog, POINT{1, 1});
   RECT plot;
   GetClientRect(panel, &plot);
   const int x = plot.right / 3, y = plot.bottom / 2;
   SendMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   MoveHeld(dialog, panel, x + 10, y);
-  const double step = MoveHeld(dialog, panel, x + 11, y);
-  SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(x + 11, y));
-  return step;
+  DispatchTimersUntil(dialog, Seconds() + 0.05);
+  double busy = 0;
+  const double started = Seconds();
+  for (int step = 1; step <= Steps; ++step) {
+    busy += MoveHeld(dialog, panel, x + 10 + step, y);
+    busy += DispatchTimersUntil(dialog, started + step * ReportSeconds);
+  }
+  SendMessageA(panel, WM_LBUTTONUP, 0, MAKELPARAM(x + 10 + Steps, y));
+  return busy / Steps;
 }
 
 void MeasureViews(HWND dialog) {

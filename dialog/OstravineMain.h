@@ -9,10 +9,10 @@
 
 #include <memory>
 
-#include "dialog/HostSignal_win.h"
 #include "dialog/PlotPanel_win.h"
 #include "hostabi/HostInterface.h"
 #include "profile/ProfileSession.h"
+#include "ui/PacedCall.h"
 #include "ui/StyleForm.h"
 
 class TButton;
@@ -88,7 +88,9 @@ class TProfilePluginForm : public TStyleForm {
 
   TProfileSession FSession;
   THostCallback FHost;
-  THostSignal FHostSignal;
+  // The host told that its pixels changed, while they keep changing (a moving readout, a
+  // line dragged) at most 20 times a second, and once more when they settle.
+  TPacedCall FHostSignal;
   // The plot on the panel: its view, range and readout.
   std::unique_ptr<TPlotPanel> FPlot;
   // The host's selection, and the diagonal chosen when the line first left it.

@@ -17,6 +17,9 @@
 
 namespace {
 
+// The timers of the dialog's window.
+constexpr UINT_PTR HostSignalTimer = 1, RangeTipTimer = 2;
+
 // The dialog as designed, in pixels at 96 dots per inch: a client area of 603 x 382 with
 // the controls where the layout (FormResize) puts them, so that opening moves none.
 const TControlDescription ProfileControls[] = {
@@ -93,7 +96,7 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
       DirectionBox(Find<TCheckBox>("DirectionBox")),
       IntegrateBox(Find<TCheckBox>("IntegrateBox")),
       FHost(host),
-      FHostSignal(*this, [this] { NotifyHost(); }) {
+      FHostSignal(*this, HostSignalTimer, 50, [this] { NotifyHost(); }) {
   OnCreate = [this](TComponent* sender) { FormCreate(sender); };
   OnShow = [this](TComponent* sender) { FormShow(sender); };
   OnClose = [this](TComponent* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -102,7 +105,7 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   FPlot = std::make_unique<TPlotPanel>(
       *this, *ProfilePanel, FSession,
       TPlotSite{[this] { return PlaneGroup->ItemIndex(); }, [this] { return PlaneGroup->Left(); },
-                [this] { FHostSignal.Signal(); }});
+                [this] { FHostSignal.Request(); }, RangeTipTimer});
 }
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
@@ -338,10 +341,8 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
 
 void TProfilePluginForm::WndProc(TMessage& message) {
   if (message.Msg == WM_CONTEXTMENU && ContextMenu(message.LParam)) return;
-  if (message.Msg == WM_TIMER && message.WParam == THostSignal::TimerId) {
-    FHostSignal.TimerElapsed();
+  if (message.Msg == WM_TIMER && (FHostSignal.TimerElapsed(message.WParam) || FPlot->TimerElapsed(message.WParam)))
     return;
-  }
   // The horizontal wheel's message, which older headers do not name.
   constexpr UINT HorizontalWheel = 0x020E;
   if (message.Msg == WM_MOUSEWHEEL || message.Msg == HorizontalWheel) {
@@ -376,7 +377,7 @@ void TProfilePluginForm::MoveLine(const TLineEnds& ends, bool settled) {
   const bool line = Shape() == TLineShape::Line;
   const bool direction = line ? DirectionOf(ends) : DirectionBox->Checked();
   if (BoundsOf(ends) == FSession.Selection && direction == DirectionBox->Checked()) {
-    if (settled) FHostSignal.Signal();
+    if (settled) FHostSignal.Request();
     return;
   }
   if (FSession.Selection == FSelection) FSelectionDirection = DirectionBox->Checked();
@@ -384,7 +385,7 @@ void TProfilePluginForm::MoveLine(const TLineEnds& ends, bool settled) {
   DirectionBox->SetChecked(direction);
   ShowProfile();
   FPlot->Paint();
-  FHostSignal.Signal();
+  FHostSignal.Request();
 }
 
 void TProfilePluginForm::ResetLine() {

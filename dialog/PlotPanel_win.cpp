@@ -9,8 +9,20 @@
 #include "ui/ToolTip.h"
 #include "ui/WheelNotches.h"
 
+namespace {
+
+// A range drag's figures change faster than anyone reads them; 30 times a second they still
+// keep up with the pointer, as a film's frames do.
+constexpr DWORD DragFiguresGap = 33;
+
+}  // namespace
+
 TPlotPanel::TPlotPanel(TForm& form, TDoubleBufferedPanel& panel, TProfileSession& session, TPlotSite site)
-    : FForm(form), FPanel(panel), FSession(session), FSite(std::move(site)) {
+    : FForm(form),
+      FPanel(panel),
+      FSession(session),
+      FSite(std::move(site)),
+      FDragFigures(form, FSite.TipTimer, DragFiguresGap, [this] { ShowDragFigures(); }) {
   FPanel.OnMouseMove = [this](TComponent*, int x, int y) { MouseMove(x, y); };
   FPanel.OnMouseLeave = [this](TComponent*) { MouseLeave(); };
   FPanel.OnMouseButton = [this](TComponent*, UINT button, int x, int y) { MouseButton(button, x, y); };
@@ -29,6 +41,7 @@ TPlotPanel::~TPlotPanel() {
 
 void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
   FMode = mode;
+  FDragFigures.Cancel();
   HideReadout();
   FRange.reset();
   FRangeStart.reset();
@@ -109,6 +122,7 @@ void TPlotPanel::MouseLeave() noexcept {
 void TPlotPanel::CaptureLost() {
   FDrag.reset();
   if (!FRangeStart) return;
+  FDragFigures.Cancel();
   FRangeStart.reset();
   if (FRange) ShowRangeTip();
 }
@@ -136,7 +150,8 @@ void TPlotPanel::ExtendRange(size_t sample, POINT anchor) {
     FRange.reset();
   } else {
     FRange.emplace(std::min(start, sample), std::max(start, sample));
-    ShowTip(RangeFigures(UserDecimalSeparator()), anchor);
+    FDragPointer = anchor;
+    FDragFigures.Request();
   }
   ClearReadoutSample();
   InvalidateRangeChange(before);
@@ -171,10 +186,17 @@ void TPlotPanel::InvalidateSamples(size_t a, size_t b) {
 // leaves the range's figures at the range.
 void TPlotPanel::EndRangeDrag(int x, int y) {
   FRangeStart.reset();
+  FDragFigures.Cancel();
   if (FRange && !OverPanel({x, y})) return ShowRangeTip();
   if (!FRange && FToolTip) FToolTip->Hide();
   MouseMove(x, y);
 }
+
+void TPlotPanel::ShowDragFigures() {
+  if (FRangeStart && FRange) ShowTip(RangeFigures(UserDecimalSeparator()), FDragPointer);
+}
+
+bool TPlotPanel::TimerElapsed(UINT_PTR timerId) { return FDragFigures.TimerElapsed(timerId); }
 
 void TPlotPanel::ShowRangeTip() {
   const TPlotGeometry geometry = Geometry();

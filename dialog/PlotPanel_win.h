@@ -15,6 +15,7 @@
 #include "profile/ProfileSession.h"
 #include "profile/ProfileValues.h"
 #include "ui/Forms.h"
+#include "ui/PacedCall.h"
 #include "ui/WheelNotches.h"
 
 class TDoubleBufferedPanel;
@@ -22,11 +23,13 @@ class TTrackingToolTip;
 
 // What the plot asks of the dialog it sits in: the plane group's item, the frame's margin
 // (the plane group's distance from the edge, which follows the resolution) and the call
-// that tells the host that its pixels changed (as often as THostSignal lets it).
+// that tells the host that its pixels changed (as often as the dialog lets it), and the
+// form's timer that paces the range's figures.
 struct TPlotSite {
   std::function<int()> Plane;
   std::function<int()> Margin;
   std::function<void()> SignalHost;
+  UINT_PTR TipTimer;
 };
 
 class TPlotPanel {
@@ -63,6 +66,8 @@ class TPlotPanel {
   bool Key(WORD key);
   // The guide and the range, drawn over the panel's buffer on the screen only.
   void PaintOver();
+  // The form's timers: true for the plot's own.
+  bool TimerElapsed(UINT_PTR timerId);
 
  private:
   TPlotGeometry Geometry() const;
@@ -77,6 +82,8 @@ class TPlotPanel {
   std::string RangeFigures(char decimalSeparator) const;
   bool OverPanel(POINT point) const noexcept;
   void ShowTip(const std::string& text, POINT anchor);
+  // The range's figures beside the pointer of a range drag, when the pace lets them.
+  void ShowDragFigures();
   // The readout of a sample, followed by the range's figures when the sample lies in it.
   void ShowReadout(size_t sample, POINT anchor);
   // The range's figures alone, beside the middle of its band.
@@ -120,6 +127,11 @@ class TPlotPanel {
   // The range's figures shown at the range after a drag that ended outside the plot: they
   // stay when the pointer is away.
   bool FRangeTipPinned = false;
+  // A range drag's figures follow the pointer at a pace of their own: the tooltip moves and
+  // paints itself at once, which costs more than the plot's part of a step. The latest
+  // pointer waits for them.
+  TPacedCall FDragFigures;
+  POINT FDragPointer{};
   // The vertical and the horizontal wheel.
   TWheelNotches FWheel[2];
 };
