@@ -63,3 +63,25 @@ std::string FormatGrouped(double value, std::string_view groupSeparator, int gro
   }
   return text;
 }
+
+namespace {
+
+const char* NonFiniteText(double value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+  return nullptr;
+}
+
+}  // namespace
+
+std::string ExactText(double value) {
+  if (const char* special = NonFiniteText(value)) return special;
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::string ReadoutText(double value, char decimalSeparator) {
+  if (const char* special = NonFiniteText(value)) return special;
+  return FormatGeneral(value, 6, decimalSeparator);
+}

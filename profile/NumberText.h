@@ -15,3 +15,10 @@ std::string FormatGeneral(double value, int precision = 5, char decimalSeparator
 // right joined by `groupSeparator` ("523,330"); any other value as FormatGeneral writes it.
 std::string FormatGrouped(double value, std::string_view groupSeparator, int groupSize = 3,
                           char decimalSeparator = '.');
+
+// The shortest text that reads back to the same double, "." its decimal point whatever the
+// locale; NaN and the infinities as "NaN", "Inf" and "-Inf", as Python, R and the
+// spreadsheets that know them read them back.
+std::string ExactText(double value);
+// A figure as the readout writes it: six significant digits.
+std::string ReadoutText(double value, char decimalSeparator = '.');

@@ -16,27 +16,9 @@
 
 namespace {
 
-constexpr int ReadoutDigits = 6;
 constexpr const char* LineEnd = "\r\n";
 
-// Not-a-number and the infinities, written as Python, R and the spreadsheets that know them
-// read them back, NaN without a sign; null for a finite value.
-const char* NonFiniteText(double value) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
-  return nullptr;
-}
-
-// The shortest text that reads back to the same double; "C" locale, so "." always.
-void AppendNumber(std::string& text, double value) {
-  if (const char* special = NonFiniteText(value)) {
-    text += special;
-    return;
-  }
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  text.append(buffer, result.ptr);
-}
+void AppendNumber(std::string& text, double value) { text += ExactText(value); }
 
 void AppendInteger(std::string& text, int64_t value) {
   char buffer[24];
@@ -49,10 +31,7 @@ void AppendField(std::string& text, char separator, const char* field) {
   text += field;
 }
 
-std::string Readout(double value, char decimalSeparator) {
-  if (const char* special = NonFiniteText(value)) return special;
-  return FormatGeneral(value, ReadoutDigits, decimalSeparator);
-}
+std::string Readout(double value, char decimalSeparator) { return ReadoutText(value, decimalSeparator); }
 
 // The host's palette is copied by the module's code (a bad pointer faults into an error,
 // not inside the C runtime) and kept where it is not the gray ramp.

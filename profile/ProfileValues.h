@@ -53,11 +53,12 @@ class TProfileValues {
   // A line moved away from the selection's is named in the table's first header field:
   // "Sample (x 10 y 20 to x 60 y 40)", or integrate mode's rectangle by its corners.
   void NameLine(const TLineEnds& ends) { FLine = ends; }
+  // The curves the plane draws, named as the table names them, with their values from
+  // first to last.
+  std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
 
  private:
   void AppendHeader(std::string& text, char separator) const;
-  // The named value series the plane draws, each as one value a sample.
-  std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
   void AppendRow(std::string& text, size_t i, char separator) const;
   // Line mode's sample coordinates.
   const std::vector<TSamplePoint>& Points() const;

@@ -29,6 +29,28 @@ std::optional<double> Crossing(std::span<const double> values, size_t peak, int 
   return std::nullopt;
 }
 
+// Beside a finite neighbour on each side, the vertex of the parabola through the three
+// samples; the peak is the greatest, so the vertex lies within half a sample of it.
+double PeakPosition(std::span<const double> values, size_t peak) {
+  if (peak == 0 || peak + 1 >= values.size()) return static_cast<double>(peak);
+  const double left = values[peak - 1], top = values[peak], right = values[peak + 1];
+  const double curvature = left - 2 * top + right;
+  if (!std::isfinite(left) || !std::isfinite(right) || !(curvature < 0)) return static_cast<double>(peak);
+  return static_cast<double>(peak) + std::clamp((left - right) / (2 * curvature), -0.5, 0.5);
+}
+
+std::optional<double> Centroid(std::span<const double> values, double minimum) {
+  double weights = 0, moment = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (!std::isfinite(values[i])) continue;
+    const double weight = values[i] / 2 - minimum / 2;
+    weights += weight;
+    moment += weight * static_cast<double>(i);
+  }
+  if (!(weights > 0) || !std::isfinite(moment / weights)) return std::nullopt;
+  return moment / weights;
+}
+
 }  // namespace
 
 TRangeStatistics RangeStatistics(std::span<const double> values) {
@@ -49,6 +71,8 @@ TRangeStatistics RangeStatistics(std::span<const double> values) {
   const TMoments moments = MomentsOf(finite);
   figures.Mean = moments.Mean;
   figures.StandardDeviation = moments.Deviation;
+  figures.PeakPosition = PeakPosition(values, peak);
+  figures.Centroid = Centroid(values, figures.Minimum);
   // Half the height over the minimum: a flat stretch, or one whose half rounds to its
   // maximum, has no peak to measure.
   const double half = std::midpoint(figures.Minimum, figures.Maximum);

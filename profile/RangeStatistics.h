@@ -1,6 +1,7 @@
 #pragma once
 // The figures of a stretch of one curve: how many samples, their least and greatest value,
-// mean, standard deviation and sum, and the full width at half maximum of its highest peak.
+// mean, standard deviation and sum, the full width at half maximum of its highest peak, where
+// that peak lies and the curve's centroid.
 
 #include <cstddef>
 #include <optional>
@@ -18,6 +19,13 @@ struct TRangeStatistics {
   // crosses half its height over the stretch's minimum, each interpolated between two
   // samples; none when the curve does not fall to half on both sides within the stretch.
   std::optional<double> HalfMaximumWidth;
+  // The greatest sample's place, moved by the parabola through it and its neighbours to
+  // where the parabola peaks (by at most half a sample), counted from the stretch's first
+  // sample.
+  double PeakPosition = 0;
+  // The mean place weighted by each sample's height over the stretch's minimum; none for a
+  // flat stretch.
+  std::optional<double> Centroid;
 };
 
 // The figures of the values; NaN and the infinities are left out of every figure.

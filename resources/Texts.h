@@ -213,6 +213,74 @@
 #define S_LINE_RESET "&Reset"
 #define IDS_COL_ON_LINE 64134
 #define S_COL_ON_LINE " (x %d y %d to x %d y %d)"
+#define IDS_MENU_FIT_PEAK 64135
+#define S_MENU_FIT_PEAK "Fit &peak"
+#define IDS_MENU_FIT_EDGE 64136
+#define S_MENU_FIT_EDGE "Fit &edge"
+#define IDS_MENU_CLEAR_FITS 64137
+#define S_MENU_CLEAR_FITS "Clear fi&ts"
+#define IDS_MENU_PIXEL_SIZE 64138
+#define S_MENU_PIXEL_SIZE "Pi&xel size..."
+#define IDS_MENU_FIGURES 64139
+#define S_MENU_FIGURES "Fi&gures...\tCtrl+F"
+#define IDS_FIGURES_CAPTION 64140
+#define S_FIGURES_CAPTION "Figures"
+#define IDS_FIGURES_COPY 64141
+#define S_FIGURES_COPY "&Copy"
+#define IDS_PIXEL_SIZE_CAPTION 64142
+#define S_PIXEL_SIZE_CAPTION "Pixel size"
+#define IDS_PIXEL_SIZE_LENGTH 64143
+#define S_PIXEL_SIZE_LENGTH "&Length of a pixel:"
+#define IDS_PIXEL_SIZE_UNIT 64144
+#define S_PIXEL_SIZE_UNIT "&Unit:"
+#define IDS_PIXEL_SIZE_BAD 64145
+#define S_PIXEL_SIZE_BAD "Type the length of a pixel as a number above 0."
+#define IDS_UNIT_NONE 64146
+#define S_UNIT_NONE "none"
+#define IDS_FIG_FIGURE 64147
+#define S_FIG_FIGURE "Figure"
+#define IDS_FIG_PEAK_AT 64148
+#define S_FIG_PEAK_AT "Peak at"
+#define IDS_FIG_CENTROID 64149
+#define S_FIG_CENTROID "Centroid"
+#define IDS_FIG_PEAK_CENTRE 64150
+#define S_FIG_PEAK_CENTRE "Peak fit: centre"
+#define IDS_FIG_PEAK_SIGMA 64151
+#define S_FIG_PEAK_SIGMA "Peak fit: sigma"
+#define IDS_FIG_PEAK_FWHM 64152
+#define S_FIG_PEAK_FWHM "Peak fit: FWHM"
+#define IDS_FIG_PEAK_HEIGHT 64153
+#define S_FIG_PEAK_HEIGHT "Peak fit: height"
+#define IDS_FIG_PEAK_BASELINE 64154
+#define S_FIG_PEAK_BASELINE "Peak fit: baseline"
+#define IDS_FIG_PEAK_R2 64155
+#define S_FIG_PEAK_R2 "Peak fit: R²"
+#define IDS_FIG_EDGE_CENTRE 64156
+#define S_FIG_EDGE_CENTRE "Edge fit: centre"
+#define IDS_FIG_EDGE_WIDTH 64157
+#define S_FIG_EDGE_WIDTH "Edge fit: 10–90 % width"
+#define IDS_FIG_EDGE_STEP 64158
+#define S_FIG_EDGE_STEP "Edge fit: step"
+#define IDS_FIG_EDGE_BASELINE 64159
+#define S_FIG_EDGE_BASELINE "Edge fit: baseline"
+#define IDS_FIG_EDGE_R2 64160
+#define S_FIG_EDGE_R2 "Edge fit: R²"
+#define IDS_FIG_RISE 64161
+#define S_FIG_RISE "10–90 % rise of the samples"
+#define IDS_FIG_ERROR 64162
+#define S_FIG_ERROR " SE"
+#define IDS_FIG_UNIT 64163
+#define S_FIG_UNIT " (%s)"
+#define IDS_FIG_NO_FIT 64164
+#define S_FIG_NO_FIT "no fit: %s"
+#define IDS_FIT_TOO_FEW 64165
+#define S_FIT_TOO_FEW "too few samples"
+#define IDS_FIT_FLAT 64166
+#define S_FIT_FLAT "the samples are flat"
+#define IDS_FIT_NO_CONVERGENCE 64167
+#define S_FIT_NO_CONVERGENCE "no peak or edge found"
+#define IDS_TIP_POSITIONS 64168
+#define S_TIP_POSITIONS "; peak at %s; centroid %s"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

@@ -30,10 +30,22 @@ TEST(RangeStatistics, TheFiguresOfAStretchAndTheWidthOfItsHighestPeak) {
   EXPECT_DOUBLE_EQ(figures.StandardDeviation, std::sqrt(1.25));
   EXPECT_FALSE(figures.HalfMaximumWidth) << "a rising curve has no second half";
 
+  EXPECT_EQ(peak.PeakPosition, 50) << "the parabola of a symmetric top";
+  // The weights over the floor add up to 2000 around 50, less the missing 50 at 60.
+  EXPECT_DOUBLE_EQ(*peak.Centroid, (50 * 2000 - 60 * 50) / 1950.0);
+
   const std::vector<double> shifted{0, 4, 8, 4, 0};  // crossings at 1 and 3, interpolated
   EXPECT_DOUBLE_EQ(*RangeStatistics(shifted).HalfMaximumWidth, 2);
+  // A parabola's samples 9 - (i - 2.3)^2: the vertex comes back; the centroid of a one-sided
+  // ramp over its minimum lies at the weights' mean place.
+  std::vector<double> parabola;
+  for (int i = 0; i < 6; ++i) parabola.push_back(9 - (i - 2.3) * (i - 2.3));
+  EXPECT_DOUBLE_EQ(RangeStatistics(parabola).PeakPosition, 2.3);
+  EXPECT_DOUBLE_EQ(*RangeStatistics(std::vector<double>{1, 2, 3}).Centroid, (1 * 1 + 2 * 2) / 3.0);
+  EXPECT_EQ(RangeStatistics(std::vector<double>{1, 5}).PeakPosition, 1) << "at the end, no parabola";
   EXPECT_EQ(RangeStatistics(std::vector<double>{NAN, HUGE_VAL}).Count, 0u);
   EXPECT_FALSE(RangeStatistics(std::vector<double>{5, 5, 5}).HalfMaximumWidth);
+  EXPECT_FALSE(RangeStatistics(std::vector<double>{5, 5, 5}).Centroid);
 }
 
 // Figures that hold for every double: no cancellation far from zero, no overflow near the

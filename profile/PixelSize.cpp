@@ -1,0 +1,62 @@
+#include "profile/PixelSize.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "resources/Texts.h"
+#include "errors/Exceptions.h"
+
+namespace {
+
+// Metres in one unit; none has no size in metres.
+double MetresIn(TLengthUnit unit) noexcept {
+  switch (unit) {
+    case TLengthUnit::Nanometre: return 1e-9;
+    case TLengthUnit::Micrometre: return 1e-6;
+    case TLengthUnit::Millimetre: return 1e-3;
+    case TLengthUnit::Centimetre: return 1e-2;
+    case TLengthUnit::Metre: return 1;
+    case TLengthUnit::Inch: return 0.0254;
+    case TLengthUnit::None: break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+const char* UnitSymbol(TLengthUnit unit) noexcept {
+  switch (unit) {
+    case TLengthUnit::Nanometre: return "nm";
+    case TLengthUnit::Micrometre: return "\xC2\xB5m";
+    case TLengthUnit::Millimetre: return "mm";
+    case TLengthUnit::Centimetre: return "cm";
+    case TLengthUnit::Metre: return "m";
+    case TLengthUnit::Inch: return "in";
+    case TLengthUnit::None: break;
+  }
+  return "";
+}
+
+TPixelSize TPixelSize::In(TLengthUnit unit) const noexcept {
+  if (unit == Unit || unit == TLengthUnit::None || Unit == TLengthUnit::None) return {Length, unit};
+  return {Length * (MetresIn(Unit) / MetresIn(unit)), unit};
+}
+
+std::string TDistanceScale::Suffix() const {
+  if (!Size.Set() || Size.Unit == TLengthUnit::None) return "";
+  return FormatText(S_FIG_UNIT, UnitSymbol(Size.Unit));
+}
+
+// Read without the C library's locale, which the host may have set to its own.
+std::optional<double> ParseLength(std::string_view text) {
+  std::string number(text);
+  for (char& c : number)
+    if (c == ',') c = '.';
+  const size_t first = number.find_first_not_of(" \t"), last = number.find_last_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  double value = 0;
+  const char* end = number.data() + last + 1;
+  const auto [stop, error] = std::from_chars(number.data() + first, end, value);
+  if (error != std::errc() || stop != end || !std::isfinite(value) || !(value > 0)) return std::nullopt;
+  return value;
+}
