@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "dialog/FiguresWindow_win.h"
 #include "dialog/PlotPanel_win.h"
 #include "hostabi/HostInterface.h"
 #include "profile/ProfileSession.h"
@@ -66,6 +67,10 @@ class TProfilePluginForm : public TStyleForm {
   TLineEnds LineEnds() const noexcept;
   void MoveLine(const TLineEnds& ends, bool settled);
   void ResetLine();
+  // The figures window (Ctrl+F), kept up to date with the range, its fits and the plane.
+  void ShowFiguresWindow();
+  void FiguresChanged();
+  void AskPixelSize();
 
  protected:
   void WndProc(TMessage& message) override;
@@ -97,4 +102,5 @@ class TProfilePluginForm : public TStyleForm {
   TRect FSelection{};
   bool FSelectionDirection = false;
   std::unique_ptr<TLineWindow> FLineWindow;
+  std::unique_ptr<TFiguresWindow> FFiguresWindow;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialog/LineWindow_win.h"
+#include "dialog/PixelSizeDialog_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Application.h"
@@ -72,7 +73,7 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes, pcLine, pcLineWidth
+  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
@@ -105,7 +106,7 @@ TProfilePluginForm::TProfilePluginForm(TComponent* owner, THostCallback host)
   FPlot = std::make_unique<TPlotPanel>(
       *this, *ProfilePanel, FSession,
       TPlotSite{[this] { return PlaneGroup->ItemIndex(); }, [this] { return PlaneGroup->Left(); },
-                [this] { FHostSignal.Request(); }, RangeTipTimer});
+                [this] { FHostSignal.Request(); }, RangeTipTimer, [this] { FiguresChanged(); }});
 }
 
 // Normally the close has put the pixels back already. Should the dialog end otherwise (an
@@ -151,6 +152,7 @@ void TProfilePluginForm::ShowProfile() {
   const bool moved = !(FSession.Selection == FSelection);
   FPlot->ShowProfile(palette, moved ? std::optional<TLineEnds>(LineEnds()) : std::nullopt);
   if (FLineWindow) FLineWindow->LineChanged();
+  FiguresChanged();
 }
 
 // A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
@@ -175,6 +177,7 @@ void TProfilePluginForm::CheckBoxClick(TComponent*) {
 void TProfilePluginForm::FormClose(TComponent*, TCloseAction&) {
   FPlot->HideReadout();
   FLineWindow.reset();
+  FFiguresWindow.reset();
   SavedIntegrate = IntegrateBox->Checked();
   SavedDirection = DirectionBox->Checked();
   PutPixelsBack();
@@ -210,7 +213,11 @@ void TProfilePluginForm::FormResize(TComponent*) {
                           CloseButton->Width(), CloseButton->Height()});
 }
 
-void TProfilePluginForm::PaintProfile(TComponent*) { FPlot->Paint(); }
+// The plane group's click on a bitmap repaints: the figures follow the plane's curves.
+void TProfilePluginForm::PaintProfile(TComponent*) {
+  FPlot->Paint();
+  FiguresChanged();
+}
 
 TProfileMode TProfilePluginForm::Mode() const noexcept {
   return {IntegrateBox->Checked(), DirectionBox->Checked(), SavedLineWidth};
@@ -229,6 +236,10 @@ bool TProfilePluginForm::ShortCut(WORD key) {
   }
   if (CtrlKey(key, 'L')) {
     ShowLineWindow();
+    return true;
+  }
+  if (CtrlKey(key, 'F')) {
+    ShowFiguresWindow();
     return true;
   }
   if (key == 'P' && GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && PlaneGroup->Enabled()) {
@@ -304,7 +315,10 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   if (FPlot->Range()) {
     menu.Add(pcCopyStatistics, S_MENU_COPY_STATISTICS);
     menu.Add(pcZoomToRange, S_MENU_ZOOM_TO_RANGE);
+    menu.Add(pcFitPeak, S_MENU_FIT_PEAK);
+    menu.Add(pcFitEdge, S_MENU_FIT_EDGE);
   }
+  if (FPlot->HasFits()) menu.Add(pcClearFits, S_MENU_CLEAR_FITS);
   menu.AddSeparator();
   menu.Add(pcWholeProfile, S_MENU_WHOLE_PROFILE, FPlot->Zoomed());
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
@@ -316,6 +330,8 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   // Integrate mode's rectangle is its band already.
   menu.AddSubmenu(S_MENU_LINE_WIDTH, std::move(widths), !IntegrateBox->Checked());
   menu.Add(pcLine, S_MENU_LINE);
+  menu.Add(pcPixelSize, S_MENU_PIXEL_SIZE);
+  menu.Add(pcFigures, S_MENU_FIGURES);
   RunPlotCommand(menu.Popup(Handle(), screen));
   return true;
 }
@@ -332,6 +348,11 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
     case pcShowAxes: ShowAxes(!SavedShowAxes); break;
     case pcZoomToRange: FPlot->ZoomToRange(); break;
     case pcLine: ShowLineWindow(); break;
+    case pcFitPeak: FPlot->Fit(TFitShape::Peak); break;
+    case pcFitEdge: FPlot->Fit(TFitShape::Edge); break;
+    case pcClearFits: FPlot->ClearFits(); break;
+    case pcPixelSize: AskPixelSize(); break;
+    case pcFigures: ShowFiguresWindow(); break;
     default:
       if (command >= pcLineWidth && command < pcLineWidth + std::size(LineWidths))
         SetLineWidth(LineWidths[command - pcLineWidth]);
@@ -386,6 +407,23 @@ void TProfilePluginForm::MoveLine(const TLineEnds& ends, bool settled) {
   ShowProfile();
   FPlot->Paint();
   FHostSignal.Request();
+}
+
+void TProfilePluginForm::ShowFiguresWindow() {
+  if (!FFiguresWindow)
+    FFiguresWindow = CreateForm<TFiguresWindow>(*this, [this] { return FPlot->Figures(SavedPixelSize); });
+  FFiguresWindow->ShowBeside(*this);
+}
+
+void TProfilePluginForm::FiguresChanged() {
+  if (FFiguresWindow) FFiguresWindow->FiguresChanged();
+}
+
+void TProfilePluginForm::AskPixelSize() {
+  const std::optional<TPixelSize> size = ::AskPixelSize(*this, SavedPixelSize);
+  if (!size) return;
+  SavedPixelSize = *size;
+  FiguresChanged();
 }
 
 void TProfilePluginForm::ResetLine() {

@@ -42,6 +42,8 @@ TPlotPanel::~TPlotPanel() {
 void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
   FMode = mode;
   FDragFigures.Cancel();
+  FPeakAsked = FEdgeAsked = false;
+  FFitsPlane = -1;
   HideReadout();
   FRange.reset();
   FRangeStart.reset();
@@ -124,6 +126,7 @@ void TPlotPanel::CaptureLost() {
   if (!FRangeStart) return;
   FDragFigures.Cancel();
   FRangeStart.reset();
+  FSite.FiguresChanged();
   if (FRange) ShowRangeTip();
 }
 
@@ -187,13 +190,16 @@ void TPlotPanel::InvalidateSamples(size_t a, size_t b) {
 void TPlotPanel::EndRangeDrag(int x, int y) {
   FRangeStart.reset();
   FDragFigures.Cancel();
+  FSite.FiguresChanged();
   if (FRange && !OverPanel({x, y})) return ShowRangeTip();
   if (!FRange && FToolTip) FToolTip->Hide();
   MouseMove(x, y);
 }
 
 void TPlotPanel::ShowDragFigures() {
-  if (FRangeStart && FRange) ShowTip(RangeFigures(UserDecimalSeparator()), FDragPointer);
+  if (!FRangeStart) return;
+  if (FRange) ShowTip(RangeFigures(UserDecimalSeparator()), FDragPointer);
+  FSite.FiguresChanged();
 }
 
 bool TPlotPanel::TimerElapsed(UINT_PTR timerId) { return FDragFigures.TimerElapsed(timerId); }
@@ -301,6 +307,7 @@ void TPlotPanel::MouseButton(UINT button, int x, int y) {
     case WM_LBUTTONDOWN:
       if (!FValues || FView.Count == 0) break;
       FRange.reset();
+      RangeChanged();
       FRangeStart = FView.First + Geometry().NearestSample(x, FView.Count);
       HideReadout();
       SetCapture(FPanel.Handle());
@@ -363,6 +370,7 @@ bool TPlotPanel::Key(WORD key) {
 
 void TPlotPanel::PaintOver() {
   PaintRange();
+  PaintFits();
   PaintGuide();
 }
 
@@ -397,4 +405,86 @@ void TPlotPanel::PaintRange() {
     return;
   }
   FPanel.Canvas().FillBlended({left, top, right, bottom}, highlight, 85);
+}
+
+// A new range has no fits; what the figures window shows follows it.
+void TPlotPanel::RangeChanged() {
+  FPeakAsked = FEdgeAsked = false;
+  FFitsPlane = -1;
+  FSite.FiguresChanged();
+}
+
+void TPlotPanel::Fit(TFitShape shape) {
+  if (!FRange || !FValues) return;
+  (shape == TFitShape::Peak ? FPeakAsked : FEdgeAsked) = true;
+  FFitsPlane = -1;
+  FPanel.Invalidate();
+  FSite.FiguresChanged();
+}
+
+void TPlotPanel::ClearFits() {
+  if (!HasFits()) return;
+  FPeakAsked = FEdgeAsked = false;
+  FFitsPlane = -1;
+  FPanel.Invalidate();
+  FSite.FiguresChanged();
+}
+
+const TRangeFits& TPlotPanel::Fits() const {
+  const int plane = FSite.Plane();
+  if (FFitsPlane == plane) return FFits;
+  FFits = {};
+  if (FRange && FValues) {
+    const TCurveSeries series = FValues->PlaneSeries(FRange->first, FRange->second, plane);
+    if (FPeakAsked) FFits.Peaks = FitSeries(TFitShape::Peak, series, FRange->first);
+    if (FEdgeAsked) FFits.Edges = FitSeries(TFitShape::Edge, series, FRange->first);
+  }
+  FFitsPlane = plane;
+  return FFits;
+}
+
+std::optional<TFigureTable> TPlotPanel::Figures(const TPixelSize& size) const {
+  if (!FValues || FValues->Count() == 0) return std::nullopt;
+  const size_t first = FRange ? FRange->first : 0, last = FRange ? FRange->second : FValues->Count() - 1;
+  const TRangeFits none;
+  return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, {size, FValues->SampleSpacing()},
+                      FRange ? Fits() : none);
+}
+
+// In the order of the values' series: a colour image's curves for the plane, else its one.
+std::vector<TPlotCurve> TPlotPanel::CurvesDrawn() const {
+  const TValueKind kind = ValueKindOf(FSession.Raster);
+  if (kind == TValueKind::Color) return CurvesOf(FSite.Plane(), false);
+  return CurvesOf(0, kind == TValueKind::Real || kind == TValueKind::Imaginary);
+}
+
+// Each fitted curve dashed in its curve's colour over the range, a point a column, inside
+// the plot's frame; on the screen only, like the range.
+void TPlotPanel::PaintFits() {
+  if (!HasFits() || !FRange || FView.Count == 0) return;
+  const TRangeFits& fits = Fits();
+  const std::vector<TPlotCurve> curves = CurvesDrawn();
+  const TPlotGeometry geometry = Geometry();
+  const int inset = FPanel.Inset() / 2;
+  const HDC dc = FPanel.Canvas().Handle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, inset + geometry.Left(), inset + geometry.Top(), inset + geometry.Right() + 1,
+                    inset + geometry.BaseY() + 1);
+  SetBkMode(dc, TRANSPARENT);
+  for (const std::vector<TCurveFit>* list : {&fits.Peaks, &fits.Edges})
+    for (size_t i = 0; i < list->size() && i < curves.size(); ++i) {
+      const TCurveFit& fit = (*list)[i];
+      const size_t first = std::max(fit.First, FView.First), last = std::min(fit.Last, FView.First + FView.Count - 1);
+      if (!fit.Fitted() || first > last) continue;
+      const int columns = std::max(2, geometry.X(last - FView.First) - geometry.X(first - FView.First) + 1);
+      std::vector<POINT> points;
+      for (int k = 0; k < columns; ++k) {
+        const double sample = first + static_cast<double>(last - first) * k / (columns - 1);
+        points.push_back({inset + geometry.XAt(sample - static_cast<double>(FView.First)), inset + geometry.Y(fit.At(sample))});
+      }
+      const TPenHandle pen(CreatePen(PS_DASH, 1, curves[i].Color));
+      const TSelectObject selected(dc, pen.Get());
+      Polyline(dc, points.data(), columns);
+    }
+  RestoreDC(dc, saved);
 }

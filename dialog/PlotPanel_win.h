@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "profile/FigureTable.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileSession.h"
@@ -30,6 +31,8 @@ struct TPlotSite {
   std::function<int()> Margin;
   std::function<void()> SignalHost;
   UINT_PTR TipTimer;
+  // The range or its fits changed: the figures window follows.
+  std::function<void()> FiguresChanged;
 };
 
 class TPlotPanel {
@@ -49,6 +52,15 @@ class TPlotPanel {
   const TProfileValues* Values() const noexcept { return FValues ? &*FValues : nullptr; }
   const std::optional<std::pair<size_t, size_t>>& Range() const noexcept { return FRange; }
   bool Zoomed() const noexcept;
+
+  // Fits of the shape to every curve drawn over the range, drawn dashed over it and listed
+  // in the figures until the range or the profile changes or they are cleared.
+  void Fit(TFitShape shape);
+  void ClearFits();
+  bool HasFits() const noexcept { return FPeakAsked || FEdgeAsked; }
+  // The figures of the range (of the whole profile while there is none) and its fits, with
+  // distances in the size's unit; none without a profile.
+  std::optional<TFigureTable> Figures(const TPixelSize& size) const;
 
   // Draws the plot into the panel's buffer and has the panel show it.
   void Paint();
@@ -100,6 +112,11 @@ class TPlotPanel {
   void Pan(int64_t samples);
   void PaintGuide();
   void PaintRange();
+  void PaintFits();
+  // The fits asked for, made for the plane now chosen.
+  const TRangeFits& Fits() const;
+  std::vector<TPlotCurve> CurvesDrawn() const;
+  void RangeChanged();
 
   TForm& FForm;
   TDoubleBufferedPanel& FPanel;
@@ -132,6 +149,11 @@ class TPlotPanel {
   // pointer waits for them.
   TPacedCall FDragFigures;
   POINT FDragPointer{};
+  // The fits asked for on the range, and the plane they were last made for.
+  bool FPeakAsked = false;
+  bool FEdgeAsked = false;
+  mutable TRangeFits FFits;
+  mutable int FFitsPlane = -1;
   // The vertical and the horizontal wheel.
   TWheelNotches FWheel[2];
 };

@@ -125,6 +125,8 @@ class TPlotGeometry {
   // Inline: a long profile's plot computes both for every sample.
   int X(size_t i) const noexcept { return FLeft + PlotCoordinate(static_cast<double>(i) * FXScale); }
   int Y(double value) const noexcept { return FBaseY - PlotCoordinate((value - FMinValue) * FYScale); }
+  // The column of a place between samples (a fitted curve's).
+  int XAt(double sample) const noexcept { return FLeft + PlotCoordinate(sample * FXScale); }
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
   // the one nearest to x on the scale. 0 for fewer than two samples.
   size_t NearestSample(int x, size_t count) const noexcept;

@@ -6,6 +6,7 @@ bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
 bool SavedShowAxes = false;
+TPixelSize SavedPixelSize;
 int SavedLineWidth = 1;
 
 // Opening the record puts back what the last one kept.

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "profile/OverviewPicture.h"
+#include "profile/PixelSize.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileSampling.h"
@@ -23,6 +24,8 @@ extern bool SavedDirection;
 extern bool SavedFitToValues;
 // The plot's axes, from the context menu, kept alike; off by default.
 extern bool SavedShowAxes;
+// The length of a pixel for the figures' distances, kept alike; none set by default.
+extern TPixelSize SavedPixelSize;
 // The line's width in pixels across which line mode samples, from the context menu; 1 is
 // the plain line.
 extern int SavedLineWidth;

@@ -106,6 +106,12 @@ const std::vector<TSamplePoint>& TProfileValues::Points() const {
   return points;
 }
 
+double TProfileValues::SampleSpacing() const {
+  if (FMode.Integrate || Count() < 2) return 1;
+  const TSamplePoint first = Points().front(), last = Points().back();
+  return std::hypot(double(last.X) - first.X, double(last.Y) - first.Y) / static_cast<double>(Count() - 1);
+}
+
 // In integrate mode value i belongs to row Top + i or column Left + i.
 std::string TProfileValues::Place(size_t i) const {
   const int index = static_cast<int>(i);

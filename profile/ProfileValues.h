@@ -53,6 +53,9 @@ class TProfileValues {
   // A line moved away from the selection's is named in the table's first header field:
   // "Sample (x 10 y 20 to x 60 y 40)", or integrate mode's rectangle by its corners.
   void NameLine(const TLineEnds& ends) { FLine = ends; }
+  // The pixels from one sample to the next: a line's length over its steps; 1 in integrate
+  // mode, where a sample is a row or a column.
+  double SampleSpacing() const;
   // The curves the plane draws, named as the table names them, with their values from
   // first to last.
   std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;

@@ -214,11 +214,11 @@
 #define IDS_COL_ON_LINE 64134
 #define S_COL_ON_LINE " (x %d y %d to x %d y %d)"
 #define IDS_MENU_FIT_PEAK 64135
-#define S_MENU_FIT_PEAK "Fit &peak"
+#define S_MENU_FIT_PEAK "Fit pea&k"
 #define IDS_MENU_FIT_EDGE 64136
 #define S_MENU_FIT_EDGE "Fit &edge"
 #define IDS_MENU_CLEAR_FITS 64137
-#define S_MENU_CLEAR_FITS "Clear fi&ts"
+#define S_MENU_CLEAR_FITS "Clea&r fits"
 #define IDS_MENU_PIXEL_SIZE 64138
 #define S_MENU_PIXEL_SIZE "Pi&xel size..."
 #define IDS_MENU_FIGURES 64139
