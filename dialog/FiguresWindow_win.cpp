@@ -7,7 +7,6 @@
 
 #include "dialog/ProfilePlot_win.h"
 #include "resources/Texts.h"
-#include "ui/Application.h"
 #include "ui/Clipboard.h"
 #include "ui/ListView.h"
 #include "ui/StdCtrls.h"
@@ -48,16 +47,8 @@ TFiguresWindow::TFiguresWindow(TForm& dialog, std::function<std::optional<TFigur
 
 // Right of the dialog, or left of it when the screen has no room on the right.
 void TFiguresWindow::ShowBeside(const TForm& dialog) {
-  if (!FPlaced) {
-    RECT owner;
-    GetWindowRect(dialog.Handle(), &owner);
-    const RECT work = Screen.Monitor(MonitorFromWindow(dialog.Handle(), MONITOR_DEFAULTTONEAREST)).rcWork;
-    const int gap = ScaleDesign(EdgeGap);
-    int left = owner.right + gap;
-    if (left + Width() > work.right) left = std::max<int>(work.left, owner.left - gap - Width());
-    SetBounds({left, static_cast<int>(owner.top), Width(), Height()});
-    FPlaced = true;
-  }
+  if (!FPlaced) PlaceBeside(dialog, true, ScaleDesign(EdgeGap));
+  FPlaced = true;
   Show();
 }
 

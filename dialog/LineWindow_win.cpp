@@ -69,18 +69,10 @@ TLineWindow::TLineWindow(TForm& dialog, const TProfileSession& session, TLineSit
 
 TLineWindow::~TLineWindow() = default;
 
-// Beside the dialog's left edge, or its right one when the screen has no room on the left.
+// Left of the dialog, or right of it when the screen has no room on the left.
 void TLineWindow::ShowBeside(const TForm& dialog) {
-  if (!FPlaced) {
-    RECT owner;
-    GetWindowRect(dialog.Handle(), &owner);
-    const RECT work = Screen.Monitor(MonitorFromWindow(dialog.Handle(), MONITOR_DEFAULTTONEAREST)).rcWork;
-    const int gap = ScaleDesign(EdgeGap);
-    int left = owner.left - Width() - gap;
-    if (left < work.left) left = std::min<int>(owner.right + gap, work.right - Width());
-    SetBounds({left, static_cast<int>(owner.top), Width(), Height()});
-    FPlaced = true;
-  }
+  if (!FPlaced) PlaceBeside(dialog, false, ScaleDesign(EdgeGap));
+  FPlaced = true;
   Show();
 }
 

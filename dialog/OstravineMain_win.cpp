@@ -155,12 +155,16 @@ void TProfilePluginForm::ShowProfile() {
   FiguresChanged();
 }
 
-// A bitmap has every channel sampled already, so a new plane only needs a repaint; a map's
-// component is chosen while sampling, so a new plane needs a rebuild.
+// A bitmap has every channel sampled already, so a new plane only needs a repaint (and the
+// figures of its curves); a map's component is chosen while sampling, so a new plane needs a
+// rebuild.
 void TProfilePluginForm::StartProfile() {
   ProfilePanel->OnResize = [this](TComponent* sender) { PaintProfile(sender); };
   if (FSession.Raster.Bitmap)
-    PlaneGroup->OnClick = [this](TComponent* sender) { PaintProfile(sender); };
+    PlaneGroup->OnClick = [this](TComponent* sender) {
+      PaintProfile(sender);
+      FiguresChanged();
+    };
   else
     PlaneGroup->OnClick = [this](TComponent* sender) { CheckBoxClick(sender); };
   NotifyHost();
@@ -213,11 +217,7 @@ void TProfilePluginForm::FormResize(TComponent*) {
                           CloseButton->Width(), CloseButton->Height()});
 }
 
-// The plane group's click on a bitmap repaints: the figures follow the plane's curves.
-void TProfilePluginForm::PaintProfile(TComponent*) {
-  FPlot->Paint();
-  FiguresChanged();
-}
+void TProfilePluginForm::PaintProfile(TComponent*) { FPlot->Paint(); }
 
 TProfileMode TProfilePluginForm::Mode() const noexcept {
   return {IntegrateBox->Checked(), DirectionBox->Checked(), SavedLineWidth};

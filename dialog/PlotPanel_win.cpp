@@ -42,8 +42,7 @@ TPlotPanel::~TPlotPanel() {
 void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
   FMode = mode;
   FDragFigures.Cancel();
-  FPeakAsked = FEdgeAsked = false;
-  FFitsPlane = -1;
+  FFits.Clear();
   HideReadout();
   FRange.reset();
   FRangeStart.reset();
@@ -409,46 +408,29 @@ void TPlotPanel::PaintRange() {
 
 // A new range has no fits; what the figures window shows follows it.
 void TPlotPanel::RangeChanged() {
-  FPeakAsked = FEdgeAsked = false;
-  FFitsPlane = -1;
+  FFits.Clear();
   FSite.FiguresChanged();
 }
 
 void TPlotPanel::Fit(TFitShape shape) {
   if (!FRange || !FValues) return;
-  (shape == TFitShape::Peak ? FPeakAsked : FEdgeAsked) = true;
-  FFitsPlane = -1;
+  FFits.Ask(shape);
   FPanel.Invalidate();
   FSite.FiguresChanged();
 }
 
 void TPlotPanel::ClearFits() {
-  if (!HasFits()) return;
-  FPeakAsked = FEdgeAsked = false;
-  FFitsPlane = -1;
+  if (!FFits.Clear()) return;
   FPanel.Invalidate();
   FSite.FiguresChanged();
 }
 
-const TRangeFits& TPlotPanel::Fits() const {
-  const int plane = FSite.Plane();
-  if (FFitsPlane == plane) return FFits;
-  FFits = {};
-  if (FRange && FValues) {
-    const TCurveSeries series = FValues->PlaneSeries(FRange->first, FRange->second, plane);
-    if (FPeakAsked) FFits.Peaks = FitSeries(TFitShape::Peak, series, FRange->first);
-    if (FEdgeAsked) FFits.Edges = FitSeries(TFitShape::Edge, series, FRange->first);
-  }
-  FFitsPlane = plane;
-  return FFits;
-}
-
-std::optional<TFigureTable> TPlotPanel::Figures(const TPixelSize& size) const {
+std::optional<TFigureTable> TPlotPanel::Figures(const TPixelSize& size) {
   if (!FValues || FValues->Count() == 0) return std::nullopt;
   const size_t first = FRange ? FRange->first : 0, last = FRange ? FRange->second : FValues->Count() - 1;
   const TRangeFits none;
   return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, {size, FValues->SampleSpacing()},
-                      FRange ? Fits() : none);
+                      FRange ? FFits.Of(*FValues, *FRange, FSite.Plane()) : none);
 }
 
 // In the order of the values' series: a colour image's curves for the plane, else its one.
@@ -458,33 +440,9 @@ std::vector<TPlotCurve> TPlotPanel::CurvesDrawn() const {
   return CurvesOf(0, kind == TValueKind::Real || kind == TValueKind::Imaginary);
 }
 
-// Each fitted curve dashed in its curve's colour over the range, a point a column, inside
-// the plot's frame; on the screen only, like the range.
+// On the screen only, like the range.
 void TPlotPanel::PaintFits() {
-  if (!HasFits() || !FRange || FView.Count == 0) return;
-  const TRangeFits& fits = Fits();
-  const std::vector<TPlotCurve> curves = CurvesDrawn();
-  const TPlotGeometry geometry = Geometry();
-  const int inset = FPanel.Inset() / 2;
-  const HDC dc = FPanel.Canvas().Handle();
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, inset + geometry.Left(), inset + geometry.Top(), inset + geometry.Right() + 1,
-                    inset + geometry.BaseY() + 1);
-  SetBkMode(dc, TRANSPARENT);
-  for (const std::vector<TCurveFit>* list : {&fits.Peaks, &fits.Edges})
-    for (size_t i = 0; i < list->size() && i < curves.size(); ++i) {
-      const TCurveFit& fit = (*list)[i];
-      const size_t first = std::max(fit.First, FView.First), last = std::min(fit.Last, FView.First + FView.Count - 1);
-      if (!fit.Fitted() || first > last) continue;
-      const int columns = std::max(2, geometry.X(last - FView.First) - geometry.X(first - FView.First) + 1);
-      std::vector<POINT> points;
-      for (int k = 0; k < columns; ++k) {
-        const double sample = first + static_cast<double>(last - first) * k / (columns - 1);
-        points.push_back({inset + geometry.XAt(sample - static_cast<double>(FView.First)), inset + geometry.Y(fit.At(sample))});
-      }
-      const TPenHandle pen(CreatePen(PS_DASH, 1, curves[i].Color));
-      const TSelectObject selected(dc, pen.Get());
-      Polyline(dc, points.data(), columns);
-    }
-  RestoreDC(dc, saved);
+  if (!FFits.Any() || !FRange || !FValues || FView.Count == 0) return;
+  FFits.Paint(FPanel.Canvas().Handle(), Geometry(), FView, FPanel.Inset() / 2, CurvesDrawn(),
+              FFits.Of(*FValues, *FRange, FSite.Plane()));
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "dialog/PlotFits_win.h"
 #include "profile/FigureTable.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
@@ -57,10 +58,10 @@ class TPlotPanel {
   // in the figures until the range or the profile changes or they are cleared.
   void Fit(TFitShape shape);
   void ClearFits();
-  bool HasFits() const noexcept { return FPeakAsked || FEdgeAsked; }
+  bool HasFits() const noexcept { return FFits.Any(); }
   // The figures of the range (of the whole profile while there is none) and its fits, with
   // distances in the size's unit; none without a profile.
-  std::optional<TFigureTable> Figures(const TPixelSize& size) const;
+  std::optional<TFigureTable> Figures(const TPixelSize& size);
 
   // Draws the plot into the panel's buffer and has the panel show it.
   void Paint();
@@ -113,8 +114,6 @@ class TPlotPanel {
   void PaintGuide();
   void PaintRange();
   void PaintFits();
-  // The fits asked for, made for the plane now chosen.
-  const TRangeFits& Fits() const;
   std::vector<TPlotCurve> CurvesDrawn() const;
   void RangeChanged();
 
@@ -149,11 +148,7 @@ class TPlotPanel {
   // pointer waits for them.
   TPacedCall FDragFigures;
   POINT FDragPointer{};
-  // The fits asked for on the range, and the plane they were last made for.
-  bool FPeakAsked = false;
-  bool FEdgeAsked = false;
-  mutable TRangeFits FFits;
-  mutable int FFitsPlane = -1;
+  TPlotFits FFits;
   // The vertical and the horizontal wheel.
   TWheelNotches FWheel[2];
 };

@@ -22,6 +22,8 @@ struct TPoint {
   double Y;
 };
 
+bool LowerValue(const TPoint& a, const TPoint& b) { return a.Y < b.Y; }
+
 // The model's value and its derivatives by the four parameters at x.
 double Model(TFitShape shape, const TVector& p, double x, TVector* gradient) {
   const double d = x - p[Centre], s = p[Sigma];
@@ -216,8 +218,7 @@ TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first
     fit.Failure = TFitFailure::TooFewSamples;
     return fit;
   }
-  const auto [least, greatest] = std::minmax_element(points.begin(), points.end(),
-                                                     [](const TPoint& a, const TPoint& b) { return a.Y < b.Y; });
+  const auto [least, greatest] = std::minmax_element(points.begin(), points.end(), LowerValue);
   if (!(greatest->Y > least->Y)) {
     fit.Failure = TFitFailure::Flat;
     return fit;
@@ -255,11 +256,8 @@ TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first
 std::optional<double> SampleRise(std::span<const double> values) {
   std::vector<TPoint> points = FinitePoints(values, 0);
   if (points.size() < 2) return std::nullopt;
-  if (EndMean(points, false) > EndMean(points, true)) {
-    std::reverse(points.begin(), points.end());
-  }
-  const auto [least, greatest] = std::minmax_element(points.begin(), points.end(),
-                                                     [](const TPoint& a, const TPoint& b) { return a.Y < b.Y; });
+  if (EndMean(points, false) > EndMean(points, true)) std::reverse(points.begin(), points.end());
+  const auto [least, greatest] = std::minmax_element(points.begin(), points.end(), LowerValue);
   if (!(greatest->Y > least->Y)) return std::nullopt;
   const double lower = least->Y + (greatest->Y - least->Y) / 10, upper = greatest->Y - (greatest->Y - least->Y) / 10;
   const auto crossing = [&](size_t below, size_t above, double level) {

@@ -8,6 +8,12 @@
 
 namespace {
 
+const char* NonFiniteText(double value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+  return nullptr;
+}
+
 // Drops trailing zeros of the fraction and a separator left alone, then puts in the
 // user's separator.
 std::string TrimmedFraction(std::string_view digits, char decimalSeparator) {
@@ -63,16 +69,6 @@ std::string FormatGrouped(double value, std::string_view groupSeparator, int gro
   }
   return text;
 }
-
-namespace {
-
-const char* NonFiniteText(double value) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
-  return nullptr;
-}
-
-}  // namespace
 
 std::string ExactText(double value) {
   if (const char* special = NonFiniteText(value)) return special;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Application.h"
 #include "ui/ScalableFont.h"
 #include "ui/StdCtrls.h"
 
@@ -396,4 +397,17 @@ void TForm::WndProc(TMessage& message) {
       break;
     default: TWinControl::WndProc(message);
   }
+}
+
+void TForm::PlaceBeside(const TForm& owner, bool rightFirst, int gap) {
+  RECT beside;
+  GetWindowRect(owner.Handle(), &beside);
+  const RECT work = Screen.Monitor(MonitorFromWindow(owner.Handle(), MONITOR_DEFAULTTONEAREST)).rcWork;
+  const int left = beside.left - gap - Width(), right = beside.right + gap;
+  int x;
+  if (rightFirst)
+    x = right + Width() <= work.right ? right : std::max<int>(work.left, left);
+  else
+    x = left >= work.left ? left : std::min<int>(right, work.right - Width());
+  SetBounds({x, static_cast<int>(beside.top), Width(), Height()});
 }

@@ -62,6 +62,9 @@ class TForm : public TWinControl {
   TBorderIcons BorderIcons() const noexcept { return FBorderIcons; }
   // Sizes the window so that its client area gets this size.
   void SetClientSize(int width, int height);
+  // A tool window beside its owner, tops level: on the preferred side when the owner's
+  // monitor has room there, else on the other side as far as the work area allows.
+  void PlaceBeside(const TForm& owner, bool rightFirst, int gap);
   TPosition Position = poDesigned;
   TWindowState WindowState = wsNormal;
   bool Scaled = true;

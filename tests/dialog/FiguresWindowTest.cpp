@@ -76,15 +76,17 @@ void ExpectLeastSquares(TFitShape shape, double base, double height, double cent
     }
 }
 
+BOOL CALLBACK CollectRadio(HWND child, LPARAM list) {
+  if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 // The unit's item of the pixel size dialog's radio group, counted from "none".
 HWND UnitButton(HWND sizeDialog, int item) {
-  int seen = 0;
-  for (HWND child = GetWindow(sizeDialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && seen++ == item) return child;
-  for (HWND group = GetWindow(sizeDialog, GW_CHILD); group; group = GetWindow(group, GW_HWNDNEXT))
-    for (HWND child = GetWindow(group, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-      if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && seen++ == item) return child;
-  return nullptr;
+  std::vector<HWND> radios;
+  EnumChildWindows(sizeDialog, CollectRadio, reinterpret_cast<LPARAM>(&radios));
+  return item < static_cast<int>(radios.size()) ? radios[item] : nullptr;
 }
 
 // "Pixel size": half a micrometre, typed with a decimal comma.
