@@ -411,7 +411,7 @@ void TProfilePluginForm::MoveLine(const TLineEnds& ends, bool settled) {
 
 void TProfilePluginForm::ShowFiguresWindow() {
   if (!FFiguresWindow)
-    FFiguresWindow = CreateForm<TFiguresWindow>(*this, [this] { return FPlot->Figures(SavedPixelSize); });
+    FFiguresWindow = CreateForm<TFiguresWindow>(*this, [this] { return FPlot->Figures(); });
   FFiguresWindow->ShowBeside(*this);
 }
 
@@ -423,6 +423,7 @@ void TProfilePluginForm::AskPixelSize() {
   const std::optional<TPixelSize> size = ::AskPixelSize(*this, SavedPixelSize);
   if (!size) return;
   SavedPixelSize = *size;
+  FPlot->PixelSizeChanged();
   FiguresChanged();
 }
 

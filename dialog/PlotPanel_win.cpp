@@ -53,6 +53,7 @@ void TPlotPanel::ClearProfile(TProfileMode mode) noexcept {
 void TPlotPanel::ShowProfile(const uint8_t* palette, const std::optional<TLineEnds>& movedLine) {
   FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, FMode, palette);
   if (movedLine) FValues->NameLine(*movedLine);
+  FValues->MeasureIn(SavedPixelSize);
   const size_t count = FSession.Profile().Profile.size();
   if (FMode.Integrate != FViewMode.Integrate || FMode.Direction != FViewMode.Direction ||
       !(FSession.Selection == FViewSelection) || FView.First + FView.Count > count || FView.Count == 0)
@@ -81,6 +82,11 @@ TProfilePlotData TPlotPanel::PlotData() const {
   data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
   data.Axes = SavedShowAxes;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
+  if (FValues && SavedPixelSize.Set()) {
+    const TDistanceScale scale = FValues->Scale();
+    data.AxisScale = scale.Of(1);
+    data.AxisUnit = UnitSymbol(scale.Size.Unit);
+  }
   return data;
 }
 
@@ -419,17 +425,24 @@ void TPlotPanel::Fit(TFitShape shape) {
   FSite.FiguresChanged();
 }
 
+// The readout and a range's figures name the old distances until shown again.
+void TPlotPanel::PixelSizeChanged() {
+  HideReadout();
+  if (FValues) FValues->MeasureIn(SavedPixelSize);
+  Paint();
+}
+
 void TPlotPanel::ClearFits() {
   if (!FFits.Clear()) return;
   FPanel.Invalidate();
   FSite.FiguresChanged();
 }
 
-std::optional<TFigureTable> TPlotPanel::Figures(const TPixelSize& size) {
+std::optional<TFigureTable> TPlotPanel::Figures() {
   if (!FValues || FValues->Count() == 0) return std::nullopt;
   const size_t first = FRange ? FRange->first : 0, last = FRange ? FRange->second : FValues->Count() - 1;
   const TRangeFits none;
-  return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, {size, FValues->SampleSpacing()},
+  return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, FValues->Scale(),
                       FRange ? FFits.Of(*FValues, *FRange, FSite.Plane()) : none);
 }
 

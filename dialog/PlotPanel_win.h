@@ -60,8 +60,10 @@ class TPlotPanel {
   void ClearFits();
   bool HasFits() const noexcept { return FFits.Any(); }
   // The figures of the range (of the whole profile while there is none) and its fits, with
-  // distances in the size's unit; none without a profile.
-  std::optional<TFigureTable> Figures(const TPixelSize& size);
+  // distances in the pixel size's unit; none without a profile.
+  std::optional<TFigureTable> Figures();
+  // After the user set another pixel size: the axis, the readout and the figures in its unit.
+  void PixelSizeChanged();
 
   // Draws the plot into the panel's buffer and has the panel show it.
   void Paint();

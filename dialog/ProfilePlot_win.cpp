@@ -246,17 +246,6 @@ void ForEachValueTick(const TProfilePlotData& data, int pixels, Visit visit) {
   for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) visit((first + k) * step);
 }
 
-template <class Visit>
-void ForEachSampleTick(const TProfilePlotData& data, int pixels, Visit visit) {
-  const size_t count = data.Profile.size();
-  if (count == 0) return;
-  const double origin = data.AxisOrigin + static_cast<double>(data.FirstSample);
-  const double step =
-      std::max(1.0, AxisStep(static_cast<double>(count - 1), pixels, TAxisSizes(data).SampleTickSpacing));
-  for (double label = std::ceil(origin / step) * step; label <= origin + static_cast<double>(count - 1); label += step)
-    visit(static_cast<size_t>(label - origin), label);
-}
-
 TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   if (!data.Axes) return {};
   const TAxisSizes sizes(data);
@@ -289,15 +278,18 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
     canvas.TextOut(geometry.Left() - tickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
   });
   const int tickTop = geometry.BaseY() + TAxisSizes(data).RampRoom;
-  ForEachSampleTick(data, geometry.Right() - geometry.Left(), [&](size_t i, double value) {
-    const int x = geometry.X(i);
+  const std::vector<TAxisTick> ticks =
+      SampleTicks(data, geometry.Right() - geometry.Left(), TAxisSizes(data).SampleTickSpacing);
+  for (const TAxisTick& tick : ticks) {
+    const int x = geometry.XAt(tick.Sample);
     canvas.MoveTo(x, tickTop);
     canvas.LineTo(x, tickTop + tickLength);
     // Centred under its tick, but never past the canvas's right end.
-    const std::string label = FormatGeneral(value, 10, separator);
+    std::string label = FormatGeneral(tick.Label, 10, separator);
+    if (&tick == &ticks.back() && *data.AxisUnit) label.append(" ").append(data.AxisUnit);
     const int labelWidth = canvas.TextExtent(label).cx;
     canvas.TextOut(std::min(x - labelWidth / 2, width - labelWidth), tickTop + tickLength + 1, label);
-  });
+  }
 }
 
 // A lone curve's spread across a band: the band from mean plus to mean minus spread, filled

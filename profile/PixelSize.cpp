@@ -5,6 +5,7 @@
 
 #include "resources/Texts.h"
 #include "errors/Exceptions.h"
+#include "profile/NumberText.h"
 
 namespace {
 
@@ -45,6 +46,12 @@ TPixelSize TPixelSize::In(TLengthUnit unit) const noexcept {
 std::string TDistanceScale::Suffix() const {
   if (!Size.Set() || Size.Unit == TLengthUnit::None) return "";
   return FormatText(S_FIG_UNIT, UnitSymbol(Size.Unit));
+}
+
+std::string TDistanceScale::Text(double samples, char decimalSeparator) const {
+  std::string text = ReadoutText(Of(samples), decimalSeparator);
+  if (Size.Set() && Size.Unit != TLengthUnit::None) text.append(" ").append(UnitSymbol(Size.Unit));
+  return text;
 }
 
 // Read without the C library's locale, which the host may have set to its own.

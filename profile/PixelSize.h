@@ -33,6 +33,9 @@ struct TDistanceScale {
   double Of(double samples) const noexcept { return Size.Set() ? samples * Spacing * Size.Length : samples; }
   // " (µm)" after a distance's name once a size is set with a unit; "" otherwise.
   std::string Suffix() const;
+  // A distance of `samples` as the readout writes it, with its unit's symbol ("35.5 µm";
+  // "71" while no size is set).
+  std::string Text(double samples, char decimalSeparator = '.') const;
 };
 
 // A length typed by the user: a number above 0, with "." or "," as its decimal point and

@@ -72,6 +72,25 @@ double AxisStep(double span, int pixels, int spacing) noexcept {
   return 10 * power;
 }
 
+// Labels are multiples of the step, counted as such: a sum of steps would drift off round
+// numbers. The tolerance keeps an end that is a round distance within rounding a tick.
+std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, int pixels, int spacing) {
+  std::vector<TAxisTick> ticks;
+  const size_t count = data.Profile.size();
+  if (count == 0) return ticks;
+  const bool distances = data.AxisScale > 0 && std::isfinite(data.AxisScale);
+  const double scale = distances ? data.AxisScale : 1;
+  const double origin = ((distances ? 0 : data.AxisOrigin) + static_cast<double>(data.FirstSample)) * scale;
+  const double span = static_cast<double>(count - 1) * scale;
+  const double step = std::max(distances ? 0.0 : 1.0, AxisStep(span, pixels, spacing));
+  if (!(step > 0)) return ticks;
+  constexpr double Tolerance = 1e-9;
+  const double first = std::ceil(origin / step - Tolerance), last = std::floor((origin + span) / step + Tolerance);
+  for (double k = first; k <= last && ticks.size() < 1000; ++k)
+    ticks.push_back({(k * step - origin) / scale, k * step});
+  return ticks;
+}
+
 TValueSpan CurveValueSpan(const TProfilePlotData& data) {
   double least = HUGE_VAL, greatest = -HUGE_VAL;
   const auto take = [&](double value) {

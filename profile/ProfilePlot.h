@@ -53,6 +53,11 @@ struct TProfilePlotData {
   // selection, 0 for a line).
   bool Axes = false;
   double AxisOrigin = 0;
+  // Once the user has set a pixel size the sample axis reads distances instead, from 0 at
+  // the profile's first sample: AxisScale of them from one sample to the next, the unit's
+  // symbol after the last label.
+  double AxisScale = 0;
+  const char* AxisUnit = "";
 };
 
 // Room beside the frame for the axes: left of it for the value labels, below the ramp for
@@ -171,3 +176,13 @@ std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size
 // Round steps for an axis of `span` units drawn over `pixels`, one tick at least `spacing`
 // pixels from the next: 1, 2 or 5 times a power of ten.
 double AxisStep(double span, int pixels, int spacing) noexcept;
+
+// A tick of the sample axis: its place in samples from the plot's first, and its label's
+// number (a sample's index counted from AxisOrigin, or a distance).
+struct TAxisTick {
+  double Sample;
+  double Label;
+};
+// The sample axis's ticks over `pixels`, at least `spacing` apart, on round labels: whole
+// samples, or round distances.
+std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, int pixels, int spacing);

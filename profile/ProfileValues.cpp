@@ -115,9 +115,11 @@ double TProfileValues::SampleSpacing() const {
 // In integrate mode value i belongs to row Top + i or column Left + i.
 std::string TProfileValues::Place(size_t i) const {
   const int index = static_cast<int>(i);
-  if (!FMode.Integrate) return FormatText(S_TIP_SAMPLE, index, Points()[i].X, Points()[i].Y);
-  if (FMode.Direction) return FormatText(S_TIP_ROW, FSelection.Top + index);
-  return FormatText(S_TIP_COLUMN, FSelection.Left + index);
+  std::string place = !FMode.Integrate ? FormatText(S_TIP_SAMPLE, index, Points()[i].X, Points()[i].Y)
+                      : FMode.Direction ? FormatText(S_TIP_ROW, FSelection.Top + index)
+                                        : FormatText(S_TIP_COLUMN, FSelection.Left + index);
+  if (FSize.Set()) place += FormatText(S_TIP_DISTANCE, Scale().Text(static_cast<double>(i)).c_str());
+  return place;
 }
 
 std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) const {
@@ -153,7 +155,9 @@ std::string TProfileValues::Table(char separator, size_t first, size_t last) con
     std::string text;
     text.reserve(static_cast<size_t>(expected));
     AppendHeader(text, separator);
-    for (size_t i = first; i < end; ++i) AppendRow(text, i, separator);
+    const TDistanceScale scale = Scale();
+    const TDistanceScale* distances = FSize.Set() ? &scale : nullptr;
+    for (size_t i = first; i < end; ++i) AppendRow(text, i, separator, distances);
     return text;
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(S_OUT_OF_MEMORY);
@@ -186,27 +190,45 @@ std::vector<std::pair<const char*, std::vector<double>>> TProfileValues::PlaneSe
   return series;
 }
 
-// "Red: 101 samples, min 3, max 250, mean 120.5, sd 30.2, sum 12170, FWHM 12.5" a curve.
+// "Red: 101 samples; min 3; ...; FWHM 12.5; peak at 70.2; centroid 69.8" a curve.
 std::string TProfileValues::RangeReadout(size_t first, size_t last, int plane, char decimalSeparator) const {
   std::string text = FormatText(S_TIP_RANGE, static_cast<int>(first), static_cast<int>(last));
+  const TDistanceScale scale = Scale();
+  const double start = static_cast<double>(first);
   for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
     const TRangeStatistics figures = RangeStatistics(values);
     const auto number = [decimalSeparator](double value) { return Readout(value, decimalSeparator); };
+    const auto distance = [&](const std::optional<double>& samples) {
+      return samples ? scale.Text(*samples, decimalSeparator) : std::string(S_NONE);
+    };
     text += "\r\n";
     text += FormatText(S_TIP_STATISTICS, name, static_cast<int>(figures.Count), number(figures.Minimum).c_str(),
                        number(figures.Maximum).c_str(), number(figures.Mean).c_str(),
                        number(figures.StandardDeviation).c_str(), number(figures.Sum).c_str(),
-                       figures.HalfMaximumWidth ? number(*figures.HalfMaximumWidth).c_str() : S_NONE);
+                       distance(figures.HalfMaximumWidth).c_str());
+    if (figures.Count == 0) continue;
+    const std::optional<double> centroid = figures.Centroid ? std::optional(start + *figures.Centroid) : std::nullopt;
+    text += FormatText(S_TIP_POSITIONS, distance(start + figures.PeakPosition).c_str(), distance(centroid).c_str());
   }
   return text;
 }
 
 // A header line, then a line a curve; numbers in full, as the values table has them.
 std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, char separator) const {
+  const TDistanceScale scale = Scale();
+  const std::string unit = scale.Suffix();
   std::string text = S_COL_CURVE;
-  for (const char* column : {S_COL_COUNT, S_COL_MINIMUM, S_COL_MAXIMUM, S_COL_MEAN, S_COL_SD, S_COL_SUM, S_COL_FWHM})
+  for (const char* column : {S_COL_COUNT, S_COL_MINIMUM, S_COL_MAXIMUM, S_COL_MEAN, S_COL_SD, S_COL_SUM})
     AppendField(text, separator, column);
+  for (const char* column : {S_COL_FWHM, S_FIG_PEAK_AT, S_FIG_CENTROID})
+    AppendField(text, separator, (column + unit).c_str());
   text += LineEnd;
+  const double start = static_cast<double>(first);
+  const auto appendDistance = [&](const std::optional<double>& samples) {
+    text += separator;
+    if (samples) AppendNumber(text, scale.Of(*samples));
+    else text += S_NONE;
+  };
   for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
     const TRangeStatistics figures = RangeStatistics(values);
     text += name;
@@ -216,9 +238,9 @@ std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, cha
       text += separator;
       AppendNumber(text, figure);
     }
-    text += separator;
-    if (figures.HalfMaximumWidth) AppendNumber(text, *figures.HalfMaximumWidth);
-    else text += S_NONE;
+    appendDistance(figures.HalfMaximumWidth);
+    appendDistance(figures.Count > 0 ? std::optional(start + figures.PeakPosition) : std::nullopt);
+    appendDistance(figures.Centroid ? std::optional(start + *figures.Centroid) : std::nullopt);
     text += LineEnd;
   }
   return text;
@@ -264,6 +286,7 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
     AppendField(text, separator, S_COL_X);
     AppendField(text, separator, S_COL_Y);
   }
+  if (FSize.Set()) AppendField(text, separator, (S_COL_DISTANCE + Scale().Suffix()).c_str());
   for (const char* name : ColumnNames()) {
     AppendField(text, separator, name);
     if (HasSpread()) AppendField(text, separator, (std::string(name) + " " + S_COL_SD).c_str());
@@ -271,7 +294,7 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
   text += LineEnd;
 }
 
-void TProfileValues::AppendRow(std::string& text, size_t i, char separator) const {
+void TProfileValues::AppendRow(std::string& text, size_t i, char separator, const TDistanceScale* distances) const {
   if (!FMode.Integrate) {
     AppendInteger(text, static_cast<int64_t>(i));
     text += separator;
@@ -281,6 +304,10 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator) cons
   } else {
     const int64_t first = FMode.Direction ? FSelection.Top : FSelection.Left;
     AppendInteger(text, first + static_cast<int64_t>(i));
+  }
+  if (distances) {
+    text += separator;
+    AppendNumber(text, distances->Of(static_cast<double>(i)));
   }
   for (const TColumn& column : Columns(i)) {
     text += separator;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "profile/LineEnds.h"
+#include "profile/PixelSize.h"
 #include "profile/ProfileSampling.h"
 
 // What one sample holds: the three channels and their gray value, one gray value, or one
@@ -34,7 +35,8 @@ class TProfileValues {
                  const uint8_t* palette = nullptr);
 
   size_t Count() const noexcept { return FProfile.size(); }
-  // "Sample 3 (4, 5)" in line mode, "Row 7" or "Column 2" in integrate mode.
+  // "Sample 3 (4, 5)" in line mode, "Row 7" or "Column 2" in integrate mode; once a pixel
+  // size is set, with the sample's distance from the first ("Sample 3 (4, 5) at 1.5 µm").
   std::string Place(size_t i) const;
   // The values of the curves the plane draws, named as the plane names them, then a colour
   // pixel's channels not named yet: "Gray 1.83333  R 1  G 2  B 3" for the plane "Grayscale",
@@ -47,7 +49,8 @@ class TProfileValues {
   std::string Table(char separator) const { return Table(separator, 0, Count() == 0 ? 0 : Count() - 1); }
   std::string Table(char separator, size_t first, size_t last) const;
   // The figures of samples first .. last for each curve the plane draws (TRangeStatistics),
-  // as the readout's lines ("Red: 101 samples, ...") or as a table with a header line.
+  // as the readout's lines ("Red: 101 samples, ...") or as a table with a header line;
+  // widths and places as distances.
   std::string RangeReadout(size_t first, size_t last, int plane, char decimalSeparator = '.') const;
   std::string RangeTable(size_t first, size_t last, int plane, char separator) const;
   // A line moved away from the selection's is named in the table's first header field:
@@ -56,13 +59,18 @@ class TProfileValues {
   // The pixels from one sample to the next: a line's length over its steps; 1 in integrate
   // mode, where a sample is a row or a column.
   double SampleSpacing() const;
+  // Distances in the user's unit from now on: in the readout, the range's figures and a
+  // "Distance" column of the table.
+  void MeasureIn(const TPixelSize& size) noexcept { FSize = size; }
+  TDistanceScale Scale() const { return {FSize, SampleSpacing()}; }
   // The curves the plane draws, named as the table names them, with their values from
   // first to last.
   std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
 
  private:
   void AppendHeader(std::string& text, char separator) const;
-  void AppendRow(std::string& text, size_t i, char separator) const;
+  // With a distance column where `distances` is given.
+  void AppendRow(std::string& text, size_t i, char separator, const TDistanceScale* distances) const;
   // Line mode's sample coordinates.
   const std::vector<TSamplePoint>& Points() const;
 
@@ -89,5 +97,6 @@ class TProfileValues {
   TRect FSelection;
   TProfileMode FMode;
   std::optional<TLineEnds> FLine;
+  TPixelSize FSize;
   const TLinePoints& FPoints;
 };

@@ -281,6 +281,10 @@
 #define S_FIT_NO_CONVERGENCE "no peak or edge found"
 #define IDS_TIP_POSITIONS 64168
 #define S_TIP_POSITIONS "; peak at %s; centroid %s"
+#define IDS_TIP_DISTANCE 64169
+#define S_TIP_DISTANCE " at %s"
+#define IDS_COL_DISTANCE 64170
+#define S_COL_DISTANCE "Distance"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

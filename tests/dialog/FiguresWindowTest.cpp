@@ -28,8 +28,7 @@ double Truth(double x) {
 }
 uint8_t Byte(int x) { return static_cast<uint8_t>(std::lround(Truth(x))); }
 
-// The copied table by figure, the one curve's field as text.
-std::map<std::string, std::string> CopiedFigures() {
+std::string ClipboardUtf8() {
   std::string text;
   if (OpenClipboard(nullptr)) {
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -38,6 +37,12 @@ std::map<std::string, std::string> CopiedFigures() {
     }
     CloseClipboard();
   }
+  return text;
+}
+
+// The copied table by figure, the one curve's field as text.
+std::map<std::string, std::string> CopiedFigures() {
+  const std::string text = ClipboardUtf8();
   std::map<std::string, std::string> figures;
   for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
     const std::string line = text.substr(start, end - start);
@@ -196,11 +201,36 @@ TEST_F(FiguresWindowTest, FitsAreLeastSquaresDrawnOverTheRangeAndGivenInTheUsers
        },
        [&](HWND dialog) { OpenMenu(dialog); },
        [&](HWND) { Keys({'X'}); },
-       [&](HWND) {
+       [&](HWND dialog) {
          CopyFigures();
          const auto figures = CopiedFigures();
          EXPECT_NEAR(Number(figures, "Edge fit: centre (\xC2\xB5m)"), FEdgeCentre * 0.5, 1e-9);
          EXPECT_EQ(figures.count("Edge fit: step (\xC2\xB5m)"), 0u) << "a step is a value, not a distance";
+         SetForegroundWindow(dialog);
+         Keys({VK_CONTROL, 'C'});
+       },
+       // The copied rows, the readout and the range's figures in the tooltip give distances too.
+       [&](HWND dialog) {
+         const std::string rows = ClipboardUtf8();
+         EXPECT_EQ(rows.substr(0, rows.find("\r\n")), "Sample\tX\tY\tDistance (\xC2\xB5m)\tValue");
+         EXPECT_NE(rows.find("\r\n150\t150\t8\t75\t" + std::to_string(Byte(150)) + "\r\n"), std::string::npos) << rows;
+         MoveOverPanel(dialog, column(100), plot.Height / 2);
+       },
+       [&](HWND dialog) {
+         const std::string tip = ToolTipText();
+         EXPECT_EQ(tip.substr(0, tip.find("\r\n")), "Sample 100 (100, 8) at 50 \xC2\xB5m");
+         MoveOverPanel(dialog, column(200), plot.Height / 2);
+       },
+       [&](HWND) {
+         const std::string tip = ToolTipText();
+         EXPECT_NE(tip.find("Sample 200 (200, 8) at 100 \xC2\xB5m\r\n"), std::string::npos) << tip;
+         EXPECT_NE(tip.find("\r\nSamples 150 to 230\r\nValue: 81 samples; "), std::string::npos) << tip;
+         // The figures break at "; " where the screen is narrow.
+         const size_t centroid = tip.find("centroid ");
+         ASSERT_NE(centroid, std::string::npos) << tip;
+         EXPECT_NE(tip.find(" \xC2\xB5m;", tip.find("peak at ")), std::string::npos) << tip;
+         EXPECT_EQ(tip.substr(tip.size() - 4), " \xC2\xB5m") << tip;
+         ParkCursor();
        }});
   EXPECT_EQ(FiguresWindow(), nullptr) << "closed with the dialog";
 }

@@ -312,6 +312,18 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
   const int lastLabel = CountIn(RECT{540, geometry.BaseY() + 9, 603, 281}, text);
   FBuffer.Canvas().TextOut(100, 20, "12340");
   EXPECT_EQ(lastLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
+  // Distances once a pixel size is set, whatever the origin: a quarter micrometre a sample
+  // puts ticks at 0, 5, ... 25 (samples 0, 20, ... 100), the unit after the last label.
+  FData.AxisScale = 0.25;
+  FData.AxisUnit = "\xC2\xB5m";
+  Paint(603, 281);
+  for (int sample = 20; sample <= 80; sample += 20) {
+    const int x = geometry.X(static_cast<size_t>(sample));
+    EXPECT_EQ(CountIn(RECT{x, geometry.BaseY() + 4, x + 1, geometry.BaseY() + 8}, Black), 4) << sample;
+  }
+  const int unitLabel = CountIn(RECT{540, geometry.BaseY() + 9, 603, 281}, text);
+  FBuffer.Canvas().TextOut(100, 20, "25 \xC2\xB5m");
+  EXPECT_EQ(unitLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
 }
 
 // Zoomed, the plot says which samples it shows in the frame's bottom right corner; across a

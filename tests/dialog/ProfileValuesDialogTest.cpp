@@ -537,7 +537,7 @@ TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
            greatest = std::max(greatest, oracle.ProfileRGB[i].R);
          }
          const std::string table = ClipboardText(CF_TEXT);
-         EXPECT_EQ(table.substr(0, table.find("\r\n")), "Curve\tCount\tMinimum\tMaximum\tMean\tSD\tSum\tFWHM");
+         EXPECT_EQ(table.substr(0, table.find("\r\n")), "Curve\tCount\tMinimum\tMaximum\tMean\tSD\tSum\tFWHM\tPeak at\tCentroid");
          const size_t red = table.find("\r\nRed\t");
          ASSERT_NE(red, std::string::npos) << table;
          char* end = nullptr;

@@ -161,6 +161,43 @@ TEST(ProfilePlot, GeneralFormatWithFiveSignificantDigits) {
   EXPECT_EQ(FormatGrouped(1e15, ","), "1E15");
 }
 
+// The sample axis's ticks: whole samples counted from the axis's origin, or distances from
+// the first sample once a pixel size is set, on round labels that reach the profile's end
+// even where the scale is inexact in binary.
+TEST(ProfilePlot, SampleTicksSitOnRoundLabels) {
+  struct TCase {
+    size_t Count;
+    double Origin;
+    size_t First;
+    double Scale;
+    int Pixels;
+    std::vector<double> Labels;
+    std::vector<double> Samples;
+  };
+  const TCase cases[] = {
+      {101, 0, 0, 0, 400, {0, 20, 40, 60, 80, 100}, {0, 20, 40, 60, 80, 100}},
+      {30, 7, 0, 0, 300, {10, 20, 30}, {3, 13, 23}},
+      {3, 0, 0, 0, 1000, {0, 1, 2}, {0, 1, 2}},
+      {11, 0, 0, 0.25, 400, {0, 0.5, 1, 1.5, 2, 2.5}, {0, 2, 4, 6, 8, 10}},
+      {31, 0, 0, 0.1, 300, {0, 1, 2, 3}, {0, 10, 20, 30}},
+      {11, 40, 5, 2, 200, {10, 20, 30}, {0, 5, 10}},
+  };
+  for (const TCase& c : cases) {
+    const std::vector<double> profile(c.Count);
+    TProfilePlotData data;
+    data.Profile = profile;
+    data.AxisOrigin = c.Origin;
+    data.FirstSample = c.First;
+    data.AxisScale = c.Scale;
+    const std::vector<TAxisTick> ticks = SampleTicks(data, c.Pixels, 80);
+    ASSERT_EQ(ticks.size(), c.Labels.size()) << c.Count << " samples at " << c.Scale;
+    for (size_t i = 0; i < ticks.size(); ++i) {
+      EXPECT_NEAR(ticks[i].Label, c.Labels[i], 1e-12) << c.Count << " samples, tick " << i;
+      EXPECT_NEAR(ticks[i].Sample, c.Samples[i], 1e-9) << c.Count << " samples, tick " << i;
+    }
+  }
+}
+
 // Against every sample: the one found lies on a nearest column, for scales above and
 // below one pixel per sample, and outside the frame the end samples are nearest.
 TEST(ProfilePlot, NearestSampleLiesOnTheNearestColumn) {

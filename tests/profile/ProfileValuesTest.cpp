@@ -134,4 +134,35 @@ TEST(ProfileValues, NumbersAreShortestInTheTableAndSixDigitsInTheReadout) {
     EXPECT_TRUE(ReadsBackTo(lines[i + 1].substr(lines[i + 1].find(',') + 1), profile.Profile[i])) << lines[i + 1];
 }
 
+// Once a pixel size is set, every place and width is a distance from the first sample: the
+// 6 samples of a 3 by 4 pixel diagonal lie 1 pixel apart, 2 µm with 2 µm pixels.
+TEST(ProfileValues, APixelSizeTurnsPlacesAndWidthsIntoDistances) {
+  TProfile profile;
+  profile.Profile = {0, 10, 30, 10, 0, 0};
+  profile.Points = TLinePoints({0, 0, 3, 4}, false);
+  TProfileValues values(profile, TValueKind::Gray, {0, 0, 3, 4}, {false, false});
+  EXPECT_EQ(values.RangeReadout(1, 3, 0), "Samples 1 to 3\r\n"
+                                          "Value: 3 samples; min 10; max 30; mean 16.6667; sd 9.42809; sum 50; "
+                                          "FWHM 1; peak at 2; centroid 2");
+  EXPECT_EQ(Lines(values.RangeTable(0, 4, 0, ','))[0], "Curve,Count,Minimum,Maximum,Mean,SD,Sum,FWHM,Peak at,Centroid");
+  values.MeasureIn({2, TLengthUnit::Micrometre});
+  EXPECT_EQ(values.Place(2), "Sample 2 (1, 2) at 4 \xC2\xB5m");
+  EXPECT_EQ(values.RangeReadout(0, 4, 0, ','), "Samples 0 to 4\r\n"
+                                               "Value: 5 samples; min 0; max 30; mean 10; sd 10,9545; sum 50; "
+                                               "FWHM 3 \xC2\xB5m; peak at 4 \xC2\xB5m; centroid 4 \xC2\xB5m");
+  EXPECT_EQ(values.RangeTable(0, 4, 0, ','),
+            "Curve,Count,Minimum,Maximum,Mean,SD,Sum,FWHM (\xC2\xB5m),Peak at (\xC2\xB5m),Centroid (\xC2\xB5m)\r\n"
+            "Value,5,0,30,10,10.954451150103322,50,3,4,4\r\n");
+  const std::vector<std::string> table = Lines(values.Table(',', 1, 2));
+  EXPECT_EQ(table, (std::vector<std::string>{"Sample,X,Y,Distance (\xC2\xB5m),Value", "1,1,1,2,10", "2,1,2,4,30"}));
+  // Integrate mode's rows are a pixel apart; a size without a unit scales and names none.
+  const TProfileValues rows = [&] {
+    TProfileValues made(profile, TValueKind::Gray, {0, 10, 0, 14}, {true, true});
+    made.MeasureIn({0.5, TLengthUnit::None});
+    return made;
+  }();
+  EXPECT_EQ(rows.Place(4), "Row 14 at 2");
+  EXPECT_EQ(Lines(rows.Table('\t'))[1], "10\t0\t0");
+}
+
 }  // namespace
