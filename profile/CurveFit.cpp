@@ -6,6 +6,8 @@
 #include <numbers>
 #include <vector>
 
+#include "profile/Exponential.h"
+
 namespace {
 
 constexpr int Parameters = 4;
@@ -24,30 +26,35 @@ struct TPoint {
 
 bool LowerValue(const TPoint& a, const TPoint& b) { return a.Y < b.Y; }
 
-// The model's value and its derivatives by the four parameters at x.
-double Model(TFitShape shape, const TVector& p, double x, TVector* gradient) {
-  const double d = x - p[Centre], s = p[Sigma];
-  const double bell = std::exp(-d * d / (2 * s * s));
-  if (shape == TFitShape::Peak) {
-    if (gradient) *gradient = {1, bell, p[Height] * bell * d / (s * s), p[Height] * bell * d * d / (s * s * s)};
-    return p[Base] + p[Height] * bell;
-  }
-  const double step = (1 + std::erf(d / (s * std::numbers::sqrt2))) / 2;
-  if (gradient) {
-    const double slope = p[Height] * bell / (s * std::sqrt(2 * std::numbers::pi));
-    *gradient = {1, step, -slope, -slope * d / s};
-  }
-  return p[Base] + p[Height] * step;
-}
+// The model at one set of parameters: its value and its derivatives by the four parameters
+// at any x. What every x shares is worked out once, so that a point costs no division.
+class TModel {
+ public:
+  TModel(TFitShape shape, const TVector& p) noexcept : FShape(shape), FP(p), FInverseSigma(1 / p[Sigma]) {}
 
-double SquaredResiduals(TFitShape shape, const TVector& p, const std::vector<TPoint>& points) {
-  double sum = 0;
-  for (const TPoint& point : points) {
-    const double r = point.Y - Model(shape, p, point.X, nullptr);
-    sum += r * r;
+  double At(double x, TVector* gradient) const noexcept {
+    const double u = (x - FP[Centre]) * FInverseSigma;  // in sigmas from the centre
+    const double bell = Exponential(-u * u / 2);
+    if (FShape == TFitShape::Peak) {
+      if (gradient) {
+        const double slope = FP[Height] * bell * u * FInverseSigma;
+        *gradient = {1, bell, slope, slope * u};
+      }
+      return FP[Base] + FP[Height] * bell;
+    }
+    const double step = (1 + std::erf(u * (1 / std::numbers::sqrt2))) / 2;
+    if (gradient) {
+      const double slope = FP[Height] * bell * FInverseSigma * (std::numbers::inv_sqrtpi / std::numbers::sqrt2);
+      *gradient = {1, step, -slope, -slope * u};
+    }
+    return FP[Base] + FP[Height] * step;
   }
-  return sum;
-}
+
+ private:
+  TFitShape FShape;
+  TVector FP;
+  double FInverseSigma;
+};
 
 // Solves a x = b by Gauss–Jordan elimination with partial pivoting; false when a is singular.
 bool Solve(TMatrix a, TVector b, TVector& x) {
@@ -69,53 +76,72 @@ bool Solve(TMatrix a, TVector b, TVector& x) {
   return std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); });
 }
 
-// The normal equations' matrix (J^T J) and the gradient (J^T r) at p.
-void Normal(TFitShape shape, const TVector& p, const std::vector<TPoint>& points, TMatrix& jtj, TVector& jtr) {
-  jtj = {};
-  jtr = {};
+// The sum of squared residuals at p, with the normal equations' matrix (J^T J) and gradient
+// (J^T r) there: one pass over the points, whose model values cost the most.
+struct TEvaluation {
+  double Ssr = HUGE_VAL;
+  TMatrix Jtj{};
+  TVector Jtr{};
+};
+
+TEvaluation Evaluate(TFitShape shape, const TVector& p, const std::vector<TPoint>& points) {
+  TEvaluation at;
+  at.Ssr = 0;
+  const TModel model(shape, p);
   for (const TPoint& point : points) {
     TVector g;
-    const double r = point.Y - Model(shape, p, point.X, &g);
+    const double r = point.Y - model.At(point.X, &g);
+    at.Ssr += r * r;
     for (int i = 0; i < Parameters; ++i) {
-      jtr[i] += g[i] * r;
-      for (int k = 0; k <= i; ++k) jtj[i][k] += g[i] * g[k];
+      at.Jtr[i] += g[i] * r;
+      for (int k = 0; k <= i; ++k) at.Jtj[i][k] += g[i] * g[k];
     }
   }
   for (int i = 0; i < Parameters; ++i)
-    for (int k = i + 1; k < Parameters; ++k) jtj[i][k] = jtj[k][i];
+    for (int k = i + 1; k < Parameters; ++k) at.Jtj[i][k] = at.Jtj[k][i];
+  return at;
 }
 
-// Levenberg–Marquardt with Marquardt's scaling by the diagonal. It stops when a step
-// changes no parameter by more than a part in 10^12 of its size, or the sum of squares
-// reaches the data's rounding; false when it does not get there.
-bool Minimise(TFitShape shape, TVector& p, const std::vector<TPoint>& points, double scale) {
+// Whether a step changes no parameter by more than a part in 10^9 of its size: the sum of
+// squares is then flat to within its rounding (a noise-free curve's parameters are exact
+// to well below that, the last steps shrinking quadratically).
+bool Negligible(const TVector& step, const TVector& p, double scale) {
+  constexpr double Tolerance = 1e-9;
+  for (int i = 0; i < Parameters; ++i)
+    if (!(std::fabs(step[i]) <= Tolerance * (std::fabs(p[i]) + 1e-3 * scale))) return false;
+  return true;
+}
+
+// Levenberg–Marquardt with Marquardt's scaling by the diagonal. Each trial is evaluated with
+// its normal equations, which the next step needs when the trial is taken. It stops after a
+// negligible step, taken or not, after a trial that does no better than p within the sum's
+// rounding, or when the sum of squares reaches the data's rounding, leaving `at` the
+// evaluation at p; false when it does not get there.
+bool Minimise(TFitShape shape, TVector& p, const std::vector<TPoint>& points, double scale, TEvaluation& at) {
   constexpr int MaxIterations = 500;
   double lambda = 1e-3;
-  double ssr = SquaredResiduals(shape, p, points);
+  at = Evaluate(shape, p, points);
   const double floor = 1e-28 * scale * scale * static_cast<double>(points.size());
   for (int iteration = 0; iteration < MaxIterations; ++iteration) {
-    if (ssr <= floor) return true;
-    TMatrix jtj;
-    TVector jtr;
-    Normal(shape, p, points, jtj, jtr);
+    if (at.Ssr <= floor) return true;
     for (;;) {
-      TMatrix damped = jtj;
-      for (int i = 0; i < Parameters; ++i) damped[i][i] += lambda * std::max(jtj[i][i], 1e-300);
+      TMatrix damped = at.Jtj;
+      for (int i = 0; i < Parameters; ++i) damped[i][i] += lambda * std::max(at.Jtj[i][i], 1e-300);
       TVector step;
-      if (!Solve(damped, jtr, step)) return false;
+      if (!Solve(damped, at.Jtr, step)) return false;
+      const bool negligible = Negligible(step, p, scale);
       TVector trial = p;
       for (int i = 0; i < Parameters; ++i) trial[i] += step[i];
-      const double trialSsr = trial[Sigma] != 0 ? SquaredResiduals(shape, trial, points) : HUGE_VAL;
-      if (trialSsr <= ssr) {
-        bool small = true;
-        for (int i = 0; i < Parameters; ++i) small = small && std::fabs(step[i]) <= 1e-12 * (std::fabs(p[i]) + 1e-12 * scale);
+      TEvaluation next = trial[Sigma] != 0 ? Evaluate(shape, trial, points) : TEvaluation{};
+      if (next.Ssr <= at.Ssr) {
         p = trial;
-        ssr = trialSsr;
+        at = next;
         lambda = std::max(lambda / 10, 1e-12);
-        if (small) return true;
+        if (negligible) return true;
         break;
       }
-      // No step lowers the sum any more: the minimum, as closely as doubles tell it.
+      // A trial the sum of squares tells from p only by its rounding: p is the minimum.
+      if (negligible || next.Ssr - at.Ssr <= 1e-12 * at.Ssr) return true;
       lambda *= 10;
       if (lambda > 1e16) return true;
     }
@@ -172,16 +198,13 @@ TVector EdgeStart(const std::vector<TPoint>& points, std::span<const double> val
 }
 
 // The covariance's diagonal, s^2 (J^T J)^-1, and one off-diagonal term (baseline, height).
-bool Errors(TFitShape shape, const TVector& p, const std::vector<TPoint>& points, TVector& errors, double& baseHeight) {
-  TMatrix jtj;
-  TVector jtr;
-  Normal(shape, p, points, jtj, jtr);
-  const double variance = SquaredResiduals(shape, p, points) / static_cast<double>(points.size() - Parameters);
+bool Errors(const TEvaluation& at, size_t count, TVector& errors, double& baseHeight) {
+  const double variance = at.Ssr / static_cast<double>(count - Parameters);
   TMatrix inverse;
   for (int c = 0; c < Parameters; ++c) {
     TVector unit{}, column;
     unit[c] = 1;
-    if (!Solve(jtj, unit, column)) return false;
+    if (!Solve(at.Jtj, unit, column)) return false;
     for (int r = 0; r < Parameters; ++r) inverse[r][c] = column[r];
   }
   for (int i = 0; i < Parameters; ++i) errors[i] = std::sqrt(std::max(0.0, variance * inverse[i][i]));
@@ -205,7 +228,7 @@ TFitValue TCurveFit::Width() const noexcept {
 }
 
 double TCurveFit::At(double x) const noexcept {
-  return Model(Shape, {Baseline.Value, Height.Value, Centre.Value, Sigma.Value}, x, nullptr);
+  return TModel(Shape, {Baseline.Value, Height.Value, Centre.Value, Sigma.Value}).At(x, nullptr);
 }
 
 TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first) {
@@ -227,7 +250,9 @@ TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first
   TVector p = shape == TFitShape::Peak ? PeakStart(points, least->Y, greatest->Y) : EdgeStart(points, values);
   TVector errors;
   double baseHeight = 0;
-  if (!Minimise(shape, p, points, scale) || !Plausible(p, points) || !Errors(shape, p, points, errors, baseHeight)) {
+  TEvaluation at;
+  if (!Minimise(shape, p, points, scale, at) || !Plausible(p, points) ||
+      !Errors(at, points.size(), errors, baseHeight)) {
     fit.Failure = TFitFailure::NoConvergence;
     return fit;
   }
@@ -249,7 +274,7 @@ TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first
   for (const TPoint& point : points) mean += point.Y;
   mean /= static_cast<double>(points.size());
   for (const TPoint& point : points) total += (point.Y - mean) * (point.Y - mean);
-  fit.RSquared = 1 - SquaredResiduals(shape, p, points) / total;
+  fit.RSquared = 1 - at.Ssr / total;
   return fit;
 }
 

@@ -1,8 +1,10 @@
 #include "profile/CurveFit.h"
+#include "profile/Exponential.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -100,6 +102,19 @@ TEST(CurveFit, SampleRiseIsInterpolatedBetweenSamples) {
   EXPECT_DOUBLE_EQ(*SampleRise(falling), 8);
   EXPECT_FALSE(SampleRise(std::vector<double>{3}));
   EXPECT_FALSE(SampleRise(std::vector<double>{2, 2, 2, 2}));
+}
+
+// The models' exponential against the runtime's, across its whole range in steps that hit
+// every table entry, and at its ends.
+TEST(CurveFit, ExponentialIsWithinTwoUnitsInTheLastPlace) {
+  double worst = 0;
+  for (double x = -707.9; x < 709; x += 0.0137) worst = std::max(worst, std::fabs(Exponential(x) / std::exp(x) - 1));
+  EXPECT_LE(worst, 3 * std::numeric_limits<double>::epsilon());
+  EXPECT_EQ(Exponential(0), 1);
+  EXPECT_EQ(Exponential(-800), 0);
+  EXPECT_EQ(Exponential(-std::numeric_limits<double>::infinity()), 0);
+  EXPECT_EQ(Exponential(710), std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(std::isnan(Exponential(std::nan(""))));
 }
 
 }  // namespace
