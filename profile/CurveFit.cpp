@@ -112,15 +112,15 @@ bool Negligible(const TVector& step, const TVector& p, double scale) {
   return true;
 }
 
-// Levenberg–Marquardt with Marquardt's scaling by the diagonal. Each trial is evaluated with
-// its normal equations, which the next step needs when the trial is taken. It stops after a
-// negligible step, taken or not, after a trial that does no better than p within the sum's
-// rounding, or when the sum of squares reaches the data's rounding, leaving `at` the
-// evaluation at p; false when it does not get there.
+// Levenberg–Marquardt with Marquardt's scaling by the diagonal, from p and `at`, the
+// evaluation there. Each trial is evaluated with its normal equations, which the next step
+// needs when the trial is taken. It stops after a negligible step, taken or not, after a
+// trial that does no better than p within the sum's rounding, or when the sum of squares
+// reaches the data's rounding, leaving `at` the evaluation at p; false when it does not get
+// there.
 bool Minimise(TFitShape shape, TVector& p, const std::vector<TPoint>& points, double scale, TEvaluation& at) {
   constexpr int MaxIterations = 500;
   double lambda = 1e-3;
-  at = Evaluate(shape, p, points);
   const double floor = 1e-28 * scale * scale * static_cast<double>(points.size());
   for (int iteration = 0; iteration < MaxIterations; ++iteration) {
     if (at.Ssr <= floor) return true;
@@ -164,13 +164,9 @@ double EndMean(const std::vector<TPoint>& points, bool last) {
   return sum / static_cast<double>(n);
 }
 
-// Peak: the baseline at the far side of the mean from the extreme, the centre at the
-// extreme, sigma from the half-height width of the samples (or a sixth of the stretch).
-TVector PeakStart(const std::vector<TPoint>& points, double least, double greatest) {
-  double mean = 0;
-  for (const TPoint& point : points) mean += point.Y;
-  mean /= static_cast<double>(points.size());
-  const bool dip = mean > (least + greatest) / 2;
+// Peak (or dip): the baseline at the least (greatest) value, the centre at the extreme,
+// sigma from the half-height width of the samples (at least half a sample).
+TVector PeakStart(const std::vector<TPoint>& points, double least, double greatest, bool dip) {
   const double base = dip ? greatest : least, extreme = dip ? least : greatest;
   const auto at = std::find_if(points.begin(), points.end(), [&](const TPoint& point) { return point.Y == extreme; });
   const double half = (base + extreme) / 2;
@@ -247,10 +243,24 @@ TCurveFit FitCurve(TFitShape shape, std::span<const double> values, size_t first
     return fit;
   }
   const double scale = std::max(std::fabs(least->Y), std::fabs(greatest->Y));
-  TVector p = shape == TFitShape::Peak ? PeakStart(points, least->Y, greatest->Y) : EdgeStart(points, values);
+  // Whether the samples hold a peak or a dip no simple figure tells (a peak on a slope has
+  // its mean above the middle of its values, like a dip): a peak is fitted from whichever
+  // start lies closer to the samples.
+  std::vector<TVector> starts;
+  if (shape == TFitShape::Peak) {
+    for (bool dip : {false, true}) starts.push_back(PeakStart(points, least->Y, greatest->Y, dip));
+  } else {
+    starts.push_back(EdgeStart(points, values));
+  }
+  TVector p = starts.front();
+  TEvaluation at = Evaluate(shape, p, points);
+  for (size_t i = 1; i < starts.size(); ++i)
+    if (TEvaluation other = Evaluate(shape, starts[i], points); other.Ssr < at.Ssr) {
+      p = starts[i];
+      at = other;
+    }
   TVector errors;
   double baseHeight = 0;
-  TEvaluation at;
   if (!Minimise(shape, p, points, scale, at) || !Plausible(p, points) ||
       !Errors(at, points.size(), errors, baseHeight)) {
     fit.Failure = TFitFailure::NoConvergence;

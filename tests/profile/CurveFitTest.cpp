@@ -50,6 +50,14 @@ TEST(CurveFit, NoiseFreeCurvesComeBackExactly) {
   EXPECT_NEAR(peak.Width().Value, 2 * std::sqrt(2 * std::log(2.0)) * 40, 1e-7);
   const TCurveFit edge = FitCurve(TFitShape::Edge, Samples(cases[4], 1000, 200), 1000);
   EXPECT_NEAR(edge.Width().Value, 2.5631031310892 * 6, 1e-7);
+  // A peak on a slope has its mean above the middle of its values, as a dip has; it is still
+  // a peak.
+  std::vector<double> sloped = Samples({TFitShape::Peak, 100, 120, 1048, 20}, 1000, 96);
+  for (size_t i = 0; i < sloped.size(); ++i) sloped[i] += 0.5 * static_cast<double>(i);
+  const TCurveFit onSlope = FitCurve(TFitShape::Peak, sloped, 1000);
+  ASSERT_TRUE(onSlope.Fitted());
+  EXPECT_GT(onSlope.Height.Value, 100);
+  EXPECT_NEAR(onSlope.Centre.Value, 1048, 5);
 }
 
 // With normal noise of 5 % of the height on 200 samples, the centre and sigma lie within three

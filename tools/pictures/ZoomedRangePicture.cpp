@@ -1,7 +1,9 @@
-// The README's picture of a zoomed view with a range and its figures: the plug-in's dialog
-// on a made-up image, worked as a user would (two wheel notches over a peak, a drag across
-// it), and the whole screen written as a PPM file while the figures show.
-// Usage: zoomed_range_picture [FILE.ppm]   (tools/screenshots.sh runs it under Xvfb)
+// The README's pictures of a zoomed view with a range and its figures, and of the peak
+// fitted on that range with the figures window open: the plug-in's dialog on a made-up
+// image, worked as a user would (two wheel notches over a peak, a drag across it, "Fit peak"
+// from the plot's menu, Ctrl+F), and the whole screen written as a PPM file at each.
+// Usage: zoomed_range_picture [RANGE.ppm [FITTED.ppm]]   (tools/screenshots.sh runs it
+// under Xvfb)
 
 #include <cmath>
 #include <cstdio>
@@ -41,6 +43,7 @@ void WriteScreen(const char* path) {
 
 int main(int argc, char** argv) {
   const char* path = argc > 1 ? argv[1] : "zoomed-range.ppm";
+  const char* fittedPath = argc > 2 ? argv[2] : "fitted-peak.ppm";
   TPluginLibrary plugin;
   THostMainWindow mainWindow;
   THostDouble host;
@@ -79,10 +82,23 @@ int main(int argc, char** argv) {
        },
        [&](HWND dialog) { MoveOverPanel(dialog, columnOf(335), plot.Height * 2 / 3); },
        [&](HWND) { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); },
-       [&](HWND) {
+       [&](HWND dialog) {
          WriteScreen(path);
-         written = true;
          ParkCursor();
+         RECT panel;
+         GetWindowRect(Panel(dialog), &panel);
+         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
+                      MAKELPARAM(panel.left + 40, panel.top + 40));
+       },
+       [&](HWND) { Keys({'K'}); },
+       [&](HWND dialog) {
+         SetForegroundWindow(dialog);
+         Keys({VK_CONTROL, 'F'});
+       },
+       [&](HWND) {},
+       [&](HWND) {
+         WriteScreen(fittedPath);
+         written = true;
        }},
       TDialogAnswer::Close);
   watcher.Ready = [&host] {
@@ -91,6 +107,6 @@ int main(int argc, char** argv) {
     return false;
   };
   plugin.ProcessImage(1, &image.Record());
-  std::printf("%s\n", written ? path : "no picture");
+  std::printf("%s\n", written ? fittedPath : "no picture");
   return written ? 0 : 1;
 }
