@@ -6,6 +6,7 @@
 
 #include "dialog/LineWindow_win.h"
 #include "dialog/PixelSizeDialog_win.h"
+#include "dialog/PlotExport_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Application.h"
@@ -73,13 +74,13 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcLineWidth
+  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot, pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
 constexpr int LineWidths[] = {1, 3, 5, 9, 15, 31, 63};
 
-const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, S_SAVE_FILTER_CSV, "*.csv", "csv"};
+const TSaveFileRequest ValuesFile{S_SAVE_DEFAULT_NAME, {{S_SAVE_FILTER_CSV, "*.csv", "csv"}}};
 
 // The key with Ctrl alone held down: Ctrl+Alt is AltGr on many keyboards, which types.
 bool CtrlKey(WORD key, WORD wanted) noexcept {
@@ -284,7 +285,7 @@ void TProfilePluginForm::CopyStatistics() {
 }
 
 void TProfilePluginForm::CopyPlot() {
-  if (ProfilePanel->BufferCanvas()) CopyBitmapToClipboard(Handle(), ProfilePanel->Buffer());
+  if (ProfilePanel->BufferCanvas()) ::CopyPlot(Handle(), *FPlot, ProfilePanel->Buffer(), PixelsPerInch());
 }
 
 void TProfilePluginForm::SaveValues() {
@@ -312,6 +313,7 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcCopyValues, S_MENU_COPY_VALUES, values);
   menu.Add(pcCopyPlot, S_MENU_COPY_PLOT, ProfilePanel->BufferCanvas() != nullptr);
   menu.Add(pcSaveValues, S_MENU_SAVE_VALUES, values);
+  menu.Add(pcSavePlot, S_MENU_SAVE_PLOT, values);
   if (FPlot->Range()) {
     menu.Add(pcCopyStatistics, S_MENU_COPY_STATISTICS);
     menu.Add(pcZoomToRange, S_MENU_ZOOM_TO_RANGE);
@@ -340,6 +342,9 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
   switch (command) {
     case pcCopyValues: CopyValues(); break;
     case pcCopyPlot: CopyPlot(); break;
+    case pcSavePlot:
+      if (FPlot->Values()) SavePlot(Handle(), *FPlot, {ProfilePanel->Width(), ProfilePanel->Height()}, PixelsPerInch());
+      break;
     case pcSaveValues: SaveValues(); break;
     case pcScaleFromZero:
     case pcFitToValues: SetFitToValues(command == pcFitToValues); break;

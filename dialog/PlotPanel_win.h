@@ -12,6 +12,7 @@
 
 #include "dialog/PlotFits_win.h"
 #include "profile/FigureTable.h"
+#include "profile/PlotPicture.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileSession.h"
@@ -64,6 +65,8 @@ class TPlotPanel {
   std::optional<TFigureTable> Figures();
   // After the user set another pixel size: the axis, the readout and the figures in its unit.
   void PixelSizeChanged();
+  // The plot as it shows, with titles and a legend, drawn at this resolution.
+  TPlotPicture Picture(int pixelsPerInch);
 
   // Draws the plot into the panel's buffer and has the panel show it.
   void Paint();

@@ -44,6 +44,14 @@ void PaintBackground(TCanvas& canvas) {
   canvas.FillRect(canvas.ClipRect());
 }
 
+// An exported plot's range, under everything drawn inside the frame.
+void PaintBand(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  if (!data.Band || data.Profile.empty()) return;
+  canvas.SetBrushStyle(TBrushStyle::Solid);
+  canvas.SetBrushColor(data.BandColor);
+  canvas.FillRect({geometry.X(data.Band->first), geometry.Top(), geometry.X(data.Band->second) + 1, geometry.BaseY() + 1});
+}
+
 // Right and bottom are exclusive: the frame's lines lie on Right() and BaseY(). Wider lines
 // grow inwards.
 void PaintFrame(TCanvas& canvas, const TPlotGeometry& geometry, int lineWidth) {
@@ -239,13 +247,6 @@ struct TAxisSizes {
   int RampRoom;
 };
 
-template <class Visit>
-void ForEachValueTick(const TProfilePlotData& data, int pixels, Visit visit) {
-  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, TAxisSizes(data).ValueTickSpacing);
-  const double first = std::ceil(data.MinValue / step);
-  for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) visit((first + k) * step);
-}
-
 TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   if (!data.Axes) return {};
   const TAxisSizes sizes(data);
@@ -254,9 +255,8 @@ TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   int widest = 0;
   const char separator = UserDecimalSeparator();
   const TDigitGrouping grouping = UserDigitGrouping();
-  ForEachValueTick(data, height - 1 - 2 * data.Margin - room.Bottom, [&](double value) {
+  for (double value : ValueTicks(data, height - 1 - 2 * data.Margin - room.Bottom, sizes.ValueTickSpacing))
     widest = std::max(widest, static_cast<int>(canvas.TextExtent(FormatGrouped(value, grouping.Separator, grouping.Size, separator)).cx));
-  });
   room.Left = widest + sizes.TickLength + 2;
   return room;
 }
@@ -269,14 +269,14 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
   const char separator = UserDecimalSeparator();
   const TDigitGrouping grouping = UserDigitGrouping();
   const int textHeight = std::abs(canvas.FontHeight());
-  ForEachValueTick(data, geometry.BaseY() - geometry.Top(), [&](double value) {
+  for (double value : ValueTicks(data, geometry.BaseY() - geometry.Top(), TAxisSizes(data).ValueTickSpacing)) {
     const int y = geometry.Y(value);
     canvas.MoveTo(geometry.Left() - tickLength, y);
     canvas.LineTo(geometry.Left(), y);
     // Round sums of an integrated selection read in full ("523,330").
     const std::string label = FormatGrouped(value, grouping.Separator, grouping.Size, separator);
     canvas.TextOut(geometry.Left() - tickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
-  });
+  }
   const int tickTop = geometry.BaseY() + TAxisSizes(data).RampRoom;
   const std::vector<TAxisTick> ticks =
       SampleTicks(data, geometry.Right() - geometry.Left(), TAxisSizes(data).SampleTickSpacing);
@@ -331,9 +331,10 @@ TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProf
 // The labels in the designed face and size, 8 points, at the plot's resolution.
 TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   const size_t count = data.Profile.size();
-  canvas.SetFont("MS Sans Serif", -MulDiv(8, data.PixelsPerInch, 72));
+  canvas.SetFont(data.FontFace, -MulDiv(8, data.PixelsPerInch, 72));
   const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
+  PaintBand(canvas, geometry, data);
   PaintFrame(canvas, geometry, data.LineWidth);
   PaintEnvelope(canvas, geometry, data);
   if (data.Axes)

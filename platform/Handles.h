@@ -63,6 +63,7 @@ using TLibraryHandle = TScopedHandle<TNullHandleTraits<HMODULE, FreeLibrary>>;
 using TMemoryDc = TScopedHandle<TNullHandleTraits<HDC, DeleteDC>>;
 using TIconHandle = TScopedHandle<TNullHandleTraits<HICON, DestroyIcon>>;
 using TMenuHandle = TScopedHandle<TNullHandleTraits<HMENU, DestroyMenu>>;
+using TEnhMetaFileHandle = TScopedHandle<TNullHandleTraits<HENHMETAFILE, DeleteEnhMetaFile>>;
 // Global memory: handed over to the clipboard, which then owns it, or freed.
 using TGlobalHandle = TScopedHandle<TNullHandleTraits<HGLOBAL, GlobalFree>>;
 

@@ -72,6 +72,14 @@ double AxisStep(double span, int pixels, int spacing) noexcept {
   return 10 * power;
 }
 
+std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing) {
+  std::vector<double> ticks;
+  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, spacing);
+  const double first = std::ceil(data.MinValue / step);
+  for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) ticks.push_back((first + k) * step);
+  return ticks;
+}
+
 // Labels are multiples of the step, counted as such: a sum of steps would drift off round
 // numbers. The tolerance keeps an end that is a round distance within rounding a tick.
 std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, int pixels, int spacing) {

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/LinarBitmap.h"
@@ -58,6 +60,13 @@ struct TProfilePlotData {
   // symbol after the last label.
   double AxisScale = 0;
   const char* AxisUnit = "";
+  // The labels' face: the screen's is a bitmap font, drawn crisply at its sizes; a picture
+  // that is scaled or turns text takes a TrueType face.
+  const char* FontFace = "MS Sans Serif";
+  // A stretch of samples laid under the curves in a colour of its own: the range in an
+  // exported plot. The screen shows its range over the plot instead.
+  std::optional<std::pair<size_t, size_t>> Band;
+  TColor BandColor = 0;
 };
 
 // Room beside the frame for the axes: left of it for the value labels, below the ramp for
@@ -176,6 +185,10 @@ std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size
 // Round steps for an axis of `span` units drawn over `pixels`, one tick at least `spacing`
 // pixels from the next: 1, 2 or 5 times a power of ten.
 double AxisStep(double span, int pixels, int spacing) noexcept;
+
+// The value axis's ticks over `pixels`, at least `spacing` apart: the round values from the
+// scale's bottom to its top.
+std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing);
 
 // A tick of the sample axis: its place in samples from the plot's first, and its label's
 // number (a sample's index counted from AxisOrigin, or a distance).

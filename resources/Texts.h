@@ -285,6 +285,32 @@
 #define S_TIP_DISTANCE " at %s"
 #define IDS_COL_DISTANCE 64170
 #define S_COL_DISTANCE "Distance"
+#define IDS_PICTURE_ERROR 64171
+#define S_PICTURE_ERROR "Cannot draw the plot - %s"
+#define IDS_PNG_ERROR 64172
+#define S_PNG_ERROR "Cannot make the PNG picture - %s"
+#define IDS_GDIPLUS_MISSING 64173
+#define S_GDIPLUS_MISSING "the system's imaging library (gdiplus.dll) is not there"
+#define IDS_GDIPLUS_STATUS 64174
+#define S_GDIPLUS_STATUS "the imaging library answered with status %d"
+#define IDS_MENU_SAVE_PLOT 64175
+#define S_MENU_SAVE_PLOT "Sa&ve plot..."
+#define IDS_SAVE_PLOT_NAME 64176
+#define S_SAVE_PLOT_NAME "profile.png"
+#define IDS_FILTER_PNG 64177
+#define S_FILTER_PNG "PNG pictures"
+#define IDS_FILTER_SVG 64178
+#define S_FILTER_SVG "SVG drawings"
+#define IDS_FILTER_EMF 64179
+#define S_FILTER_EMF "Enhanced metafiles"
+#define IDS_TITLE_LINE 64180
+#define S_TITLE_LINE "%s: line from (%d, %d) to (%d, %d), width %d"
+#define IDS_TITLE_ROWS 64181
+#define S_TITLE_ROWS "%s: sums of rows %d to %d over columns %d to %d"
+#define IDS_TITLE_COLUMNS 64182
+#define S_TITLE_COLUMNS "%s: sums of columns %d to %d over rows %d to %d"
+#define IDS_AXIS_SUM 64183
+#define S_AXIS_SUM "Sum"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

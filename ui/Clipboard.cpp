@@ -42,6 +42,10 @@ class TClipboardScope {
     if (!SetClipboardData(format, memory.Get())) RaiseClipboardError(GetLastError());
     memory.Release();
   }
+  void Set(TEnhMetaFileHandle drawing) {
+    if (!SetClipboardData(CF_ENHMETAFILE, drawing.Get())) RaiseClipboardError(GetLastError());
+    drawing.Release();
+  }
 };
 
 TGlobalHandle GlobalBlock(size_t size) {
@@ -88,7 +92,7 @@ void CopyTextToClipboard(HWND owner, std::string_view text) {
 
 // A packed 24-bit DIB: the header, then the rows bottom-up, each padded to 32 bits; a
 // 32-bit bitmap gives up its fourth byte.
-void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap) {
+void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap, HENHMETAFILE drawing) {
   const int pixelSize = PixelSizeOf(bitmap.PixelFormat());
   assert((pixelSize == 3 || pixelSize == 4) && "a bitmap without a colour table");
   GdiFlush();
@@ -110,6 +114,9 @@ void CopyBitmapToClipboard(HWND owner, const TDIBitmap& bitmap) {
       for (int x = 0; x < bitmap.Width(); ++x, source += pixelSize) std::memcpy(row + 3 * x, source, 3);
     }
   });
+  TEnhMetaFileHandle copy(drawing ? CopyEnhMetaFileW(drawing, nullptr) : nullptr);
+  if (drawing && !copy) throw EOutOfMemory(S_OUT_OF_MEMORY);
   TClipboardScope clipboard(owner);
   clipboard.Set(CF_DIB, std::move(dib));
+  if (copy) clipboard.Set(std::move(copy));
 }

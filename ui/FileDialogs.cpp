@@ -12,12 +12,15 @@ namespace {
 // Long enough for any path the system takes, with the "\\?\" prefix.
 constexpr size_t FileNameCapacity = 32768;
 
-// "Name\0Pattern\0\0", the filter's layout.
+// "Name\0Pattern\0" a type, the list ended by another NUL (the string's own).
 std::wstring Filter(const TSaveFileRequest& request) {
-  std::wstring filter = WideText(request.FilterName, CP_ACP);
-  filter += L'\0';
-  filter += WideText(request.FilterPattern, CP_ACP);
-  filter += L'\0';
+  std::wstring filter;
+  for (const TFileType& type : request.Types) {
+    filter += WideText(type.Name, CP_ACP);
+    filter += L'\0';
+    filter += WideText(type.Pattern, CP_ACP);
+    filter += L'\0';
+  }
   return filter;
 }
 
@@ -26,12 +29,12 @@ std::wstring Filter(const TSaveFileRequest& request) {
 // The host's current folder stays as it was (OFN_NOCHANGEDIR). The folder is not checked
 // by the dialog: the save itself reports a missing or read-only folder with the stream's
 // error.
-bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName) {
+bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::string& fileName, size_t* type) {
   std::vector<wchar_t> name(FileNameCapacity, L'\0');
   const std::wstring defaultName = WideText(request.DefaultName, CP_ACP);
   defaultName.copy(name.data(), name.size() - 1);
   const std::wstring filter = Filter(request);
-  const std::wstring extension = WideText(request.DefaultExtension, CP_ACP);
+  const std::wstring extension = WideText(request.Types.front().Extension, CP_ACP);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
@@ -46,7 +49,18 @@ bool PromptForSaveFileName(HWND owner, const TSaveFileRequest& request, std::str
     return false;
   }
   fileName = FileNameInCodePage(name.data(), GetACP());
+  if (type) *type = TypeOfName(request, fileName).value_or(dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
   return true;
+}
+
+std::optional<size_t> TypeOfName(const TSaveFileRequest& request, const std::string& fileName) {
+  for (size_t i = 0; i < request.Types.size(); ++i) {
+    const std::string& extension = request.Types[i].Extension;
+    if (fileName.size() > extension.size() && fileName[fileName.size() - extension.size() - 1] == '.' &&
+        lstrcmpiA(fileName.c_str() + fileName.size() - extension.size(), extension.c_str()) == 0)
+      return i;
+  }
+  return std::nullopt;
 }
 
 // WC_NO_BEST_FIT_CHARS: a character the code page lacks is reported, not replaced by a

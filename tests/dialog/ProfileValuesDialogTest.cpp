@@ -37,7 +37,7 @@ using TSteps = std::vector<TDialogWatcher::TInspect>;
 using TRows = std::vector<std::vector<double>>;
 
 constexpr int Margin = 8;
-const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot",        "&Save values...", "",
+const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values...", "Sa&ve plot...", "",
                                          "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values",
                                          "Show &axes", "&Line width", "Li&ne...\tCtrl+L",
                                          "Pi&xel size...", "Fi&gures...\tCtrl+F"};
@@ -196,17 +196,6 @@ TSteps operator+(TSteps first, const TSteps& then) {
 std::string FileText(const std::string& name) {
   std::ifstream file(name, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// Answers Yes to the question whether to replace a file; in the save dialog types the next
-// name and presses Save.
-bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t& named) {
-  if (HWND yes = FindChild(window, "Button", "&Yes")) return PostMessageA(yes, BM_CLICK, 0, 0);
-  if (!FindChild(window, "Button", "&Save") || named == names.size()) return false;
-  for (int field : {cmb13, edt1})
-    if (HWND edit = GetDlgItem(window, field)) SetWindowTextA(edit, names[named].c_str());
-  ++named;
-  return PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 class ProfileValuesDialog : public ::testing::Test {

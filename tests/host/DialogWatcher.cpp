@@ -1,6 +1,7 @@
 #include "tests/host/DialogWatcher.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <iterator>
 #include <utility>
@@ -294,4 +295,13 @@ TTipFit ToolTipFit() {
   SendMessageW(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
   return {{extent.right, extent.bottom},
           {client.right - margin.left - margin.right, client.bottom - margin.top - margin.bottom}};
+}
+
+bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t& named) {
+  if (HWND yes = FindChild(window, "Button", "&Yes")) return PostMessageA(yes, BM_CLICK, 0, 0);
+  if (!FindChild(window, "Button", "&Save") || named == names.size()) return false;
+  for (int field : {cmb13, edt1})
+    if (HWND edit = GetDlgItem(window, field)) SetWindowTextA(edit, names[named].c_str());
+  ++named;
+  return PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }

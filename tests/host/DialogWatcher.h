@@ -84,6 +84,9 @@ void ResizeWindow(HWND window, int width, int height);
 // it, or parked away from the dialog, which opens at the screen's top right.
 HWND Panel(HWND dialog);
 void MoveOverPanel(HWND dialog, int x, int y);
+// Answers Yes to the question whether to replace a file; in the save dialog types the next
+// name and presses Save.
+bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t& named);
 void ParkCursor();
 // The keys pressed in order and released in reverse, as a chord ({VK_CONTROL, 'C'}).
 void Keys(std::initializer_list<BYTE> keys);

@@ -1,0 +1,74 @@
+#include "dialog/PlotPanel_win.h"
+
+#include "ui/PanelFrame.h"
+
+// What the panel gives out besides its plot: the fits asked for on the range, the figures
+// window's table and the plot as a picture for a file or the clipboard.
+
+// A new range has no fits; what the figures window shows follows it.
+void TPlotPanel::RangeChanged() {
+  FFits.Clear();
+  FSite.FiguresChanged();
+}
+
+void TPlotPanel::Fit(TFitShape shape) {
+  if (!FRange || !FValues) return;
+  FFits.Ask(shape);
+  FPanel.Invalidate();
+  FSite.FiguresChanged();
+}
+
+// The readout and a range's figures name the old distances until shown again.
+void TPlotPanel::PixelSizeChanged() {
+  HideReadout();
+  if (FValues) FValues->MeasureIn(SavedPixelSize);
+  Paint();
+}
+
+void TPlotPanel::ClearFits() {
+  if (!FFits.Clear()) return;
+  FPanel.Invalidate();
+  FSite.FiguresChanged();
+}
+
+std::optional<TFigureTable> TPlotPanel::Figures() {
+  if (!FValues || FValues->Count() == 0) return std::nullopt;
+  const size_t first = FRange ? FRange->first : 0, last = FRange ? FRange->second : FValues->Count() - 1;
+  const TRangeFits none;
+  return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, FValues->Scale(),
+                      FRange ? FFits.Of(*FValues, *FRange, FSite.Plane()) : none);
+}
+
+// In the order of the values' series: a colour image's curves for the plane, else its one.
+std::vector<TPlotCurve> TPlotPanel::CurvesDrawn() const {
+  const TValueKind kind = ValueKindOf(FSession.Raster);
+  if (kind == TValueKind::Color) return CurvesOf(FSite.Plane(), false);
+  return CurvesOf(0, kind == TValueKind::Real || kind == TValueKind::Imaginary);
+}
+
+// On the screen only, like the range.
+void TPlotPanel::PaintFits() {
+  if (!FFits.Any() || !FRange || !FValues || FView.Count == 0) return;
+  FFits.Paint(FPanel.Canvas().Handle(), Geometry(), FView, FPanel.Inset() / 2, CurvesDrawn(),
+              FFits.Of(*FValues, *FRange, FSite.Plane()));
+}
+
+TPlotPicture TPlotPanel::Picture(int pixelsPerInch) {
+  TPictureSource source;
+  source.Data = PlotData();
+  source.Data.PixelsPerInch = pixelsPerInch;
+  source.Data.LineWidth = MulDiv(1, pixelsPerInch, 96);
+  source.Data.Margin = MulDiv(FSite.Margin(), pixelsPerInch, FForm.PixelsPerInch());
+  source.Curves = CurvesDrawn();
+  if (FValues)
+    for (const auto& series : FValues->PlaneSeries(0, 0, FSite.Plane())) source.CurveNames.push_back(series.first);
+  source.Range = FRange;
+  if (FRange && FValues && FFits.Any()) source.Fits = &FFits.Of(*FValues, *FRange, FSite.Plane());
+  source.Selection = FSession.Selection;
+  source.Mode = FMode;
+  if (FValues) source.Scale = FValues->Scale();
+  source.Background = GetSysColor(COLOR_BTNFACE);
+  source.Text = GetSysColor(COLOR_WINDOWTEXT);
+  source.Highlight = GetSysColor(COLOR_HIGHLIGHT);
+  return MakePicture(source);
+}

@@ -1,0 +1,106 @@
+#include "profile/PlotPicture.h"
+
+#include <algorithm>
+
+#include "errors/Exceptions.h"
+#include "resources/Texts.h"
+
+TPictureLayout LayoutPicture(int width, int height, int textHeight) noexcept {
+  const int gap = std::max(2, textHeight / 2);
+  TPictureLayout layout{};
+  layout.TitleTop = gap;
+  layout.ValueTitleLeft = gap;
+  layout.SampleTitleTop = height - gap - textHeight;
+  layout.PlotLeft = 2 * gap + textHeight;
+  layout.PlotTop = 2 * gap + textHeight;
+  layout.PlotWidth = std::max(1, width - layout.PlotLeft);
+  layout.PlotHeight = std::max(1, layout.SampleTitleTop - layout.PlotTop);
+  return layout;
+}
+
+TLegendBox LegendBoxOf(const TPlotGeometry& geometry, const TPlotPicture& picture, int widestName, int textHeight) {
+  TLegendBox box{};
+  box.Padding = std::max(2, textHeight / 3);
+  box.RowHeight = textHeight + box.Padding / 2;
+  box.LineLength = 2 * textHeight;
+  const int entries = static_cast<int>(picture.Legend.size());
+  box.Right = geometry.Right() - 2 * box.Padding;
+  box.Left = box.Right - (box.Padding * 3 + box.LineLength + widestName);
+  box.Top = geometry.Top() + 2 * box.Padding + (picture.Data.BandWidth > 1 ? textHeight : 0);
+  box.Bottom = box.Top + 2 * box.Padding + entries * box.RowHeight;
+  return box;
+}
+
+TColor BandShade(TColor range, TColor background) noexcept {
+  const auto mix = [](uint8_t band, uint8_t back) { return (band + 2 * back) / 3; };
+  return PackColor(mix(RedOf(range), RedOf(background)), mix(GreenOf(range), GreenOf(background)),
+                   mix(BlueOf(range), BlueOf(background)));
+}
+
+namespace {
+
+std::string PictureTitle(const TPictureSource& source) {
+  std::string curves;
+  for (const char* name : source.CurveNames) curves += (curves.empty() ? "" : ", ") + std::string(name);
+  const TRect& area = source.Selection;
+  if (!source.Mode.Integrate) {
+    const bool up = source.Mode.Direction;
+    return FormatText(S_TITLE_LINE, curves.c_str(), area.Left, up ? area.Bottom : area.Top, area.Right,
+                      up ? area.Top : area.Bottom, source.Mode.Width);
+  }
+  if (source.Mode.Direction) return FormatText(S_TITLE_ROWS, curves.c_str(), area.Top, area.Bottom, area.Left, area.Right);
+  return FormatText(S_TITLE_COLUMNS, curves.c_str(), area.Left, area.Right, area.Top, area.Bottom);
+}
+
+std::string SampleTitle(const TPictureSource& source) {
+  if (source.Scale.Size.Set()) return S_COL_DISTANCE + source.Scale.Suffix();
+  return !source.Mode.Integrate ? S_COL_SAMPLE : source.Mode.Direction ? S_COL_ROW : S_COL_COLUMN;
+}
+
+// Enough points that the dashes follow the curve smoothly at any size the picture takes.
+constexpr size_t FitPoints = 400;
+
+void AddFits(const TPictureSource& source, TPlotPicture& picture) {
+  const size_t first = source.Data.FirstSample, count = source.Data.Profile.size();
+  if (!source.Fits || count == 0) return;
+  for (const std::vector<TCurveFit>* list : {&source.Fits->Peaks, &source.Fits->Edges})
+    for (size_t i = 0; i < list->size() && i < source.Curves.size(); ++i) {
+      const TCurveFit& fit = (*list)[i];
+      const size_t from = std::max(fit.First, first), to = std::min(fit.Last, first + count - 1);
+      if (!fit.Fitted() || from > to) continue;
+      TFitStroke stroke{source.Curves[i].Color, {}};
+      const size_t points = to > from ? FitPoints : 1;
+      for (size_t k = 0; k < points; ++k) {
+        const double sample = static_cast<double>(from) + static_cast<double>(to - from) * static_cast<double>(k) /
+                                                              static_cast<double>(std::max<size_t>(1, points - 1));
+        stroke.Points.emplace_back(sample - static_cast<double>(first), fit.At(sample));
+      }
+      picture.Fits.push_back(std::move(stroke));
+    }
+}
+
+}  // namespace
+
+TPlotPicture MakePicture(const TPictureSource& source) {
+  TPlotPicture picture;
+  picture.Data = source.Data;
+  picture.Data.FontFace = PictureFontFace;
+  picture.Background = source.Background;
+  picture.Text = source.Text;
+  const size_t first = source.Data.FirstSample, count = source.Data.Profile.size();
+  if (source.Range && count > 0) {
+    const size_t from = std::max(source.Range->first, first), to = std::min(source.Range->second, first + count - 1);
+    const bool fillsView = source.Range->first <= first && source.Range->second >= first + count - 1;
+    if (from <= to && !fillsView) {
+      picture.Data.Band = std::pair<size_t, size_t>{from - first, to - first};
+      picture.Data.BandColor = BandShade(source.Highlight, source.Background);
+    }
+  }
+  AddFits(source, picture);
+  for (size_t i = 0; i < source.Curves.size() && i < source.CurveNames.size(); ++i)
+    picture.Legend.push_back({source.CurveNames[i], source.Curves[i].Color});
+  picture.Title = PictureTitle(source);
+  picture.SampleTitle = SampleTitle(source);
+  picture.ValueTitle = source.Mode.Integrate ? S_AXIS_SUM : S_COL_VALUE;
+  return picture;
+}
