@@ -22,6 +22,7 @@
 #include "bench/Bench32.h"
 #include "bench/BenchReport.h"
 #include "bench/PlainDialog_win.h"
+#include "bench/PlotSaveBench_win.h"
 #include "hostabi/HostInterface.h"
 #include "image/PluginLinearBitmap.h"
 #include "platform/Handles.h"
@@ -357,6 +358,7 @@ class TDialogBench {
     const double fit = MeasureFit();
     ReportTime("peak fit of 10,000 samples", fit);
     ReportRatio("fit_peak_10000_vs_full_repaint", fit / Median(Host.Full));
+    MeasurePlotSave(FRepetitions, Median(Host.Full));
   }
 
   // "Fit peak" on a range of 10,000 samples: a peak of sigma 400 over a floor, with noise of

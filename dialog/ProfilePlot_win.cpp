@@ -153,56 +153,47 @@ class TSectionPixels {
 };
 
 // The runs down the columns go straight into the section's pixels, once GDI has finished
-// what it was asked before (the curve underneath); anywhere else they are GDI lines.
-void PaintRuns(const TSectionPixels& pixels, const TCurveStrokes& strokes, COLORREF color,
+// what it was asked before (the curve underneath); anywhere else they are GDI lines. All
+// shifted by `shift`.
+void PaintRuns(const TSectionPixels& pixels, const TCurveStrokes& strokes, COLORREF color, POINT shift,
                std::vector<POINT>& points, std::vector<DWORD>& counts) {
   if (pixels.Usable()) {
     GdiFlush();
-    for (const TCurveStrokes::TColumnRun& run : strokes.Runs) pixels.Fill(run, color);
+    for (const TCurveStrokes::TColumnRun& run : strokes.Runs)
+      pixels.Fill({run.X + shift.x, run.Top + shift.y, run.Bottom + shift.y}, color);
     return;
   }
   for (const TCurveStrokes::TColumnRun& run : strokes.Runs) {
-    points.push_back({run.X, run.Top});
-    points.push_back({run.X, run.Bottom});
+    points.push_back({run.X + shift.x, run.Top + shift.y});
+    points.push_back({run.X + shift.x, run.Bottom + shift.y});
     counts.push_back(2);
   }
 }
 
-// Lines wider than a pixel are the pen's own shape: one polyline through every sample of a
-// curve, with a pen of that width.
-void PaintWideCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data,
-                     const std::vector<TPlotCurve>& curves) {
-  std::vector<POINT> points;
-  canvas.SetPenWidth(data.LineWidth);
-  for (const TPlotCurve& curve : curves) {
-    const size_t length = CurveLength(data, curve.Kind);
-    points.clear();
-    for (size_t i = 0; i < length; ++i) points.push_back({geometry.X(i), geometry.Y(CurveValue(data, curve.Kind, i))});
-    canvas.SetPenColor(curve.Color);
-    canvas.Polyline(points.data(), static_cast<int>(points.size()));
-  }
-  canvas.SetPenWidth(1);
-}
-
 // Per curve the runs down its columns, then one PolyPolyline for its other lines: a long
 // profile costs no GDI object and no line per sample, and the pixels that later curves
-// paint over are not painted first.
+// paint over are not painted first. Lines wider than a pixel are these strokes again,
+// shifted across a square of the width: a wide pen's polyline through every sample costs
+// a polygon a segment, seconds for a long profile on a large picture.
 void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
-  if (data.LineWidth > 1) return PaintWideCurves(canvas, geometry, data, curves);
   const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, curves);
   const TSectionPixels pixels(canvas.Handle());
+  const int width = std::max(1, data.LineWidth), from = -(width - 1) / 2;
   std::vector<POINT> points;
   std::vector<DWORD> counts;
   for (size_t curve = 0; curve < curves.size(); ++curve) {
     const TCurveStrokes& curveStrokes = strokes[curve];
-    points.clear();
-    counts.clear();
-    PaintRuns(pixels, curveStrokes, curves[curve].Color, points, counts);
-    for (const TPlotPoint point : curveStrokes.Points) points.push_back({point.X, point.Y});
-    counts.insert(counts.end(), curveStrokes.Counts.begin(), curveStrokes.Counts.end());
     canvas.SetPenColor(curves[curve].Color);
-    canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
+    for (int dy = from; dy < from + width; ++dy)
+      for (int dx = from; dx < from + width; ++dx) {
+        points.clear();
+        counts.clear();
+        PaintRuns(pixels, curveStrokes, curves[curve].Color, {dx, dy}, points, counts);
+        for (const TPlotPoint point : curveStrokes.Points) points.push_back({point.X + dx, point.Y + dy});
+        counts.insert(counts.end(), curveStrokes.Counts.begin(), curveStrokes.Counts.end());
+        canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
+      }
   }
 }
 
