@@ -18,7 +18,9 @@ void PaintFits(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPictur
   for (const TFitStroke& fit : picture.Fits) {
     std::vector<POINT> points;
     for (const auto& [sample, value] : fit.Points) points.push_back({geometry.XAt(sample), geometry.Y(value)});
-    const TPenHandle pen(CreatePen(PS_DASH, 1, fit.Color));
+    // A dashed pen wider than a pixel must be a geometric one; a cosmetic one draws solid.
+    const LOGBRUSH brush{BS_SOLID, fit.Color, 0};
+    const TPenHandle pen(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, picture.Data.LineWidth, &brush, 0, nullptr));
     const TSelectObject selected(dc, pen.Get());
     Polyline(dc, points.data(), static_cast<int>(points.size()));
   }

@@ -2,12 +2,15 @@
 // fitted on that range with the figures window open: the plug-in's dialog on a made-up
 // image, worked as a user would (two wheel notches over a peak, a drag across it, "Fit peak"
 // from the plot's menu, Ctrl+F), and the whole screen written as a PPM file at each.
-// Usage: zoomed_range_picture [RANGE.ppm [FITTED.ppm]]   (tools/screenshots.sh runs it
-// under Xvfb)
+// Last, "Save plot..." writes the fitted view as a PNG file.
+// Usage: zoomed_range_picture [RANGE.ppm [FITTED.ppm [EXPORTED.png]]]   (tools/screenshots.sh
+// runs it under Xvfb; the PNG's name is a Windows one)
 
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "profile/LineWalk.h"
 #include "profile/PlotView.h"
@@ -44,6 +47,10 @@ void WriteScreen(const char* path) {
 int main(int argc, char** argv) {
   const char* path = argc > 1 ? argv[1] : "zoomed-range.ppm";
   const char* fittedPath = argc > 2 ? argv[2] : "fitted-peak.ppm";
+  char exported[MAX_PATH];
+  GetFullPathNameA(argc > 3 ? argv[3] : "exported-plot.png", MAX_PATH, exported, nullptr);
+  const std::vector<std::string> names = {exported};
+  size_t named = 0;
   TPluginLibrary plugin;
   THostMainWindow mainWindow;
   THostDouble host;
@@ -96,17 +103,21 @@ int main(int argc, char** argv) {
          Keys({VK_CONTROL, 'F'});
        },
        [&](HWND) {},
-       [&](HWND) {
-         WriteScreen(fittedPath);
-         written = true;
-       }},
+       [&](HWND) { WriteScreen(fittedPath); },
+       [&](HWND dialog) {
+         SetForegroundWindow(dialog);
+         Keys({VK_APPS});
+       },
+       [&](HWND) { Keys({'V'}); },
+       [&](HWND) { written = named == 1; }},
       TDialogAnswer::Close);
+  watcher.OtherWindow = [&](HWND window) { return AnswerSaveDialog(window, names, named); };
   watcher.Ready = [&host] {
     for (int32_t request : host.Requests)
       if (request == hrImageChanged) return true;
     return false;
   };
   plugin.ProcessImage(1, &image.Record());
-  std::printf("%s\n", written ? fittedPath : "no picture");
+  std::printf("%s\n", written ? exported : "no picture");
   return written ? 0 : 1;
 }
