@@ -74,7 +74,8 @@ TFormDescription PlacedForm() noexcept {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot, pcLineWidth
+  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot, pcShowGrid, pcShowLegend,
+  pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
@@ -326,6 +327,8 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues);
   menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues);
   menu.Add(pcShowAxes, S_MENU_SHOW_AXES, true, SavedShowAxes);
+  menu.Add(pcShowGrid, S_MENU_SHOW_GRID, true, SavedShowGrid);
+  menu.Add(pcShowLegend, S_MENU_SHOW_LEGEND, true, SavedLegend == TLegendChoice::Shown);
   TPopupMenu widths;
   for (size_t i = 0; i < std::size(LineWidths); ++i)
     widths.Add(pcLineWidth + static_cast<UINT>(i), std::to_string(LineWidths[i]), true, SavedLineWidth == LineWidths[i]);
@@ -351,6 +354,14 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
     case pcWholeProfile: FPlot->ShowWholeProfile(); break;
     case pcCopyStatistics: CopyStatistics(); break;
     case pcShowAxes: ShowAxes(!SavedShowAxes); break;
+    case pcShowGrid:
+      SavedShowGrid = !SavedShowGrid;
+      FPlot->Paint();
+      break;
+    case pcShowLegend:
+      SavedLegend = SavedLegend == TLegendChoice::Shown ? TLegendChoice::Hidden : TLegendChoice::Shown;
+      FPlot->Paint();
+      break;
     case pcZoomToRange: FPlot->ZoomToRange(); break;
     case pcLine: ShowLineWindow(); break;
     case pcFitPeak: FPlot->Fit(TFitShape::Peak); break;

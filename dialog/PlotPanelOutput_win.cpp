@@ -1,5 +1,6 @@
 #include "dialog/PlotPanel_win.h"
 
+#include "dialog/PlotPicture_win.h"
 #include "ui/PanelFrame.h"
 
 // What the panel gives out besides its plot: the fits asked for on the range, the figures
@@ -70,5 +71,32 @@ TPlotPicture TPlotPanel::Picture(int pixelsPerInch) {
   source.Background = GetSysColor(COLOR_BTNFACE);
   source.Text = GetSysColor(COLOR_WINDOWTEXT);
   source.Highlight = GetSysColor(COLOR_HIGHLIGHT);
-  return MakePicture(source);
+  TPlotPicture picture = MakePicture(source);
+  if (SavedLegend == TLegendChoice::Hidden) picture.Legend.clear();
+  return picture;
+}
+
+// The curves drawn, named as the values' series name them.
+std::vector<TLegendEntry> TPlotPanel::Legend() const {
+  std::vector<TLegendEntry> legend;
+  if (!FValues) return legend;
+  const std::vector<TPlotCurve> curves = CurvesDrawn();
+  const auto series = FValues->PlaneSeries(0, 0, FSite.Plane());
+  for (size_t i = 0; i < curves.size() && i < series.size(); ++i) legend.push_back({series[i].first, curves[i].Color});
+  return legend;
+}
+
+void TPlotPanel::PaintLegend() {
+  if (SavedLegend != TLegendChoice::Shown || FView.Count == 0) return;
+  TPlotPicture picture;
+  picture.Data = PlotData();
+  picture.Legend = Legend();
+  picture.Background = GetSysColor(COLOR_BTNFACE);
+  picture.Text = GetSysColor(COLOR_WINDOWTEXT);
+  TCanvas& canvas = FPanel.Canvas();
+  const int inset = FPanel.Inset() / 2;
+  POINT origin;
+  SetViewportOrgEx(canvas.Handle(), inset, inset, &origin);
+  ::PaintLegend(canvas, Geometry(), picture);
+  SetViewportOrgEx(canvas.Handle(), origin.x, origin.y, nullptr);
 }

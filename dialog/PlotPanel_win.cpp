@@ -81,6 +81,7 @@ TProfilePlotData TPlotPanel::PlotData() const {
   data.PixelsPerInch = FForm.PixelsPerInch();
   data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
   data.Axes = SavedShowAxes;
+  data.Grid = SavedShowGrid;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
   if (FValues && SavedPixelSize.Set()) {
     const TDistanceScale scale = FValues->Scale();
@@ -376,6 +377,7 @@ bool TPlotPanel::Key(WORD key) {
 void TPlotPanel::PaintOver() {
   PaintRange();
   PaintFits();
+  PaintLegend();
   PaintGuide();
 }
 

@@ -119,6 +119,9 @@ class TPlotPanel {
   void PaintGuide();
   void PaintRange();
   void PaintFits();
+  // The legend over the plot when the user chose it, on the screen only like the fits.
+  void PaintLegend();
+  std::vector<TLegendEntry> Legend() const;
   std::vector<TPlotCurve> CurvesDrawn() const;
   void RangeChanged();
 

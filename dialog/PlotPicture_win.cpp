@@ -27,8 +27,12 @@ void PaintFits(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPictur
   RestoreDC(dc, saved);
 }
 
-void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture, int textHeight) {
+}  // namespace
+
+void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture) {
   if (picture.Legend.size() < 2) return;
+  canvas.SetFont(picture.Data.FontFace, -MulDiv(8, picture.Data.PixelsPerInch, 72));
+  const int textHeight = canvas.TextExtent("Ag").cy;
   int widest = 0;
   for (const TLegendEntry& entry : picture.Legend) widest = std::max(widest, static_cast<int>(canvas.TextExtent(entry.Name).cx));
   const TLegendBox box = LegendBoxOf(geometry, picture, widest, textHeight);
@@ -51,6 +55,8 @@ void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPict
     canvas.TextOut(box.Left + 2 * box.Padding + box.LineLength, top, entry.Name);
   }
 }
+
+namespace {
 
 // The title across the top, the value axis's title turned up the left side, the sample
 // axis's title under the plot.
@@ -84,7 +90,7 @@ void PaintPicture(TCanvas& canvas, int width, int height, const TPlotPicture& pi
   SetViewportOrgEx(canvas.Handle(), layout.PlotLeft, layout.PlotTop, &origin);
   const TPlotGeometry geometry = PaintProfile(canvas, layout.PlotWidth, layout.PlotHeight, picture.Data);
   PaintFits(canvas, geometry, picture);
-  PaintLegend(canvas, geometry, picture, textHeight);
+  PaintLegend(canvas, geometry, picture);
   SetViewportOrgEx(canvas.Handle(), origin.x, origin.y, nullptr);
   PaintTitles(canvas, width, layout, picture);
 }

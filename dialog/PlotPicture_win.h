@@ -8,6 +8,10 @@
 #include "profile/PlotPicture.h"
 #include "ui/Canvas.h"
 
+// The picture's legend in the frame's top right corner, with more than one entry: for a
+// picture, or over the dialog's plot.
+void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture);
+
 // Draws the picture on a canvas of width x height pixels.
 void PaintPicture(TCanvas& canvas, int width, int height, const TPlotPicture& picture);
 

@@ -238,6 +238,24 @@ struct TAxisSizes {
   int RampRoom;
 };
 
+// The grid inside the frame, at the ticks the axes have or would have.
+void PaintGrid(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  if (!data.Grid) return;
+  const TAxisSizes sizes(data);
+  std::vector<POINT> points;
+  for (double value : ValueTicks(data, geometry.BaseY() - geometry.Top(), sizes.ValueTickSpacing)) {
+    points.push_back({geometry.Left(), geometry.Y(value)});
+    points.push_back({geometry.Right(), geometry.Y(value)});
+  }
+  for (const TAxisTick& tick : SampleTicks(data, geometry.Right() - geometry.Left(), sizes.SampleTickSpacing)) {
+    points.push_back({geometry.XAt(tick.Sample), geometry.Top()});
+    points.push_back({geometry.XAt(tick.Sample), geometry.BaseY()});
+  }
+  const std::vector<DWORD> counts(points.size() / 2, 2);
+  canvas.SetPenColor(GridShade(GetSysColor(COLOR_BTNFACE)));
+  canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
+}
+
 TAxisRoom AxisRoom(TCanvas& canvas, int height, const TProfilePlotData& data) {
   if (!data.Axes) return {};
   const TAxisSizes sizes(data);
@@ -326,6 +344,7 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
   const TPlotGeometry geometry = PlotGeometryOf(canvas, width, height, data);
   PaintBackground(canvas);
   PaintBand(canvas, geometry, data);
+  PaintGrid(canvas, geometry, data);
   PaintFrame(canvas, geometry, data.LineWidth);
   PaintEnvelope(canvas, geometry, data);
   if (data.Axes)

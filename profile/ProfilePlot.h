@@ -55,6 +55,8 @@ struct TProfilePlotData {
   // selection, 0 for a line).
   bool Axes = false;
   double AxisOrigin = 0;
+  // Light lines across the frame at the axes' ticks, under the curves.
+  bool Grid = false;
   // Once the user has set a pixel size the sample axis reads distances instead, from 0 at
   // the profile's first sample: AxisScale of them from one sample to the next, the unit's
   // symbol after the last label.
@@ -113,6 +115,11 @@ inline double CurveValueOf(const TProfilePlotData& data, size_t i) noexcept {
 
 // Sample i's spread across a band for a curve; 0 where there is none.
 double CurveSpread(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
+
+// The grid's light lines: the background a fifth of the way to black.
+constexpr TColor GridShade(TColor background) {
+  return PackColor(RedOf(background) * 4 / 5, GreenOf(background) * 4 / 5, BlueOf(background) * 4 / 5);
+}
 
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place

@@ -6,6 +6,8 @@ bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
 bool SavedShowAxes = false;
+bool SavedShowGrid = false;
+TLegendChoice SavedLegend = TLegendChoice::Default;
 TPixelSize SavedPixelSize;
 int SavedLineWidth = 1;
 

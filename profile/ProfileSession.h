@@ -22,8 +22,13 @@ extern bool SavedDirection;
 // The plot's value scale from the context menu, kept alike: from zero (the default) or
 // fitted to the values drawn.
 extern bool SavedFitToValues;
-// The plot's axes, from the context menu, kept alike; off by default.
+// The plot's axes and grid, from the context menu, kept alike; off by default.
 extern bool SavedShowAxes;
+extern bool SavedShowGrid;
+// The legend: by default off on the screen and on in a saved or copied plot; once the user
+// chooses, shown or hidden in both.
+enum class TLegendChoice : uint8_t { Default, Shown, Hidden };
+extern TLegendChoice SavedLegend;
 // The length of a pixel for the figures' distances, kept alike; none set by default.
 extern TPixelSize SavedPixelSize;
 // The line's width in pixels across which line mode samples, from the context menu; 1 is

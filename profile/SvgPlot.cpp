@@ -89,6 +89,7 @@ class TSvgPlot {
          << "\" width=\"" << FGeometry.Right() - FGeometry.Left() + 1 << "\" height=\""
          << FGeometry.BaseY() - FGeometry.Top() + 1 << "\"/></clipPath></defs>\n";
     WriteBand();
+    WriteGrid();
     WriteEnvelope();
     FOut << "<rect x=\"" << FGeometry.Left() + 0.5 << "\" y=\"" << FGeometry.Top() + 0.5 << "\" width=\""
          << FGeometry.Right() - FGeometry.Left() << "\" height=\"" << FGeometry.BaseY() - FGeometry.Top()
@@ -131,6 +132,18 @@ class TSvgPlot {
     const double right = X(static_cast<double>(FData.Band->second)) + 0.5;
     FOut << "<rect x=\"" << left << "\" y=\"" << FGeometry.Top() << "\" width=\"" << right - left << "\" height=\""
          << FGeometry.BaseY() - FGeometry.Top() + 1 << "\" fill=\"" << FData.BandColor << "\" stroke=\"none\"/>\n";
+  }
+
+  void WriteGrid() {
+    if (!FData.Grid) return;
+    FOut << "<g stroke=\"" << GridShade(FPicture.Background) << "\">\n";
+    for (double value : ValueTicks(FData, FGeometry.BaseY() - FGeometry.Top(), FSizes.ValueTickSpacing))
+      FOut << "<line x1=\"" << FGeometry.Left() << "\" y1=\"" << Y(value) << "\" x2=\"" << FGeometry.Right()
+           << "\" y2=\"" << Y(value) << "\"/>\n";
+    for (const TAxisTick& tick : SampleTicks(FData, FGeometry.Right() - FGeometry.Left(), FSizes.SampleTickSpacing))
+      FOut << "<line x1=\"" << X(tick.Sample) << "\" y1=\"" << FGeometry.Top() << "\" x2=\"" << X(tick.Sample)
+           << "\" y2=\"" << FGeometry.BaseY() << "\"/>\n";
+    FOut << "</g>\n";
   }
 
   // A lone curve's spread across a band, in its colour three quarters of the way to the

@@ -311,6 +311,10 @@
 #define S_TITLE_COLUMNS "%s: sums of columns %d to %d over rows %d to %d"
 #define IDS_AXIS_SUM 64183
 #define S_AXIS_SUM "Sum"
+#define IDS_MENU_SHOW_GRID 64184
+#define S_MENU_SHOW_GRID "Show gr&id"
+#define IDS_MENU_SHOW_LEGEND 64185
+#define S_MENU_SHOW_LEGEND "Show legen&d"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

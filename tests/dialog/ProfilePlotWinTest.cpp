@@ -326,6 +326,32 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
   EXPECT_EQ(unitLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
 }
 
+// The grid: light lines across the frame at the ticks the axes would have, under the curve
+// (its row keeps the curve's colour), none without it.
+TEST_F(ProfilePlotTest, AGridLiesUnderTheCurveAtTheAxesTicks) {
+  FProfile.assign(101, 100);
+  FData.MinValue = 0;
+  FData.MaxValue = 255;
+  FData.AxisOrigin = 30;
+  FData.Profile = FProfile;
+  const COLORREF shade = GridShade(GetSysColor(COLOR_BTNFACE));
+  Paint(603, 281);
+  const TPlotGeometry geometry = PlotGeometryOf(FBuffer.Canvas(), 603, 281, FData);
+  const RECT inside{geometry.Left() + 1, geometry.Top() + 1, geometry.Right(), geometry.BaseY()};
+  EXPECT_EQ(CountIn(inside, shade), 0);
+  FData.Grid = true;
+  Paint(603, 281);
+  for (int value : {50, 150, 200}) {
+    const int y = geometry.Y(value);
+    EXPECT_EQ(CountIn(RECT{inside.left, y, inside.right, y + 1}, shade), inside.right - inside.left) << value;
+  }
+  EXPECT_EQ(CountIn(RECT{inside.left, geometry.Y(100), inside.right, geometry.Y(100) + 1}, shade), 0);
+  for (int sample = 10; sample <= 90; sample += 20) {
+    const int x = geometry.X(static_cast<size_t>(sample));
+    EXPECT_EQ(CountIn(RECT{x, inside.top, x + 1, inside.bottom}, shade), inside.bottom - inside.top - 1) << sample;
+  }
+}
+
 // Zoomed, the plot says which samples it shows in the frame's bottom right corner; across a
 // band, its width in the top right corner; the whole profile of a line says neither.
 TEST_F(ProfilePlotTest, ZoomAndBandWidthAreSaidInTheFramesRightCorners) {

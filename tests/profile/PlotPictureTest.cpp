@@ -81,6 +81,7 @@ TEST(SvgPlot, CurvesAreTheSamplesInAWellFormedDocument) {
   picture.Data.PlaneIndex = piAll;
   picture.Data.MaxValue = 255;
   picture.Data.Axes = true;
+  picture.Data.Grid = true;
   picture.Title = "All: line from (0, 0) to (119, 0) <R&D>";
   picture.SampleTitle = "Sample";
   picture.ValueTitle = "Value";
@@ -93,6 +94,7 @@ TEST(SvgPlot, CurvesAreTheSamplesInAWellFormedDocument) {
   EXPECT_NE(svg.find("&lt;R&amp;D&gt;</text>"), std::string::npos);
   EXPECT_NE(svg.find(">Green</text>"), std::string::npos) << "the legend";
   EXPECT_NE(svg.find("stroke-dasharray"), std::string::npos) << "the fit";
+  EXPECT_NE(svg.find("<g stroke=\"#c0c0c0\">"), std::string::npos) << "the grid";
   struct TCurve {
     const char* Group;
     double TColorSample::*Channel;
