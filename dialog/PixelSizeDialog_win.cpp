@@ -43,10 +43,7 @@ std::optional<TPixelSize> AskPixelSize(TForm& owner, const TPixelSize& size) {
   length->SetCaption(ExactText(size.Length));
   unit->SetItemIndex(static_cast<int>(size.Unit));
   form.ActiveControl = length;
-  RECT over;
-  GetWindowRect(owner.Handle(), &over);
-  form.SetBounds({(over.left + over.right - form.Width()) / 2, (over.top + over.bottom - form.Height()) / 2,
-                  form.Width(), form.Height()});
+  form.CentreOver(owner);
   for (;;) {
     if (form.ShowModal() != mrOk) return std::nullopt;
     const std::optional<double> typed = ParseLength(length->Caption());

@@ -80,6 +80,11 @@ TProfilePlotData TPlotPanel::PlotData() const {
   data.LineWidth = FForm.ScaleDesign(1);
   data.PixelsPerInch = FForm.PixelsPerInch();
   data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
+  if (SavedValueRange) {
+    data.MinValue = SavedValueRange->Least;
+    data.MaxValue = SavedValueRange->Greatest;
+    data.ClipCurves = true;
+  }
   data.Axes = SavedShowAxes;
   data.Grid = SavedShowGrid;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;
@@ -89,6 +94,11 @@ TProfilePlotData TPlotPanel::PlotData() const {
     data.AxisUnit = UnitSymbol(scale.Size.Unit);
   }
   return data;
+}
+
+TValueSpan TPlotPanel::ValueScale() const {
+  const TProfilePlotData data = PlotData();
+  return {data.MinValue, data.MaxValue};
 }
 
 // The geometry of the samples in view as the plot was last drawn (every change of view,

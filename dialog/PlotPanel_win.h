@@ -65,6 +65,8 @@ class TPlotPanel {
   std::optional<TFigureTable> Figures();
   // After the user set another pixel size: the axis, the readout and the figures in its unit.
   void PixelSizeChanged();
+  // The value scale as the plot shows it.
+  TValueSpan ValueScale() const;
   // The plot as it shows, with titles and a legend, drawn at this resolution.
   TPlotPicture Picture(int pixelsPerInch);
 

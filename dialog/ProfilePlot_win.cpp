@@ -352,7 +352,13 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
   else
     PaintLabels(canvas, geometry, data.MinValue, data.MaxValue);
   PaintOrientation(canvas, geometry, data);
+  if (data.ClipCurves) {
+    const int inset = data.LineWidth;
+    canvas.SetClipRect({geometry.Left() + inset, geometry.Top() + inset, geometry.Right() + 1 - inset,
+                        geometry.BaseY() + 1 - inset});
+  }
   PaintCurves(canvas, geometry, data);
+  canvas.ResetClipRect();
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
   return geometry;
 }

@@ -81,3 +81,16 @@ std::string ReadoutText(double value, char decimalSeparator) {
   if (const char* special = NonFiniteText(value)) return special;
   return FormatGeneral(value, 6, decimalSeparator);
 }
+
+std::optional<double> ParseNumber(std::string_view text) {
+  std::string number(text);
+  for (char& c : number)
+    if (c == ',') c = '.';
+  const size_t first = number.find_first_not_of(" \t"), last = number.find_last_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  double value = 0;
+  const char* end = number.data() + last + 1;
+  const auto [stop, error] = std::from_chars(number.data() + first, end, value);
+  if (error != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}

@@ -2,6 +2,7 @@
 // Numbers as the plot and the readout write them for people (the values table writes the
 // shortest exact form instead).
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,10 @@ std::string FormatGrouped(double value, std::string_view groupSeparator, int gro
 // locale; NaN and the infinities as "NaN", "Inf" and "-Inf", as Python, R and the
 // spreadsheets that know them read them back.
 std::string ExactText(double value);
+// A number typed by the user: finite, with "." or "," as its decimal point and blanks
+// around it, read without the C library's locale (which the host may have set); none
+// otherwise.
+std::optional<double> ParseNumber(std::string_view text);
+
 // A figure as the readout writes it: six significant digits.
 std::string ReadoutText(double value, char decimalSeparator = '.');

@@ -1,6 +1,5 @@
 #include "profile/PixelSize.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "resources/Texts.h"
@@ -54,16 +53,8 @@ std::string TDistanceScale::Text(double samples, char decimalSeparator) const {
   return text;
 }
 
-// Read without the C library's locale, which the host may have set to its own.
 std::optional<double> ParseLength(std::string_view text) {
-  std::string number(text);
-  for (char& c : number)
-    if (c == ',') c = '.';
-  const size_t first = number.find_first_not_of(" \t"), last = number.find_last_not_of(" \t");
-  if (first == std::string::npos) return std::nullopt;
-  double value = 0;
-  const char* end = number.data() + last + 1;
-  const auto [stop, error] = std::from_chars(number.data() + first, end, value);
-  if (error != std::errc() || stop != end || !std::isfinite(value) || !(value > 0)) return std::nullopt;
-  return value;
+  const std::optional<double> length = ParseNumber(text);
+  if (!length || !(*length > 0)) return std::nullopt;
+  return length;
 }

@@ -57,6 +57,8 @@ struct TProfilePlotData {
   double AxisOrigin = 0;
   // Light lines across the frame at the axes' ticks, under the curves.
   bool Grid = false;
+  // Curves kept inside the frame: a scale the user set may leave values beyond it.
+  bool ClipCurves = false;
   // Once the user has set a pixel size the sample axis reads distances instead, from 0 at
   // the profile's first sample: AxisScale of them from one sample to the next, the unit's
   // symbol after the last label.

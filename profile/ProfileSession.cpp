@@ -5,6 +5,7 @@
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
+std::optional<TValueSpan> SavedValueRange;
 bool SavedShowAxes = false;
 bool SavedShowGrid = false;
 TLegendChoice SavedLegend = TLegendChoice::Default;

@@ -22,6 +22,8 @@ extern bool SavedDirection;
 // The plot's value scale from the context menu, kept alike: from zero (the default) or
 // fitted to the values drawn.
 extern bool SavedFitToValues;
+// A value range the user set, which takes the place of both; none by default.
+extern std::optional<TValueSpan> SavedValueRange;
 // The plot's axes and grid, from the context menu, kept alike; off by default.
 extern bool SavedShowAxes;
 extern bool SavedShowGrid;

@@ -315,6 +315,16 @@
 #define S_MENU_SHOW_GRID "Show gr&id"
 #define IDS_MENU_SHOW_LEGEND 64185
 #define S_MENU_SHOW_LEGEND "Show legen&d"
+#define IDS_MENU_VALUE_RANGE 64186
+#define S_MENU_VALUE_RANGE "Set val&ue range..."
+#define IDS_VALUE_RANGE_CAPTION 64187
+#define S_VALUE_RANGE_CAPTION "Value range"
+#define IDS_VALUE_RANGE_LEAST 64188
+#define S_VALUE_RANGE_LEAST "&Least value:"
+#define IDS_VALUE_RANGE_GREATEST 64189
+#define S_VALUE_RANGE_GREATEST "&Greatest value:"
+#define IDS_VALUE_RANGE_BAD 64190
+#define S_VALUE_RANGE_BAD "Type two numbers, the least below the greatest."
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

@@ -399,6 +399,13 @@ void TForm::WndProc(TMessage& message) {
   }
 }
 
+void TForm::CentreOver(const TForm& owner) {
+  RECT over;
+  GetWindowRect(owner.Handle(), &over);
+  SetBounds({static_cast<int>(over.left + over.right - Width()) / 2, static_cast<int>(over.top + over.bottom - Height()) / 2,
+             Width(), Height()});
+}
+
 void TForm::PlaceBeside(const TForm& owner, bool rightFirst, int gap) {
   RECT beside;
   GetWindowRect(owner.Handle(), &beside);

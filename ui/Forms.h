@@ -65,6 +65,8 @@ class TForm : public TWinControl {
   // A tool window beside its owner, tops level: on the preferred side when the owner's
   // monitor has room there, else on the other side as far as the work area allows.
   void PlaceBeside(const TForm& owner, bool rightFirst, int gap);
+  // Centred over the owner, as a dialog that asks something of it opens.
+  void CentreOver(const TForm& owner);
   TPosition Position = poDesigned;
   TWindowState WindowState = wsNormal;
   bool Scaled = true;

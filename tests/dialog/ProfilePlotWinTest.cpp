@@ -350,6 +350,15 @@ TEST_F(ProfilePlotTest, AGridLiesUnderTheCurveAtTheAxesTicks) {
     const int x = geometry.X(static_cast<size_t>(sample));
     EXPECT_EQ(CountIn(RECT{x, inside.top, x + 1, inside.bottom}, shade), inside.bottom - inside.top - 1) << sample;
   }
+  // A scale the user set below the values: the curve stays inside the frame.
+  FData.MaxValue = 98;
+  Paint(603, 281);
+  const RECT above{0, 0, 603, geometry.Top()};
+  const COLORREF curve = RGB(128, 128, 128);
+  EXPECT_GT(CountIn(above, curve), 0) << "drawn over the margin";
+  FData.ClipCurves = true;
+  Paint(603, 281);
+  EXPECT_EQ(CountIn(above, curve), 0);
 }
 
 // Zoomed, the plot says which samples it shows in the frame's bottom right corner; across a

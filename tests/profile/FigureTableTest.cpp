@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "profile/NumberText.h"
 #include "profile/PixelSize.h"
 
 namespace {
@@ -40,6 +41,10 @@ TEST(PixelSize, LengthsConvertBetweenUnitsAndParseAsTyped) {
   EXPECT_EQ(ParseLength("2e-3"), 0.002);
   for (const char* bad : {"", "  ", "0", "-1", "abc", "1.5 mm", "inf", "nan", "1e400"})
     EXPECT_FALSE(ParseLength(bad)) << bad;
+  // A value range's ends: any finite number.
+  EXPECT_EQ(ParseNumber(" -2,5"), -2.5);
+  EXPECT_EQ(ParseNumber("0"), 0);
+  for (const char* bad : {"", "-", "1..2", "inf", "1e400", "12 3"}) EXPECT_FALSE(ParseNumber(bad)) << bad;
 }
 
 // A Gaussian peak over a floor on samples 100..299, a flat curve beside it: the figures
