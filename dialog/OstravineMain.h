@@ -61,6 +61,7 @@ class TProfilePluginForm : public TStyleForm {
   void SetLineWidth(int width);
   void CopyPlot();
   void SaveValues();
+  void AskValueRange();
   // The line window (Ctrl+L), and the line it moves: the profile follows each move, the
   // host's marks with it; Reset brings back the selection's.
   void ShowLineWindow();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "dialog/PlotExport_win.h"
-#include "dialog/ValueRangeDialog_win.h"
+#include "dialog/NumberDialog_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Clipboard.h"
@@ -129,7 +129,7 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
     case pcCopyValues: CopyValues(); break;
     case pcCopyPlot: CopyPlot(); break;
     case pcSavePlot:
-      if (FPlot->Values()) SavePlot(Handle(), *FPlot, {ProfilePanel->Width(), ProfilePanel->Height()}, PixelsPerInch());
+      if (FPlot->Values()) SavePlot(*this, *FPlot, {ProfilePanel->Width(), ProfilePanel->Height()});
       break;
     case pcSaveValues: SaveValues(); break;
     case pcScaleFromZero:
@@ -137,12 +137,7 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
     case pcWholeProfile: FPlot->ShowWholeProfile(); break;
     case pcCopyStatistics: CopyStatistics(); break;
     case pcShowAxes: ShowAxes(!SavedShowAxes); break;
-    case pcValueRange:
-      if (const std::optional<TValueSpan> range = AskValueRange(*this, FPlot->ValueScale())) {
-        SavedValueRange = range;
-        FPlot->Paint();
-      }
-      break;
+    case pcValueRange: AskValueRange(); break;
     case pcShowGrid:
       SavedShowGrid = !SavedShowGrid;
       FPlot->Paint();
@@ -163,4 +158,17 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
         SetLineWidth(LineWidths[command - pcLineWidth]);
       break;
   }
+}
+
+// The scale's ends as shown are offered; the least must lie below the greatest.
+void TProfilePluginForm::AskValueRange() {
+  const TValueSpan shown = FPlot->ValueScale();
+  const TNumberQuestion question{S_VALUE_RANGE_CAPTION,
+                                 {{S_VALUE_RANGE_LEAST, shown.Least}, {S_VALUE_RANGE_GREATEST, shown.Greatest}},
+                                 S_VALUE_RANGE_BAD,
+                                 [](const std::vector<double>& ends) { return ends[0] < ends[1]; }};
+  const std::optional<std::vector<double>> ends = AskNumbers(*this, question);
+  if (!ends) return;
+  SavedValueRange = TValueSpan{(*ends)[0], (*ends)[1]};
+  FPlot->Paint();
 }

@@ -325,6 +325,16 @@
 #define S_VALUE_RANGE_GREATEST "&Greatest value:"
 #define IDS_VALUE_RANGE_BAD 64190
 #define S_VALUE_RANGE_BAD "Type two numbers, the least below the greatest."
+#define IDS_PNG_SIZE_CAPTION 64191
+#define S_PNG_SIZE_CAPTION "Picture size"
+#define IDS_PNG_SIZE_WIDTH 64192
+#define S_PNG_SIZE_WIDTH "&Width in pixels:"
+#define IDS_PNG_SIZE_HEIGHT 64193
+#define S_PNG_SIZE_HEIGHT "&Height in pixels:"
+#define IDS_PNG_SIZE_RESOLUTION 64194
+#define S_PNG_SIZE_RESOLUTION "&Resolution (dpi):"
+#define IDS_PNG_SIZE_BAD 64195
+#define S_PNG_SIZE_BAD "Type a width and a height of 16 to 8000 pixels and a resolution of 24 to 2400 dots per inch, as whole numbers."
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

@@ -191,7 +191,12 @@ TEST_F(PlotExportTest, APlotIsSavedAsPngSvgAndEmfAndCopiedAsADrawing) {
        }},
       TDialogAnswer::Close);
   watcher.Ready = [this] { return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged) > 0; };
-  watcher.OtherWindow = [&](HWND window) { return AnswerSaveDialog(window, names, named); };
+  // The picture's size as offered: twice the panel's at twice the screen's resolution.
+  watcher.OtherWindow = [&](HWND window) {
+    if (WindowText(window) != "Picture size") return AnswerSaveDialog(window, names, named);
+    ClickChild(window, "Button", "OK");
+    return true;
+  };
   EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
   ASSERT_EQ(named, 3u);
   for (const TSeenDialog& seen : watcher.Seen)
@@ -200,6 +205,11 @@ TEST_F(PlotExportTest, APlotIsSavedAsPngSvgAndEmfAndCopiedAsADrawing) {
 
   // The PNG: twice the panel in each direction at twice the screen's resolution, the red
   // curve across the plot, its highest point on the peak at sample 70 of 239.
+  const auto sizeDialog = std::find_if(watcher.Seen.begin(), watcher.Seen.end(),
+                                       [](const TSeenDialog& seen) { return seen.Caption == "Picture size"; });
+  ASSERT_NE(sizeDialog, watcher.Seen.end());
+  for (const std::string& offered : {std::to_string(2 * panel.cx), std::to_string(2 * panel.cy), std::string("192")})
+    EXPECT_TRUE(sizeDialog->Find("Edit", offered)) << offered;
   float pixelsPerInch = 0;
   const TPicture png = DecodePng(names[0], pixelsPerInch);
   EXPECT_EQ(png.Width, 2 * panel.cx);

@@ -111,7 +111,12 @@ int main(int argc, char** argv) {
        [&](HWND) { Keys({'V'}); },
        [&](HWND) { written = named == 1; }},
       TDialogAnswer::Close);
-  watcher.OtherWindow = [&](HWND window) { return AnswerSaveDialog(window, names, named); };
+  // The picture's size as offered.
+  watcher.OtherWindow = [&](HWND window) {
+    if (WindowText(window) != "Picture size") return AnswerSaveDialog(window, names, named);
+    ClickChild(window, "Button", "OK");
+    return true;
+  };
   watcher.Ready = [&host] {
     for (int32_t request : host.Requests)
       if (request == hrImageChanged) return true;
