@@ -41,8 +41,7 @@ TPlotPicture PictureOf(const TNoisyProfile& profile, int pixelsPerInch) {
   source.Data.PixelsPerInch = pixelsPerInch;
   source.Data.LineWidth = pixelsPerInch / 96;
   source.Data.Margin = 8 * pixelsPerInch / 96;
-  source.Curves = CurvesOf(piAll, false);
-  source.CurveNames = {"Red", "Green", "Blue"};
+  source.Curves = {{"Red", PackColor(255, 0, 0)}, {"Green", PackColor(0, 128, 0)}, {"Blue", PackColor(0, 0, 255)}};
   source.Selection = {0, 0, 9999, 9999};
   return MakePicture(source);
 }

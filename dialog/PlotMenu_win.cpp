@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "dialog/PlotExport_win.h"
 #include "dialog/NumberDialog_win.h"
+#include "dialog/PlotExport_win.h"
 #include "resources/Texts.h"
 #include "streams/StreamUtils.h"
 #include "ui/Clipboard.h"
@@ -21,8 +21,8 @@ namespace {
 // The plot's context menu.
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
-  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot, pcShowGrid, pcShowLegend, pcValueRange,
-  pcLineWidth
+  pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot,
+  pcShowGrid, pcShowLegend, pcValueRange, pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.

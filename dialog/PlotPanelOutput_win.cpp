@@ -60,9 +60,7 @@ TPlotPicture TPlotPanel::Picture(int pixelsPerInch) {
   source.Data.PixelsPerInch = pixelsPerInch;
   source.Data.LineWidth = MulDiv(1, pixelsPerInch, 96);
   source.Data.Margin = MulDiv(FSite.Margin(), pixelsPerInch, FForm.PixelsPerInch());
-  source.Curves = CurvesDrawn();
-  if (FValues)
-    for (const auto& series : FValues->PlaneSeries(0, 0, FSite.Plane())) source.CurveNames.push_back(series.first);
+  source.Curves = Legend();
   source.Range = FRange;
   if (FRange && FValues && FFits.Any()) source.Fits = &FFits.Of(*FValues, *FRange, FSite.Plane());
   source.Selection = FSession.Selection;

@@ -41,7 +41,7 @@ namespace {
 
 std::string PictureTitle(const TPictureSource& source) {
   std::string curves;
-  for (const char* name : source.CurveNames) curves += (curves.empty() ? "" : ", ") + std::string(name);
+  for (const TLegendEntry& curve : source.Curves) curves += (curves.empty() ? "" : ", ") + curve.Name;
   const TRect& area = source.Selection;
   if (!source.Mode.Integrate) {
     const bool up = source.Mode.Direction;
@@ -97,8 +97,7 @@ TPlotPicture MakePicture(const TPictureSource& source) {
     }
   }
   AddFits(source, picture);
-  for (size_t i = 0; i < source.Curves.size() && i < source.CurveNames.size(); ++i)
-    picture.Legend.push_back({source.CurveNames[i], source.Curves[i].Color});
+  picture.Legend = source.Curves;
   picture.Title = PictureTitle(source);
   picture.SampleTitle = SampleTitle(source);
   picture.ValueTitle = source.Mode.Integrate ? S_AXIS_SUM : S_COL_VALUE;

@@ -79,9 +79,8 @@ TColor BandShade(TColor range, TColor background) noexcept;
 struct TPictureSource {
   // The plot as the screen draws it (the view's samples), at the picture's resolution.
   TProfilePlotData Data;
-  // The curves drawn and their names, in the order of the fits.
-  std::vector<TPlotCurve> Curves;
-  std::vector<const char*> CurveNames;
+  // The curves drawn by name and colour, in the order of the fits.
+  std::vector<TLegendEntry> Curves;
   // The range, in samples of the whole profile, and its fits; none where there are none.
   std::optional<std::pair<size_t, size_t>> Range;
   const TRangeFits* Fits = nullptr;

@@ -137,8 +137,7 @@ TEST(PlotPicture, APictureIsTitledByItsModeAndKeepsTheRangeInView) {
   TPictureSource source;
   source.Data.Profile = profile;
   source.Data.FirstSample = 100;
-  source.Curves = CurvesOf(piAll, false);
-  source.CurveNames = {"Red", "Green", "Blue"};
+  source.Curves = {{"Red", PackColor(255, 0, 0)}, {"Green", PackColor(0, 128, 0)}, {"Blue", PackColor(0, 0, 255)}};
   source.Selection = {10, 20, 229, 169};
   source.Mode = {false, true, 5};
   source.Range = std::pair<size_t, size_t>{90, 120};
