@@ -28,24 +28,29 @@ const TRangeFits& TPlotFits::Of(const TProfileValues& values, const std::pair<si
 
 void TPlotFits::Paint(HDC dc, const TPlotGeometry& geometry, const TPlotView& view, int inset,
                       const std::vector<TPlotCurve>& curves, const TRangeFits& fits) const {
+  std::vector<TFitStroke> strokes;
+  for (const std::vector<TCurveFit>* list : {&fits.Peaks, &fits.Edges})
+    for (size_t i = 0; i < list->size() && i < curves.size(); ++i) strokes.push_back({curves[i].Color, (*list)[i]});
+  PaintFitCurves(dc, geometry, view, inset, strokes, 1);
+}
+
+// A dashed pen wider than a pixel must be a geometric one; a cosmetic one draws it solid.
+void PaintFitCurves(HDC dc, const TPlotGeometry& geometry, const TPlotView& view, int inset,
+                    const std::vector<TFitStroke>& fits, int lineWidth) {
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, inset + geometry.Left(), inset + geometry.Top(), inset + geometry.Right() + 1,
                     inset + geometry.BaseY() + 1);
   SetBkMode(dc, TRANSPARENT);
-  for (const std::vector<TCurveFit>* list : {&fits.Peaks, &fits.Edges})
-    for (size_t i = 0; i < list->size() && i < curves.size(); ++i) {
-      const TCurveFit& fit = (*list)[i];
-      const size_t first = std::max(fit.First, view.First), last = std::min(fit.Last, view.First + view.Count - 1);
-      if (!fit.Fitted() || first > last) continue;
-      const int columns = std::max(2, geometry.X(last - view.First) - geometry.X(first - view.First) + 1);
-      std::vector<POINT> points;
-      for (int k = 0; k < columns; ++k) {
-        const double sample = first + static_cast<double>(last - first) * k / (columns - 1);
-        points.push_back({inset + geometry.XAt(sample - static_cast<double>(view.First)), inset + geometry.Y(fit.At(sample))});
-      }
-      const TPenHandle pen(CreatePen(PS_DASH, 1, curves[i].Color));
-      const TSelectObject selected(dc, pen.Get());
-      Polyline(dc, points.data(), columns);
-    }
+  for (const TFitStroke& fit : fits) {
+    std::vector<POINT> points;
+    for (const auto& [sample, value] : FitPoints(fit.Fit, geometry, view.First, view.Count))
+      points.push_back({inset + geometry.XAt(sample), inset + geometry.Y(value)});
+    if (points.empty()) continue;
+    const LOGBRUSH brush{BS_SOLID, fit.Color, 0};
+    const TPenHandle pen(lineWidth > 1 ? ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, lineWidth, &brush, 0, nullptr)
+                                       : CreatePen(PS_DASH, 1, fit.Color));
+    const TSelectObject selected(dc, pen.Get());
+    Polyline(dc, points.data(), static_cast<int>(points.size()));
+  }
   RestoreDC(dc, saved);
 }

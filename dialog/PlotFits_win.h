@@ -9,9 +9,16 @@
 #include <vector>
 
 #include "profile/FigureTable.h"
+#include "profile/PlotPicture.h"
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "profile/ProfileValues.h"
+
+// Fitted curves dashed in their colours over the samples in view, a point a column, lines
+// `lineWidth` wide, clipped to the frame of a plot drawn `inset` pixels in from the DC's
+// origin.
+void PaintFitCurves(HDC dc, const TPlotGeometry& geometry, const TPlotView& view, int inset,
+                    const std::vector<TFitStroke>& fits, int lineWidth);
 
 class TPlotFits {
  public:
@@ -21,8 +28,8 @@ class TPlotFits {
   bool Any() const noexcept { return FPeak || FEdge; }
   // The fits of the plane's curves over samples range.first .. range.second.
   const TRangeFits& Of(const TProfileValues& values, const std::pair<size_t, size_t>& range, int plane);
-  // Each fitted curve dashed in its curve's colour (curves in the fits' order), a point a
-  // column, clipped to the plot's frame; `inset` is the panel's border.
+  // Each fitted curve dashed in its curve's colour (curves in the fits' order), as
+  // PaintFitCurves draws them; `inset` is the panel's border.
   void Paint(HDC dc, const TPlotGeometry& geometry, const TPlotView& view, int inset,
              const std::vector<TPlotCurve>& curves, const TRangeFits& fits) const;
 

@@ -3,31 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "dialog/PlotFits_win.h"
 #include "dialog/ProfilePlot_win.h"
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
-
-namespace {
-
-// The fitted curves dashed in their colours, clipped to the frame.
-void PaintFits(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture) {
-  const HDC dc = canvas.Handle();
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, geometry.Left(), geometry.Top(), geometry.Right() + 1, geometry.BaseY() + 1);
-  SetBkMode(dc, TRANSPARENT);
-  for (const TFitStroke& fit : picture.Fits) {
-    std::vector<POINT> points;
-    for (const auto& [sample, value] : fit.Points) points.push_back({geometry.XAt(sample), geometry.Y(value)});
-    // A dashed pen wider than a pixel must be a geometric one; a cosmetic one draws solid.
-    const LOGBRUSH brush{BS_SOLID, fit.Color, 0};
-    const TPenHandle pen(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, picture.Data.LineWidth, &brush, 0, nullptr));
-    const TSelectObject selected(dc, pen.Get());
-    Polyline(dc, points.data(), static_cast<int>(points.size()));
-  }
-  RestoreDC(dc, saved);
-}
-
-}  // namespace
 
 void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture) {
   if (picture.Legend.size() < 2) return;
@@ -89,7 +68,8 @@ void PaintPicture(TCanvas& canvas, int width, int height, const TPlotPicture& pi
   POINT origin;
   SetViewportOrgEx(canvas.Handle(), layout.PlotLeft, layout.PlotTop, &origin);
   const TPlotGeometry geometry = PaintProfile(canvas, layout.PlotWidth, layout.PlotHeight, picture.Data);
-  PaintFits(canvas, geometry, picture);
+  PaintFitCurves(canvas.Handle(), geometry, {picture.Data.FirstSample, picture.Data.Profile.size()}, 0, picture.Fits,
+                 picture.Data.LineWidth);
   PaintLegend(canvas, geometry, picture);
   SetViewportOrgEx(canvas.Handle(), origin.x, origin.y, nullptr);
   PaintTitles(canvas, width, layout, picture);

@@ -222,32 +222,16 @@ void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count, siz
                     DIB_RGB_COLORS);
 }
 
-// Axes: ticks 4 pixels long, the value labels right of nothing but left of the frame, the
-// sample labels under the ramp; a tick at least 40 pixels from the next on the value axis,
-// 80 on the sample axis. Below the frame: a gap, the two ramp rows and another gap before
-// the sample axis's ticks. All as designed at 96 pixels per inch.
-struct TAxisSizes {
-  explicit TAxisSizes(const TProfilePlotData& data) noexcept
-      : TickLength(MulDiv(4, data.PixelsPerInch, 96)),
-        ValueTickSpacing(MulDiv(40, data.PixelsPerInch, 96)),
-        SampleTickSpacing(MulDiv(80, data.PixelsPerInch, 96)),
-        RampRoom(MulDiv(4, data.PixelsPerInch, 96)) {}
-  int TickLength;
-  int ValueTickSpacing;
-  int SampleTickSpacing;
-  int RampRoom;
-};
 
 // The grid inside the frame, at the ticks the axes have or would have.
 void PaintGrid(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   if (!data.Grid) return;
-  const TAxisSizes sizes(data);
   std::vector<POINT> points;
-  for (double value : ValueTicks(data, geometry.BaseY() - geometry.Top(), sizes.ValueTickSpacing)) {
+  for (double value : ValueTicks(data, geometry)) {
     points.push_back({geometry.Left(), geometry.Y(value)});
     points.push_back({geometry.Right(), geometry.Y(value)});
   }
-  for (const TAxisTick& tick : SampleTicks(data, geometry.Right() - geometry.Left(), sizes.SampleTickSpacing)) {
+  for (const TAxisTick& tick : SampleTicks(data, geometry)) {
     points.push_back({geometry.XAt(tick.Sample), geometry.Top()});
     points.push_back({geometry.XAt(tick.Sample), geometry.BaseY()});
   }
@@ -278,7 +262,7 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
   const char separator = UserDecimalSeparator();
   const TDigitGrouping grouping = UserDigitGrouping();
   const int textHeight = std::abs(canvas.FontHeight());
-  for (double value : ValueTicks(data, geometry.BaseY() - geometry.Top(), TAxisSizes(data).ValueTickSpacing)) {
+  for (double value : ValueTicks(data, geometry)) {
     const int y = geometry.Y(value);
     canvas.MoveTo(geometry.Left() - tickLength, y);
     canvas.LineTo(geometry.Left(), y);
@@ -287,8 +271,7 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
     canvas.TextOut(geometry.Left() - tickLength - 1 - canvas.TextExtent(label).cx, y - textHeight / 2, label);
   }
   const int tickTop = geometry.BaseY() + TAxisSizes(data).RampRoom;
-  const std::vector<TAxisTick> ticks =
-      SampleTicks(data, geometry.Right() - geometry.Left(), TAxisSizes(data).SampleTickSpacing);
+  const std::vector<TAxisTick> ticks = SampleTicks(data, geometry);
   for (const TAxisTick& tick : ticks) {
     const int x = geometry.XAt(tick.Sample);
     canvas.MoveTo(x, tickTop);

@@ -37,6 +37,20 @@ TColor BandShade(TColor range, TColor background) noexcept {
                    mix(BlueOf(range), BlueOf(background)));
 }
 
+std::vector<std::pair<double, double>> FitPoints(const TCurveFit& fit, const TPlotGeometry& frame, size_t first,
+                                                 size_t count) {
+  std::vector<std::pair<double, double>> points;
+  if (!fit.Fitted() || count == 0) return points;
+  const size_t from = std::max(fit.First, first), to = std::min(fit.Last, first + count - 1);
+  if (from > to) return points;
+  const int columns = std::max(2, frame.X(to - first) - frame.X(from - first) + 1);
+  for (int k = 0; k < columns; ++k) {
+    const double sample = static_cast<double>(from) + static_cast<double>(to - from) * k / (columns - 1);
+    points.emplace_back(sample - static_cast<double>(first), fit.At(sample));
+  }
+  return points;
+}
+
 namespace {
 
 std::string PictureTitle(const TPictureSource& source) {
@@ -57,25 +71,15 @@ std::string SampleTitle(const TPictureSource& source) {
   return !source.Mode.Integrate ? S_COL_SAMPLE : source.Mode.Direction ? S_COL_ROW : S_COL_COLUMN;
 }
 
-// Enough points that the dashes follow the curve smoothly at any size the picture takes.
-constexpr size_t FitPoints = 400;
-
+// The fits with numbers that reach into the view.
 void AddFits(const TPictureSource& source, TPlotPicture& picture) {
   const size_t first = source.Data.FirstSample, count = source.Data.Profile.size();
   if (!source.Fits || count == 0) return;
   for (const std::vector<TCurveFit>* list : {&source.Fits->Peaks, &source.Fits->Edges})
     for (size_t i = 0; i < list->size() && i < source.Curves.size(); ++i) {
       const TCurveFit& fit = (*list)[i];
-      const size_t from = std::max(fit.First, first), to = std::min(fit.Last, first + count - 1);
-      if (!fit.Fitted() || from > to) continue;
-      TFitStroke stroke{source.Curves[i].Color, {}};
-      const size_t points = to > from ? FitPoints : 1;
-      for (size_t k = 0; k < points; ++k) {
-        const double sample = static_cast<double>(from) + static_cast<double>(to - from) * static_cast<double>(k) /
-                                                              static_cast<double>(std::max<size_t>(1, points - 1));
-        stroke.Points.emplace_back(sample - static_cast<double>(first), fit.At(sample));
-      }
-      picture.Fits.push_back(std::move(stroke));
+      if (fit.Fitted() && fit.Last >= first && fit.First < first + count)
+        picture.Fits.push_back({source.Curves[i].Color, fit});
     }
 }
 

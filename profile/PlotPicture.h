@@ -23,12 +23,17 @@ struct TLegendEntry {
   TColor Color;
 };
 
-// A fitted curve: its colour and points, each a place in samples from the plot's first and
-// a value.
+// A fitted curve and the colour of the curve it was fitted to.
 struct TFitStroke {
   TColor Color;
-  std::vector<std::pair<double, double>> Points;
+  TCurveFit Fit;
 };
+
+// A fitted curve over the samples first .. first + count - 1 in view as points a column of
+// the frame apart, each a place in samples from the view's first and a value; none for a fit
+// without numbers or outside the view.
+std::vector<std::pair<double, double>> FitPoints(const TCurveFit& fit, const TPlotGeometry& frame, size_t first,
+                                                 size_t count);
 
 struct TPlotPicture {
   // The plot's data; its spans are borrowed from the dialog's profile.

@@ -99,6 +99,14 @@ std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, int pixels, int
   return ticks;
 }
 
+std::vector<double> ValueTicks(const TProfilePlotData& data, const TPlotGeometry& frame) {
+  return ValueTicks(data, frame.BaseY() - frame.Top(), TAxisSizes(data).ValueTickSpacing);
+}
+
+std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, const TPlotGeometry& frame) {
+  return SampleTicks(data, frame.Right() - frame.Left(), TAxisSizes(data).SampleTickSpacing);
+}
+
 TValueSpan CurveValueSpan(const TProfilePlotData& data) {
   double least = HUGE_VAL, greatest = -HUGE_VAL;
   const auto take = [&](double value) {

@@ -195,6 +195,25 @@ std::vector<TRampRun> RampRuns(const TPlotGeometry& geometry, size_t count, size
 // pixels from the next: 1, 2 or 5 times a power of ten.
 double AxisStep(double span, int pixels, int spacing) noexcept;
 
+// Axes: ticks 4 pixels long, the value labels left of the frame, the sample labels under the
+// ramp; a tick at least 40 pixels from the next on the value axis, 80 on the sample axis.
+// Below the frame: a gap, the two ramp rows and another gap before the sample axis's ticks.
+// All as designed at 96 pixels per inch, rounded to the nearest pixel at the plot's.
+struct TAxisSizes {
+  explicit TAxisSizes(const TProfilePlotData& data) noexcept
+      : TickLength(Scaled(4, data)),
+        ValueTickSpacing(Scaled(40, data)),
+        SampleTickSpacing(Scaled(80, data)),
+        RampRoom(Scaled(4, data)) {}
+  int TickLength;
+  int ValueTickSpacing;
+  int SampleTickSpacing;
+  int RampRoom;
+
+ private:
+  static int Scaled(int pixels, const TProfilePlotData& data) noexcept { return (pixels * data.PixelsPerInch + 48) / 96; }
+};
+
 // The value axis's ticks over `pixels`, at least `spacing` apart: the round values from the
 // scale's bottom to its top.
 std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing);
@@ -208,3 +227,6 @@ struct TAxisTick {
 // The sample axis's ticks over `pixels`, at least `spacing` apart, on round labels: whole
 // samples, or round distances.
 std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, int pixels, int spacing);
+// Both axes' ticks over a frame as drawn, at the axes' spacing.
+std::vector<double> ValueTicks(const TProfilePlotData& data, const TPlotGeometry& frame);
+std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, const TPlotGeometry& frame);

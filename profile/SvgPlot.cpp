@@ -11,22 +11,12 @@
 
 namespace {
 
-// A picture's sizes at its resolution, designed at 96 pixels per inch like the dialog's:
-// 8-point text, and the axes' ticks, spacing and room.
-struct TSvgSizes {
-  explicit TSvgSizes(int pixelsPerInch) noexcept
-      : Font(8.0 * pixelsPerInch / 72),
-        Tick(4 * pixelsPerInch / 96),
-        ValueTickSpacing(40 * pixelsPerInch / 96),
-        SampleTickSpacing(80 * pixelsPerInch / 96),
-        RampRoom(4 * pixelsPerInch / 96) {}
-  double Font;
-  int Tick;
-  int ValueTickSpacing;
-  int SampleTickSpacing;
-  int RampRoom;
-  // Without the font's metrics, a character is taken as six tenths of the text's height.
-  double Width(const std::string& text) const noexcept { return 0.6 * Font * static_cast<double>(text.size()); }
+// A picture's text at its resolution, 8 points as the dialog's; without the font's metrics,
+// a character is taken as six tenths of the text's height.
+struct TSvgFont {
+  explicit TSvgFont(int pixelsPerInch) noexcept : Height(8.0 * pixelsPerInch / 72) {}
+  double Height;
+  double Width(const std::string& text) const noexcept { return 0.6 * Height * static_cast<double>(text.size()); }
 };
 
 class TSvgText {
@@ -76,7 +66,8 @@ class TSvgPlot {
   TSvgPlot(const TPlotPicture& picture, int width, int height, std::string& text)
       : FPicture(picture),
         FData(picture.Data),
-        FSizes(picture.Data.PixelsPerInch),
+        FFont(picture.Data.PixelsPerInch),
+        FSizes(picture.Data),
         FGeometry(width, height, FData.Margin, FData.Profile.size(), FData.MaxValue, FData.MinValue, Room(height)),
         FOut(text) {
     const size_t count = FData.Profile.size();
@@ -107,11 +98,11 @@ class TSvgPlot {
   TAxisRoom Room(int height) const {
     if (!FData.Axes) return {};
     TAxisRoom room;
-    room.Bottom = FSizes.RampRoom + FSizes.Tick + 1 + static_cast<int>(std::ceil(FSizes.Font));
+    room.Bottom = FSizes.RampRoom + FSizes.TickLength + 1 + static_cast<int>(std::ceil(FFont.Height));
     double widest = 0;
     for (double value : ValueTicks(FData, height - 1 - 2 * FData.Margin - room.Bottom, FSizes.ValueTickSpacing))
-      widest = std::max(widest, FSizes.Width(FormatGeneral(value, 10)));
-    room.Left = static_cast<int>(std::ceil(widest)) + FSizes.Tick + 2;
+      widest = std::max(widest, FFont.Width(FormatGeneral(value, 10)));
+    room.Left = static_cast<int>(std::ceil(widest)) + FSizes.TickLength + 2;
     return room;
   }
 
@@ -120,7 +111,7 @@ class TSvgPlot {
 
   // Text whose top lies at y, as the dialog places it; SVG places the baseline.
   void Text(double x, double top, const char* anchor, const std::string& text) {
-    FOut << "<text x=\"" << x << "\" y=\"" << top + 0.8 * FSizes.Font << "\"";
+    FOut << "<text x=\"" << x << "\" y=\"" << top + 0.8 * FFont.Height << "\"";
     if (anchor) FOut << " text-anchor=\"" << anchor << "\"";
     FOut << ">";
     FOut.Escaped(text) << "</text>\n";
@@ -137,10 +128,10 @@ class TSvgPlot {
   void WriteGrid() {
     if (!FData.Grid) return;
     FOut << "<g stroke=\"" << GridShade(FPicture.Background) << "\">\n";
-    for (double value : ValueTicks(FData, FGeometry.BaseY() - FGeometry.Top(), FSizes.ValueTickSpacing))
+    for (double value : ValueTicks(FData, FGeometry))
       FOut << "<line x1=\"" << FGeometry.Left() << "\" y1=\"" << Y(value) << "\" x2=\"" << FGeometry.Right()
            << "\" y2=\"" << Y(value) << "\"/>\n";
-    for (const TAxisTick& tick : SampleTicks(FData, FGeometry.Right() - FGeometry.Left(), FSizes.SampleTickSpacing))
+    for (const TAxisTick& tick : SampleTicks(FData, FGeometry))
       FOut << "<line x1=\"" << X(tick.Sample) << "\" y1=\"" << FGeometry.Top() << "\" x2=\"" << X(tick.Sample)
            << "\" y2=\"" << FGeometry.BaseY() << "\"/>\n";
     FOut << "</g>\n";
@@ -167,29 +158,29 @@ class TSvgPlot {
 
   void WriteLabels() {
     FOut << "<g fill=\"" << FPicture.Text << "\">\n";
-    Text(FGeometry.Left() + 2, FGeometry.BaseY() - FSizes.Font - 1, nullptr, FormatGeneral(FData.MinValue));
+    Text(FGeometry.Left() + 2, FGeometry.BaseY() - FFont.Height - 1, nullptr, FormatGeneral(FData.MinValue));
     Text(FGeometry.Left() + 2, FGeometry.Top() + 1, nullptr, FormatGeneral(FData.MaxValue));
     FOut << "</g>\n";
   }
 
   void WriteAxes() {
+    const std::vector<double> values = ValueTicks(FData, FGeometry);
     FOut << "<g stroke=\"#000000\">\n";
-    for (double value : ValueTicks(FData, FGeometry.BaseY() - FGeometry.Top(), FSizes.ValueTickSpacing))
-      FOut << "<line x1=\"" << FGeometry.Left() - FSizes.Tick << "\" y1=\"" << Y(value) << "\" x2=\""
+    for (double value : values)
+      FOut << "<line x1=\"" << FGeometry.Left() - FSizes.TickLength << "\" y1=\"" << Y(value) << "\" x2=\""
            << FGeometry.Left() << "\" y2=\"" << Y(value) << "\"/>\n";
     const int tickTop = FGeometry.BaseY() + FSizes.RampRoom;
-    const std::vector<TAxisTick> ticks =
-        SampleTicks(FData, FGeometry.Right() - FGeometry.Left(), FSizes.SampleTickSpacing);
+    const std::vector<TAxisTick> ticks = SampleTicks(FData, FGeometry);
     for (const TAxisTick& tick : ticks)
       FOut << "<line x1=\"" << X(tick.Sample) << "\" y1=\"" << tickTop << "\" x2=\"" << X(tick.Sample) << "\" y2=\""
-           << tickTop + FSizes.Tick << "\"/>\n";
+           << tickTop + FSizes.TickLength << "\"/>\n";
     FOut << "</g>\n<g fill=\"" << FPicture.Text << "\">\n";
-    for (double value : ValueTicks(FData, FGeometry.BaseY() - FGeometry.Top(), FSizes.ValueTickSpacing))
-      Text(FGeometry.Left() - FSizes.Tick - 1, Y(value) - FSizes.Font / 2, "end", FormatGeneral(value, 10));
+    for (double value : values)
+      Text(FGeometry.Left() - FSizes.TickLength - 1, Y(value) - FFont.Height / 2, "end", FormatGeneral(value, 10));
     for (const TAxisTick& tick : ticks) {
       std::string label = FormatGeneral(tick.Label, 10);
       if (&tick == &ticks.back() && *FData.AxisUnit) label.append(" ").append(FData.AxisUnit);
-      Text(X(tick.Sample), tickTop + FSizes.Tick + 1, "middle", label);
+      Text(X(tick.Sample), tickTop + FSizes.TickLength + 1, "middle", label);
     }
     FOut << "</g>\n";
   }
@@ -200,7 +191,7 @@ class TSvgPlot {
     if (FData.BandWidth > 1) Text(right, FGeometry.Top() + 1, "end", FormatText(S_PLOT_WIDTH, FData.BandWidth));
     const size_t count = FData.Profile.size();
     if (count > 0 && count < FData.TotalSamples)
-      Text(right, FGeometry.BaseY() - FSizes.Font - 1, "end",
+      Text(right, FGeometry.BaseY() - FFont.Height - 1, "end",
            FormatText(S_PLOT_IN_VIEW, static_cast<int>(FData.FirstSample),
                       static_cast<int>(FData.FirstSample + count - 1), static_cast<int>(FData.TotalSamples)));
     FOut << "</g>\n";
@@ -240,11 +231,13 @@ class TSvgPlot {
 
   void WriteFits() {
     for (const TFitStroke& fit : FPicture.Fits) {
-      if (fit.Points.empty()) continue;
+      const std::vector<std::pair<double, double>> points =
+          FitPoints(fit.Fit, FGeometry, FData.FirstSample, FData.Profile.size());
+      if (points.empty()) continue;
       FOut << "<polyline fill=\"none\" stroke=\"" << fit.Color << "\" stroke-width=\"" << FData.LineWidth
            << "\" stroke-dasharray=\"" << 4 * FData.LineWidth << " " << 2 * FData.LineWidth
            << "\" clip-path=\"url(#frame)\" points=\"";
-      for (const auto& [sample, value] : fit.Points) FOut << X(sample) << "," << Y(value) << " ";
+      for (const auto& [sample, value] : points) FOut << X(sample) << "," << Y(value) << " ";
       FOut << "\"/>\n";
     }
   }
@@ -252,8 +245,8 @@ class TSvgPlot {
   void WriteLegend() {
     if (FPicture.Legend.size() < 2) return;
     double widest = 0;
-    for (const TLegendEntry& entry : FPicture.Legend) widest = std::max(widest, FSizes.Width(entry.Name));
-    const int textHeight = static_cast<int>(std::ceil(FSizes.Font));
+    for (const TLegendEntry& entry : FPicture.Legend) widest = std::max(widest, FFont.Width(entry.Name));
+    const int textHeight = static_cast<int>(std::ceil(FFont.Height));
     const TLegendBox box = LegendBoxOf(FGeometry, FPicture, static_cast<int>(std::ceil(widest)), textHeight);
     FOut << "<rect x=\"" << box.Left + 0.5 << "\" y=\"" << box.Top + 0.5 << "\" width=\"" << box.Right - box.Left
          << "\" height=\"" << box.Bottom - box.Top << "\" fill=\"" << FPicture.Background
@@ -273,7 +266,8 @@ class TSvgPlot {
 
   const TPlotPicture& FPicture;
   const TProfilePlotData& FData;
-  TSvgSizes FSizes;
+  TSvgFont FFont;
+  TAxisSizes FSizes;
   TPlotGeometry FGeometry;
   TSvgText FOut;
   double FXScale = 0;
@@ -285,14 +279,14 @@ class TSvgPlot {
 std::string SvgPlot(const TPlotPicture& picture, int width, int height) {
   std::string text;
   TSvgText out(text);
-  const TSvgSizes sizes(picture.Data.PixelsPerInch);
-  const TPictureLayout layout = LayoutPicture(width, height, static_cast<int>(std::ceil(sizes.Font)));
+  const TSvgFont font(picture.Data.PixelsPerInch);
+  const TPictureLayout layout = LayoutPicture(width, height, static_cast<int>(std::ceil(font.Height)));
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" "
       << "width=\"" << width << "\" height=\"" << height << "\" viewBox=\"0 0 " << width << " " << height
-      << "\" font-family=\"'Microsoft Sans Serif', 'MS Sans Serif', Arial, sans-serif\" font-size=\"" << sizes.Font << "\">\n<title>";
+      << "\" font-family=\"'Microsoft Sans Serif', 'MS Sans Serif', Arial, sans-serif\" font-size=\"" << font.Height << "\">\n<title>";
   out.Escaped(picture.Title) << "</title>\n<rect width=\"" << width << "\" height=\"" << height << "\" fill=\""
                              << picture.Background << "\"/>\n<g fill=\"" << picture.Text << "\">\n";
-  const double baseline = 0.8 * sizes.Font;
+  const double baseline = 0.8 * font.Height;
   out << "<text x=\"" << width / 2.0 << "\" y=\"" << layout.TitleTop + baseline << "\" text-anchor=\"middle\">";
   out.Escaped(picture.Title) << "</text>\n<text transform=\"translate(" << layout.ValueTitleLeft + baseline << ","
                              << layout.PlotTop + layout.PlotHeight / 2.0 << ") rotate(-90)\" text-anchor=\"middle\">";

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -106,11 +104,6 @@ TPicture PlayEmf(const std::string& file, int width, int height) {
   return PixelsOf(bitmap.Get(), width, height);
 }
 
-std::string FileText(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // The points of the red curve's polylines, as y values.
 std::vector<double> RedPolylineHeights(const std::string& svg) {
   std::vector<double> heights;
@@ -192,11 +185,7 @@ TEST_F(PlotExportTest, APlotIsSavedAsPngSvgAndEmfAndCopiedAsADrawing) {
       TDialogAnswer::Close);
   watcher.Ready = [this] { return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged) > 0; };
   // The picture's size as offered: twice the panel's at twice the screen's resolution.
-  watcher.OtherWindow = [&](HWND window) {
-    if (WindowText(window) != "Picture size") return AnswerSaveDialog(window, names, named);
-    ClickChild(window, "Button", "OK");
-    return true;
-  };
+  watcher.OtherWindow = [&](HWND window) { return AnswerPlotSave(window, names, named); };
   EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
   ASSERT_EQ(named, 3u);
   for (const TSeenDialog& seen : watcher.Seen)

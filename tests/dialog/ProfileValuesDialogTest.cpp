@@ -193,11 +193,6 @@ TSteps operator+(TSteps first, const TSteps& then) {
   return first;
 }
 
-std::string FileText(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 class ProfileValuesDialog : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <fstream>
 #include <iterator>
 #include <utility>
 
@@ -304,4 +305,15 @@ bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t
     if (HWND edit = GetDlgItem(window, field)) SetWindowTextA(edit, names[named].c_str());
   ++named;
   return PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+bool AnswerPlotSave(HWND window, const std::vector<std::string>& names, size_t& named) {
+  if (WindowText(window) != "Picture size") return AnswerSaveDialog(window, names, named);
+  ClickChild(window, "Button", "OK");
+  return true;
+}
+
+std::string FileText(const std::string& name) {
+  std::ifstream file(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

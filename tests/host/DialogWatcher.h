@@ -87,6 +87,11 @@ void MoveOverPanel(HWND dialog, int x, int y);
 // Answers Yes to the question whether to replace a file; in the save dialog types the next
 // name and presses Save.
 bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t& named);
+// Answers the save dialog as AnswerSaveDialog does, and takes the picture size offered
+// after a PNG's name.
+bool AnswerPlotSave(HWND window, const std::vector<std::string>& names, size_t& named);
+// A file's bytes; empty when there is none.
+std::string FileText(const std::string& name);
 void ParkCursor();
 // The keys pressed in order and released in reverse, as a chord ({VK_CONTROL, 'C'}).
 void Keys(std::initializer_list<BYTE> keys);

@@ -87,7 +87,10 @@ TEST(SvgPlot, CurvesAreTheSamplesInAWellFormedDocument) {
   picture.ValueTitle = "Value";
   picture.Legend = {{"Red", PackColor(255, 0, 0)}, {"Green", PackColor(0, 128, 0)}, {"Blue", PackColor(0, 0, 255)}};
   picture.Data.Band = std::pair<size_t, size_t>{20, 60};
-  picture.Fits = {{PackColor(255, 0, 0), {{20, 100}, {40, 180}, {60, 90}}}};
+  TCurveFit fit;
+  fit.First = 20, fit.Last = 60, fit.Baseline.Value = 90, fit.Height.Value = 90, fit.Centre.Value = 40;
+  fit.Sigma.Value = 8;
+  picture.Fits = {{PackColor(255, 0, 0), fit}};
   const std::string svg = SvgPlot(picture, 640, 400);
   EXPECT_EQ(MarkupFault(svg), "");
   EXPECT_NE(svg.find("width=\"640\" height=\"400\""), std::string::npos);
@@ -154,8 +157,9 @@ TEST(PlotPicture, APictureIsTitledByItsModeAndKeepsTheRangeInView) {
   EXPECT_EQ(*picture.Data.Band, (std::pair<size_t, size_t>{0, 20}));
   ASSERT_EQ(picture.Fits.size(), 1u) << "only the fit made";
   EXPECT_EQ(picture.Fits[0].Color, source.Curves[1].Color);
-  EXPECT_EQ(picture.Fits[0].Points.front().first, 0);
-  EXPECT_EQ(picture.Fits[0].Points.back().first, 20);
+  const auto points = FitPoints(picture.Fits[0].Fit, TPlotGeometry(400, 300, 8, 50, 1), 100, 50);
+  EXPECT_EQ(points.front().first, 0);
+  EXPECT_EQ(points.back().first, 20);
 
   source.Mode = {true, false, 1};
   source.Range = std::pair<size_t, size_t>{100, 149};

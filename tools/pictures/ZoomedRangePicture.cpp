@@ -112,11 +112,7 @@ int main(int argc, char** argv) {
        [&](HWND) { written = named == 1; }},
       TDialogAnswer::Close);
   // The picture's size as offered.
-  watcher.OtherWindow = [&](HWND window) {
-    if (WindowText(window) != "Picture size") return AnswerSaveDialog(window, names, named);
-    ClickChild(window, "Button", "OK");
-    return true;
-  };
+  watcher.OtherWindow = [&](HWND window) { return AnswerPlotSave(window, names, named); };
   watcher.Ready = [&host] {
     for (int32_t request : host.Requests)
       if (request == hrImageChanged) return true;
