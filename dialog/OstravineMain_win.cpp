@@ -227,6 +227,10 @@ bool TProfilePluginForm::ShortCut(WORD key) {
     ShowFiguresWindow();
     return true;
   }
+  if (CtrlKey(key, 'K')) {
+    FPlot->KeepCurves();
+    return true;
+  }
   if (key == 'P' && GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && PlaneGroup->Enabled()) {
     PlaneGroup->FocusItem();
     return true;

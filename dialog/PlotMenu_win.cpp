@@ -22,7 +22,7 @@ namespace {
 enum TPlotCommand : UINT {
   pcCopyValues = 1, pcCopyPlot, pcSaveValues, pcScaleFromZero, pcFitToValues, pcWholeProfile, pcZoomToRange,
   pcCopyStatistics, pcShowAxes, pcLine, pcFitPeak, pcFitEdge, pcClearFits, pcPixelSize, pcFigures, pcSavePlot,
-  pcShowGrid, pcShowLegend, pcValueRange, pcLineWidth
+  pcShowGrid, pcShowLegend, pcValueRange, pcKeepCurve, pcClearKept, pcKeptAtCentre, pcLogScale, pcLineWidth
 };
 
 // The widths a line can be sampled across, in pixels; each its own command from pcLineWidth on.
@@ -111,7 +111,15 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   menu.Add(pcValueRange, S_MENU_VALUE_RANGE, true, SavedValueRange.has_value());
   menu.Add(pcShowAxes, S_MENU_SHOW_AXES, true, SavedShowAxes);
   menu.Add(pcShowGrid, S_MENU_SHOW_GRID, true, SavedShowGrid);
-  menu.Add(pcShowLegend, S_MENU_SHOW_LEGEND, true, SavedLegend == TLegendChoice::Shown);
+  menu.Add(pcLogScale, S_MENU_LOG_SCALE, true, SavedLogScale);
+  menu.Add(pcShowLegend, S_MENU_SHOW_LEGEND, true, FPlot->LegendShown());
+  menu.AddSeparator();
+  menu.Add(pcKeepCurve, S_MENU_KEEP_CURVE, values);
+  if (!SavedKeptCurves.Empty()) {
+    menu.Add(pcClearKept, S_MENU_CLEAR_KEPT);
+    menu.Add(pcKeptAtCentre, S_MENU_KEPT_AT_CENTRE, true, SavedKeptAtCentre);
+  }
+  menu.AddSeparator();
   TPopupMenu widths;
   for (size_t i = 0; i < std::size(LineWidths); ++i)
     widths.Add(pcLineWidth + static_cast<UINT>(i), std::to_string(LineWidths[i]), true, SavedLineWidth == LineWidths[i]);
@@ -143,8 +151,21 @@ void TProfilePluginForm::RunPlotCommand(UINT command) {
       FPlot->Paint();
       break;
     case pcShowLegend:
-      SavedLegend = SavedLegend == TLegendChoice::Shown ? TLegendChoice::Hidden : TLegendChoice::Shown;
+      SavedLegend = FPlot->LegendShown() ? TLegendChoice::Hidden : TLegendChoice::Shown;
       FPlot->Paint();
+      break;
+    case pcLogScale:
+      SavedLogScale = !SavedLogScale;
+      FPlot->Paint();
+      break;
+    case pcKeepCurve: FPlot->KeepCurves(); break;
+    case pcClearKept:
+      SavedKeptCurves.Clear();
+      FPlot->KeptCurvesChanged();
+      break;
+    case pcKeptAtCentre:
+      SavedKeptAtCentre = !SavedKeptAtCentre;
+      FPlot->KeptCurvesChanged();
       break;
     case pcZoomToRange: FPlot->ZoomToRange(); break;
     case pcLine: ShowLineWindow(); break;

@@ -84,11 +84,16 @@ std::vector<TLegendEntry> TPlotPanel::Legend() const {
   return legend;
 }
 
+bool TPlotPanel::LegendShown() const noexcept {
+  return SavedLegend == TLegendChoice::Shown || (SavedLegend == TLegendChoice::Default && !SavedKeptCurves.Empty());
+}
+
 void TPlotPanel::PaintLegend() {
-  if (SavedLegend != TLegendChoice::Shown || FView.Count == 0) return;
+  if (!LegendShown() || FView.Count == 0) return;
   TPlotPicture picture;
   picture.Data = PlotData();
   picture.Legend = Legend();
+  for (TLegendEntry& kept : KeptLegend(picture.Data, GetSysColor(COLOR_BTNFACE))) picture.Legend.push_back(std::move(kept));
   picture.Background = GetSysColor(COLOR_BTNFACE);
   picture.Text = GetSysColor(COLOR_WINDOWTEXT);
   TCanvas& canvas = FPanel.Canvas();
@@ -97,4 +102,22 @@ void TPlotPanel::PaintLegend() {
   SetViewportOrgEx(canvas.Handle(), inset, inset, &origin);
   ::PaintLegend(canvas, Geometry(), picture);
   SetViewportOrgEx(canvas.Handle(), origin.x, origin.y, nullptr);
+}
+
+// Each curve under its name in the values' series, the image's size and the line.
+void TPlotPanel::KeepCurves() {
+  if (!FValues || FValues->Count() == 0) return;
+  const std::vector<TPlotCurve> curves = CurvesDrawn();
+  const auto series = FValues->PlaneSeries(0, FValues->Count() - 1, FSite.Plane());
+  const auto [width, height] = FSession.ImageSize();
+  for (size_t i = 0; i < curves.size() && i < series.size(); ++i)
+    SavedKeptCurves.Keep({KeptCurveName(series[i].first, width, height, FSession.Selection, FMode), curves[i].Color,
+                          series[i].second});
+  KeptCurvesChanged();
+}
+
+void TPlotPanel::KeptCurvesChanged() {
+  FSession.AlignKeptCurves();
+  if (FValues) FValues->BesideKept(FSession.KeptCurves());
+  Paint();
 }

@@ -54,6 +54,7 @@ void TPlotPanel::ShowProfile(const uint8_t* palette, const std::optional<TLineEn
   FValues.emplace(FSession.Profile(), ValueKindOf(FSession.Raster), FSession.Selection, FMode, palette);
   if (movedLine) FValues->NameLine(*movedLine);
   FValues->MeasureIn(SavedPixelSize);
+  FValues->BesideKept(FSession.KeptCurves());
   const size_t count = FSession.Profile().Profile.size();
   if (FMode.Integrate != FViewMode.Integrate || FMode.Direction != FViewMode.Direction ||
       !(FSession.Selection == FViewSelection) || FView.First + FView.Count > count || FView.Count == 0)
@@ -85,6 +86,7 @@ TProfilePlotData TPlotPanel::PlotData() const {
     data.MaxValue = SavedValueRange->Greatest;
     data.ClipCurves = true;
   }
+  if (SavedLogScale) UseLogScale(data, SavedValueRange);
   data.Axes = SavedShowAxes;
   data.Grid = SavedShowGrid;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;

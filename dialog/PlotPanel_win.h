@@ -69,6 +69,12 @@ class TPlotPanel {
   TValueSpan ValueScale() const;
   // The plot as it shows, with titles and a legend, drawn at this resolution.
   TPlotPicture Picture(int pixelsPerInch);
+  // Keeps the curves drawn, whole, for this dialog and the next ones.
+  void KeepCurves();
+  // After the kept curves or their alignment changed: the plot and the values follow.
+  void KeptCurvesChanged();
+  // The legend on the screen: as the user chose, else with kept curves.
+  bool LegendShown() const noexcept;
 
   // Draws the plot into the panel's buffer and has the panel show it.
   void Paint();

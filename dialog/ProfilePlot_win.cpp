@@ -73,7 +73,8 @@ void PaintLabels(TCanvas& canvas, const TPlotGeometry& geometry, double minValue
 
 // Where the plot is not the whole profile of one pixel's line, it says so inside the
 // frame's right corners, opposite the scale's labels: the band's width at the top, the
-// samples in view at the bottom.
+// samples in view at the bottom. A log scale that leaves samples out says so at the top
+// left.
 void PaintOrientation(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   canvas.SetBrushStyle(TBrushStyle::Clear);
   canvas.SetFontColor(GetSysColor(COLOR_WINDOWTEXT));
@@ -81,6 +82,12 @@ void PaintOrientation(TCanvas& canvas, const TPlotGeometry& geometry, const TPro
   if (data.BandWidth > 1) {
     const std::string width = FormatText(S_PLOT_WIDTH, data.BandWidth);
     canvas.TextOut(right - canvas.TextExtent(width).cx, geometry.Top() + 1, width);
+  }
+  if (data.LogScale) {
+    // Below the top label, which the axes replace.
+    const int top = geometry.Top() + 1 + (data.Axes ? 0 : std::abs(canvas.FontHeight()));
+    if (const size_t leftOut = LeftOffLogScale(data))
+      canvas.TextOut(geometry.Left() + 2, top, FormatText(S_LOG_LEFT_OUT, static_cast<int>(leftOut)));
   }
   const size_t count = data.Profile.size();
   if (count == 0 || count >= data.TotalSamples) return;
@@ -170,30 +177,50 @@ void PaintRuns(const TSectionPixels& pixels, const TCurveStrokes& strokes, COLOR
   }
 }
 
-// Per curve the runs down its columns, then one PolyPolyline for its other lines: a long
-// profile costs no GDI object and no line per sample, and the pixels that later curves
-// paint over are not painted first. Lines wider than a pixel are these strokes again,
-// shifted across a square of the width: a wide pen's polyline through every sample costs
-// a polygon a segment, seconds for a long profile on a large picture.
+// A curve's runs down its columns, then one PolyPolyline for its other lines: a long
+// profile costs no GDI object and no line per sample. Lines wider than a pixel are these
+// strokes again, shifted across a square of the width: a wide pen's polyline through every
+// sample costs a polygon a segment, seconds for a long profile on a large picture.
+void PaintStrokes(TCanvas& canvas, const TSectionPixels& pixels, const TCurveStrokes& strokes, COLORREF color,
+                  int lineWidth) {
+  const int width = std::max(1, lineWidth), from = -(width - 1) / 2;
+  std::vector<POINT> points;
+  std::vector<DWORD> counts;
+  canvas.SetPenColor(color);
+  for (int dy = from; dy < from + width; ++dy)
+    for (int dx = from; dx < from + width; ++dx) {
+      points.clear();
+      counts.clear();
+      PaintRuns(pixels, strokes, color, {dx, dy}, points, counts);
+      for (const TPlotPoint point : strokes.Points) points.push_back({point.X + dx, point.Y + dy});
+      counts.insert(counts.end(), strokes.Counts.begin(), strokes.Counts.end());
+      canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
+    }
+}
+
+// The pixels that later curves paint over are not painted first.
 void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
   const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, curves);
   const TSectionPixels pixels(canvas.Handle());
-  const int width = std::max(1, data.LineWidth), from = -(width - 1) / 2;
-  std::vector<POINT> points;
-  std::vector<DWORD> counts;
-  for (size_t curve = 0; curve < curves.size(); ++curve) {
-    const TCurveStrokes& curveStrokes = strokes[curve];
-    canvas.SetPenColor(curves[curve].Color);
-    for (int dy = from; dy < from + width; ++dy)
-      for (int dx = from; dx < from + width; ++dx) {
-        points.clear();
-        counts.clear();
-        PaintRuns(pixels, curveStrokes, curves[curve].Color, {dx, dy}, points, counts);
-        for (const TPlotPoint point : curveStrokes.Points) points.push_back({point.X + dx, point.Y + dy});
-        counts.insert(counts.end(), curveStrokes.Counts.begin(), curveStrokes.Counts.end());
-        canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));
-      }
+  for (size_t curve = 0; curve < curves.size(); ++curve)
+    PaintStrokes(canvas, pixels, strokes[curve], curves[curve].Color, data.LineWidth);
+}
+
+// Kept curves behind the live ones, lighter, each its samples beside the view's.
+void PaintKeptCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+  const size_t count = data.Profile.size();
+  const TSectionPixels pixels(canvas.Handle());
+  for (size_t k = 0; k < data.Kept.size(); ++k) {
+    const TKeptSeries& series = data.Kept[k];
+    if (count == 0 || data.FirstSample + count > series.Values.size()) continue;
+    TProfilePlotData kept = data;
+    kept.Profile = series.Values.subspan(data.FirstSample, count);
+    kept.ProfileRGB = {};
+    kept.GapsAtNaN = true;
+    const TColor shade = KeptShade(series.Color, GetSysColor(COLOR_BTNFACE), k);
+    const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, kept, {{TCurveKind::Gray, shade}});
+    PaintStrokes(canvas, pixels, strokes[0], shade, data.LineWidth);
   }
 }
 
@@ -317,7 +344,7 @@ void PaintEnvelope(TCanvas& canvas, const TPlotGeometry& geometry, const TProfil
 
 TPlotGeometry PlotGeometryOf(TCanvas& canvas, int width, int height, const TProfilePlotData& data) {
   return TPlotGeometry(width, height, data.Margin, data.Profile.size(), data.MaxValue, data.MinValue,
-                       AxisRoom(canvas, height, data));
+                       AxisRoom(canvas, height, data), data.LogScale);
 }
 
 // The labels in the designed face and size, 8 points, at the plot's resolution.
@@ -340,6 +367,7 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
     canvas.SetClipRect({geometry.Left() + inset, geometry.Top() + inset, geometry.Right() + 1 - inset,
                         geometry.BaseY() + 1 - inset});
   }
+  PaintKeptCurves(canvas, geometry, data);
   PaintCurves(canvas, geometry, data);
   canvas.ResetClipRect();
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);

@@ -24,6 +24,8 @@ struct TCurveShape {
   std::vector<TRows> Columns;
   std::vector<std::pair<TPlotPoint, TPlotPoint>> Links;
   std::vector<TPlotPoint> Tail;
+  // Whether a line from the column before reaches the last column's points.
+  bool TailLinked = false;
 };
 
 // The samples First .. End - 1, all on column X.
@@ -51,11 +53,19 @@ struct TValueRange {
   bool NaN = false;
 };
 
-template <TCurveKind Kind>
-TValueRange ValueRange(const TProfilePlotData& arrays, size_t first, size_t end) noexcept {
+// Which samples a curve draws: all, or (with gaps) those on the scale.
+template <bool Gapped>
+struct TDrawnSamples {
+  const TPlotGeometry& Geometry;
+  bool operator()(double value) const noexcept { return !Gapped || Geometry.OnScale(value); }
+};
+
+template <TCurveKind Kind, bool Gapped>
+TValueRange ValueRange(const TProfilePlotData& arrays, size_t first, size_t end, TDrawnSamples<Gapped> drawn) noexcept {
   TValueRange range;
   for (size_t i = first; i < end; ++i) {
     const double value = CurveValueOf<Kind>(arrays, i);
+    if (!drawn(value)) continue;
     range.Least = std::min(range.Least, value);
     range.Greatest = std::max(range.Greatest, value);
     range.NaN |= value != value;
@@ -102,46 +112,69 @@ class TValueRows {
 // cover the rows from its lowest to its highest sample; the line to the next column starts
 // on its last sample, ends on the next column's first and so covers the last sample's
 // pixel, which the column's own lines leave out when it is their end. Nothing starts in
-// the last column, which keeps its points. `arrays` is the caller's copy of the spans, so
+// the last column, which keeps its points. With gaps, samples off the scale are left out
+// and so is every line to or from them. `arrays` is the caller's copy of the spans, so
 // that the values are read inline.
-template <TCurveKind Kind>
+template <TCurveKind Kind, bool Gapped>
 TCurveShape ShapeOf(const std::vector<TColumnSpan>& spans, const TValueRows& rows, const TProfilePlotData arrays,
-                    size_t length, int firstX, size_t columns) {
+                    size_t length, int firstX, size_t columns, TDrawnSamples<Gapped> drawn) {
   TCurveShape shape;
   shape.Columns.resize(columns);
-  const auto rowOf = [&rows, &arrays](size_t i) { return rows.Row(CurveValueOf<Kind>(arrays, i)); };
+  const auto valueOf = [&arrays](size_t i) { return CurveValueOf<Kind>(arrays, i); };
   TPlotPoint leaving{};
+  bool leavingDrawn = false;
   for (const TColumnSpan& span : spans) {
     if (span.First >= length) break;
-    const TPlotPoint entering{span.X, rowOf(span.First)};
-    if (span.First > 0) shape.Links.push_back({leaving, entering});
+    const size_t end = std::min(span.End, length);
+    size_t first = span.First;
+    while (first < end && !drawn(valueOf(first))) ++first;
+    const bool linked = leavingDrawn && first == span.First;
+    leavingDrawn = false;
+    if (first == end) {
+      if (span.End >= length) break;
+      continue;
+    }
+    const TPlotPoint entering{span.X, rows.Row(valueOf(first))};
+    if (linked) shape.Links.push_back({leaving, entering});
     if (span.End >= length) {
       shape.Tail.push_back(entering);
-      for (size_t i = span.First + 1; i < length; ++i) {
-        const TPlotPoint point{span.X, rowOf(i)};
+      shape.TailLinked = linked;
+      for (size_t i = first + 1; i < length; ++i) {
+        if (!drawn(valueOf(i))) continue;
+        const TPlotPoint point{span.X, rows.Row(valueOf(i))};
         if (!(point == shape.Tail.back())) shape.Tail.push_back(point);
       }
       break;
     }
-    shape.Columns[static_cast<size_t>(span.X - firstX)] =
-        rows.Span(ValueRange<Kind>(arrays, span.First, span.End));
-    leaving = {span.X, rowOf(span.End - 1)};
+    shape.Columns[static_cast<size_t>(span.X - firstX)] = rows.Span(ValueRange<Kind>(arrays, first, end, drawn));
+    leaving = {span.X, rows.Row(valueOf(end - 1))};
+    leavingDrawn = drawn(valueOf(end - 1));
   }
   return shape;
 }
 
-TCurveShape CurveShape(const std::vector<TColumnSpan>& spans, const TPlotGeometry& geometry,
-                       const TProfilePlotData& data, TCurveKind kind, int firstX, size_t columns) {
+template <bool Gapped>
+TCurveShape CurveShapeOf(const std::vector<TColumnSpan>& spans, const TPlotGeometry& geometry,
+                         const TProfilePlotData& data, TCurveKind kind, int firstX, size_t columns) {
   const TValueRows rows(geometry);
   const size_t length = CurveLength(data, kind);
+  const TDrawnSamples<Gapped> drawn{geometry};
   switch (kind) {
-    case TCurveKind::Gray: return ShapeOf<TCurveKind::Gray>(spans, rows, data, length, firstX, columns);
-    case TCurveKind::Average: return ShapeOf<TCurveKind::Average>(spans, rows, data, length, firstX, columns);
-    case TCurveKind::Red: return ShapeOf<TCurveKind::Red>(spans, rows, data, length, firstX, columns);
-    case TCurveKind::Green: return ShapeOf<TCurveKind::Green>(spans, rows, data, length, firstX, columns);
-    case TCurveKind::Blue: return ShapeOf<TCurveKind::Blue>(spans, rows, data, length, firstX, columns);
+    case TCurveKind::Gray: return ShapeOf<TCurveKind::Gray>(spans, rows, data, length, firstX, columns, drawn);
+    case TCurveKind::Average: return ShapeOf<TCurveKind::Average>(spans, rows, data, length, firstX, columns, drawn);
+    case TCurveKind::Red: return ShapeOf<TCurveKind::Red>(spans, rows, data, length, firstX, columns, drawn);
+    case TCurveKind::Green: return ShapeOf<TCurveKind::Green>(spans, rows, data, length, firstX, columns, drawn);
+    case TCurveKind::Blue: return ShapeOf<TCurveKind::Blue>(spans, rows, data, length, firstX, columns, drawn);
   }
   return {};
+}
+
+// A curve has gaps on a log scale and where its data leaves them at NaN; elsewhere NaN sits
+// on the zero line.
+TCurveShape CurveShape(const std::vector<TColumnSpan>& spans, const TPlotGeometry& geometry,
+                       const TProfilePlotData& data, TCurveKind kind, int firstX, size_t columns) {
+  if (geometry.LogScale() || data.GapsAtNaN) return CurveShapeOf<true>(spans, geometry, data, kind, firstX, columns);
+  return CurveShapeOf<false>(spans, geometry, data, kind, firstX, columns);
 }
 
 // The rows of one column that the column lines of the curves from `first` on cover,
@@ -218,7 +251,7 @@ TCurveStrokes StrokesOf(const std::vector<TCurveShape>& shapes, size_t curve, in
   if (shape.Tail.size() >= 2) {
     strokes.Points.insert(strokes.Points.end(), shape.Tail.begin(), shape.Tail.end());
     strokes.Counts.push_back(static_cast<uint32_t>(shape.Tail.size()));
-  } else if (shape.Tail.size() == 1 && shape.Links.empty()) {
+  } else if (shape.Tail.size() == 1 && !shape.TailLinked) {
     // A lone point, which a line of no length would leave out: the line to the next pixel
     // covers just it.
     const TPlotPoint point = shape.Tail[0];

@@ -1,6 +1,7 @@
 #include "profile/PlotPicture.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "errors/Exceptions.h"
 #include "resources/Texts.h"
@@ -37,6 +38,13 @@ TColor BandShade(TColor range, TColor background) noexcept {
                    mix(BlueOf(range), BlueOf(background)));
 }
 
+std::vector<TLegendEntry> KeptLegend(const TProfilePlotData& data, TColor background) {
+  std::vector<TLegendEntry> legend;
+  for (size_t k = 0; k < data.Kept.size(); ++k)
+    legend.push_back({std::string(data.Kept[k].Name), KeptShade(data.Kept[k].Color, background, k)});
+  return legend;
+}
+
 std::vector<std::pair<double, double>> FitPoints(const TCurveFit& fit, const TPlotGeometry& frame, size_t first,
                                                  size_t count) {
   std::vector<std::pair<double, double>> points;
@@ -64,6 +72,14 @@ std::string PictureTitle(const TPictureSource& source) {
   }
   if (source.Mode.Direction) return FormatText(S_TITLE_ROWS, curves.c_str(), area.Top, area.Bottom, area.Left, area.Right);
   return FormatText(S_TITLE_COLUMNS, curves.c_str(), area.Left, area.Right, area.Top, area.Bottom);
+}
+
+std::string ValueTitle(const TPictureSource& source) {
+  const char* title = source.Mode.Integrate ? S_AXIS_SUM : S_COL_VALUE;
+  if (!source.Data.LogScale) return title;
+  const size_t leftOut = LeftOffLogScale(source.Data);
+  if (leftOut == 0) return FormatText(S_AXIS_LOG, title);
+  return FormatText(S_AXIS_LOG_LEFT_OUT, title, static_cast<int>(leftOut));
 }
 
 std::string SampleTitle(const TPictureSource& source) {
@@ -102,8 +118,9 @@ TPlotPicture MakePicture(const TPictureSource& source) {
   }
   AddFits(source, picture);
   picture.Legend = source.Curves;
+  for (TLegendEntry& kept : KeptLegend(source.Data, source.Background)) picture.Legend.push_back(std::move(kept));
   picture.Title = PictureTitle(source);
   picture.SampleTitle = SampleTitle(source);
-  picture.ValueTitle = source.Mode.Integrate ? S_AXIS_SUM : S_COL_VALUE;
+  picture.ValueTitle = ValueTitle(source);
   return picture;
 }

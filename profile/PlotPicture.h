@@ -23,6 +23,9 @@ struct TLegendEntry {
   TColor Color;
 };
 
+// The kept curves' entries, in the shades they are drawn in over this background.
+std::vector<TLegendEntry> KeptLegend(const TProfilePlotData& data, TColor background);
+
 // A fitted curve and the colour of the curve it was fitted to.
 struct TFitStroke {
   TColor Color;
@@ -99,6 +102,7 @@ struct TPictureSource {
 
 // The picture of it: the range's part in view laid under the curves (not where it fills
 // the view, which would turn the whole plot its colour), each fit's curve over the range
-// in view, a legend of the curves, the title ("Red, Green: line from (10, 10) to (229, 169),
-// width 1") and the axes' titles ("Sample" or "Distance (µm)", "Value" or "Sum").
+// in view, a legend of the curves and the kept ones, the title ("Red, Green: line from
+// (10, 10) to (229, 169), width 1") and the axes' titles ("Sample" or "Distance (µm)",
+// "Value" or "Sum", on a log scale "Value (log scale)" and how many samples it leaves out).
 TPlotPicture MakePicture(const TPictureSource& source);

@@ -53,15 +53,27 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   return std::min(data.Profile.size(), data.ProfileRGB.size());
 }
 
+TColor KeptShade(TColor color, TColor background, size_t index) noexcept {
+  // Two fifths of the way for the first, then a tenth more each, up to seven tenths.
+  const int toBackground = 4 + static_cast<int>(index % 4);
+  const auto mix = [toBackground](uint8_t curve, uint8_t back) {
+    return static_cast<uint8_t>((curve * (10 - toBackground) + back * toBackground) / 10);
+  };
+  return PackColor(mix(RedOf(color), RedOf(background)), mix(GreenOf(color), GreenOf(background)),
+                   mix(BlueOf(color), BlueOf(background)));
+}
+
 TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue,
-                             TAxisRoom room)
+                             TAxisRoom room, bool logScale)
     : FMargin(margin),
       FLeft(margin + room.Left),
       FRight(width - margin - 2),
       FBaseY(height - 1 - margin - room.Bottom),
       FXScale(count > 1 ? (width - 2.0 - 2.0 * margin - room.Left) / static_cast<double>(count - 1) : 0),
-      FYScale((height - 1.0 - 2.0 * margin - room.Bottom) / (maxValue - minValue)),
-      FMinValue(minValue) {}
+      FYScale((height - 1.0 - 2.0 * margin - room.Bottom) /
+              (logScale ? LogOf(maxValue) - LogOf(minValue) : maxValue - minValue)),
+      FMinValue(logScale ? LogOf(minValue) : minValue),
+      FLogScale(logScale) {}
 
 double AxisStep(double span, int pixels, int spacing) noexcept {
   if (!(span > 0) || !std::isfinite(span) || pixels < 1) return 1;
@@ -72,7 +84,49 @@ double AxisStep(double span, int pixels, int spacing) noexcept {
   return 10 * power;
 }
 
+namespace {
+
+// Within less than a decade the values' pixels are densest at the top, where a value's
+// height grows by 1 / (ln 10 * value) decades: the step is chosen for that density.
+std::vector<double> LinearTicksOnLogScale(const TProfilePlotData& data, int pixels, int spacing) {
+  const double least = data.MinValue, greatest = data.MaxValue;
+  const double topPixels = pixels * (greatest - least) / (greatest * std::log(greatest / least));
+  const double step = AxisStep(greatest - least, static_cast<int>(topPixels), spacing);
+  std::vector<double> ticks;
+  const double first = std::ceil(least / step);
+  for (int k = 0; k < 200 && (first + k) * step <= greatest; ++k) ticks.push_back((first + k) * step);
+  return ticks;
+}
+
+std::vector<double> LogTicks(const TProfilePlotData& data, int pixels, int spacing) {
+  std::vector<double> ticks;
+  if (!(data.MinValue > 0) || !(data.MaxValue > data.MinValue) || pixels < 1) return ticks;
+  const double low = std::log10(data.MinValue), high = std::log10(data.MaxValue);
+  if (high - low < 1) return LinearTicksOnLogScale(data, pixels, spacing);
+  const double decadePixels = pixels / (high - low);
+  // Doubles span some 630 decades.
+  int stride = 1;
+  for (int candidate : {1, 2, 5, 10, 20, 50, 100, 200, 500})
+    if ((stride = candidate) * decadePixels >= spacing) break;
+  // log10(2) and log10(5 / 2): the narrower gap between 1, 2, 5 and 10 is 0.30 decades.
+  const bool between = stride == 1 && 0.30103 * decadePixels >= spacing;
+  constexpr double Tolerance = 1e-9;
+  for (int decade = static_cast<int>(std::floor(low)); decade <= static_cast<int>(std::floor(high)); ++decade) {
+    if (decade % stride != 0 && !between) continue;
+    const double power = std::pow(10.0, decade);
+    for (double multiple : {1.0, 2.0, 5.0}) {
+      if (multiple > 1 && !between) break;
+      const double value = multiple * power, place = std::log10(value);
+      if (place >= low - Tolerance && place <= high + Tolerance) ticks.push_back(value);
+    }
+  }
+  return ticks;
+}
+
+}  // namespace
+
 std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing) {
+  if (data.LogScale) return LogTicks(data, pixels, spacing);
   std::vector<double> ticks;
   const double step = AxisStep(data.MaxValue - data.MinValue, pixels, spacing);
   const double first = std::ceil(data.MinValue / step);
@@ -107,17 +161,68 @@ std::vector<TAxisTick> SampleTicks(const TProfilePlotData& data, const TPlotGeom
   return SampleTicks(data, frame.Right() - frame.Left(), TAxisSizes(data).SampleTickSpacing);
 }
 
-TValueSpan CurveValueSpan(const TProfilePlotData& data) {
-  double least = HUGE_VAL, greatest = -HUGE_VAL;
-  const auto take = [&](double value) {
-    if (!std::isfinite(value)) return;
-    least = std::min(least, value);
-    greatest = std::max(greatest, value);
-  };
+namespace {
+
+// Calls visit(value) for every sample of the curves drawn, the live ones and the kept ones
+// beside the view.
+template <typename Visit>
+void ForEachDrawnValue(const TProfilePlotData& data, Visit visit) {
   for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
     const size_t length = CurveLength(data, curve.Kind);
-    for (size_t i = 0; i < length; ++i) take(CurveValue(data, curve.Kind, i));
+    for (size_t i = 0; i < length; ++i) visit(CurveValue(data, curve.Kind, i));
   }
+  const size_t count = data.Profile.size();
+  for (const TKeptSeries& kept : data.Kept)
+    if (data.FirstSample + count <= kept.Values.size())
+      for (double value : kept.Values.subspan(data.FirstSample, count)) visit(value);
+}
+
+// The least and the greatest finite value for which `take` holds; least > greatest for
+// none.
+template <typename Take>
+TValueSpan DrawnValueExtremes(const TProfilePlotData& data, Take take) {
+  TValueSpan span{HUGE_VAL, -HUGE_VAL};
+  ForEachDrawnValue(data, [&](double value) {
+    if (!std::isfinite(value) || !take(value)) return;
+    span.Least = std::min(span.Least, value);
+    span.Greatest = std::max(span.Greatest, value);
+  });
+  return span;
+}
+
+}  // namespace
+
+TValueSpan CurveLogSpan(const TProfilePlotData& data) {
+  const TValueSpan values = DrawnValueExtremes(data, [](double value) { return value > 0; });
+  if (values.Least > values.Greatest) return {1, 10};
+  const double low = std::log10(values.Least), high = std::log10(values.Greatest);
+  const double margin = low < high ? FittedMargin * (high - low) : 0.5;
+  return {std::pow(10.0, low - margin), std::pow(10.0, high + margin)};
+}
+
+void UseLogScale(TProfilePlotData& data, const std::optional<TValueSpan>& rangeSet) {
+  data.LogScale = true;
+  TValueSpan span = CurveLogSpan(data);
+  if (rangeSet && rangeSet->Greatest > 0) {
+    span.Greatest = rangeSet->Greatest;
+    if (rangeSet->Least > 0) span.Least = rangeSet->Least;
+    else if (span.Least >= span.Greatest) span.Least = span.Greatest / 10;
+  }
+  data.MinValue = span.Least;
+  data.MaxValue = span.Greatest;
+}
+
+size_t LeftOffLogScale(const TProfilePlotData& data) {
+  size_t count = 0;
+  for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
+    const size_t length = CurveLength(data, curve.Kind);
+    for (size_t i = 0; i < length; ++i) count += !(CurveValue(data, curve.Kind, i) > 0);
+  }
+  return count;
+}
+
+TValueSpan CurveValueSpan(const TProfilePlotData& data) {
+  const auto [least, greatest] = DrawnValueExtremes(data, [](double) { return true; });
   if (least > greatest) return {0, 1};
   // Half the span, taken of halves so that it cannot overflow; a flat curve gets half a unit,
   // or a billionth of its value where half a unit is below the value's precision.

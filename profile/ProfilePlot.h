@@ -11,12 +11,21 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "image/LinarBitmap.h"
 #include "image/Rounding.h"
 #include "profile/ColorSample.h"
+
+// A curve kept from an earlier profile, aligned to this one's samples.
+struct TKeptSeries {
+  std::span<const double> Values;
+  // The curve's own colour; it is drawn lighter (KeptShade).
+  TColor Color;
+  std::string_view Name;
+};
 
 // What the plot shows: the profile, its per-channel samples (24-bit images only), the
 // bottom and top of the value scale, whether the raster is a complex map, the plane group's
@@ -71,7 +80,17 @@ struct TProfilePlotData {
   // exported plot. The screen shows its range over the plot instead.
   std::optional<std::pair<size_t, size_t>> Band;
   TColor BandColor = 0;
+  // The value axis in decades: values at or below zero have no place on it and leave gaps
+  // in the curves.
+  bool LogScale = false;
+  // Samples that are not numbers leave gaps in the curves rather than sitting on the zero
+  // line: a kept curve has none where it does not reach.
+  bool GapsAtNaN = false;
+  // Curves kept from earlier profiles, drawn behind the live ones: each as long as the whole
+  // profile (TotalSamples), its sample i beside the profile's sample i, NaN where it has none.
+  std::span<const TKeptSeries> Kept;
 };
+
 
 // Room beside the frame for the axes: left of it for the value labels, below the ramp for
 // the sample labels. None without axes.
@@ -123,6 +142,10 @@ constexpr TColor GridShade(TColor background) {
   return PackColor(RedOf(background) * 4 / 5, GreenOf(background) * 4 / 5, BlueOf(background) * 4 / 5);
 }
 
+// A kept curve's colour brought part of the way to the background, a little further for
+// each later one, so that kept curves of one colour still differ.
+TColor KeptShade(TColor color, TColor background, size_t index) noexcept;
+
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place
 // at all, sits on the zero line.
@@ -135,11 +158,12 @@ inline int PlotCoordinate(double offset) noexcept {
 // The plot's coordinates in a canvas of width x height pixels. Sample 0 lies on the
 // frame's left edge, sample count - 1 on its right edge, the minimum (0 unless the scale is
 // fitted to the values) on the bottom edge and the maximum on the top edge. A single
-// sample stays on the left edge.
+// sample stays on the left edge. On a log scale (whose minimum is above zero) heights
+// follow the values' logarithms, and values at or below zero lie far below the frame.
 class TPlotGeometry {
  public:
   TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue = 0,
-                TAxisRoom room = {});
+                TAxisRoom room = {}, bool logScale = false);
 
   int Left() const noexcept { return FLeft; }
   int Top() const noexcept { return FMargin; }
@@ -147,7 +171,13 @@ class TPlotGeometry {
   int BaseY() const noexcept { return FBaseY; }
   // Inline: a long profile's plot computes both for every sample.
   int X(size_t i) const noexcept { return FLeft + PlotCoordinate(static_cast<double>(i) * FXScale); }
-  int Y(double value) const noexcept { return FBaseY - PlotCoordinate((value - FMinValue) * FYScale); }
+  int Y(double value) const noexcept { return FBaseY - PlotCoordinate(Height(value)); }
+  // A value's exact height above the bottom edge, in pixels.
+  double Height(double value) const noexcept { return ((FLogScale ? LogOf(value) : value) - FMinValue) * FYScale; }
+  // Whether a value has a place on the scale: all but NaN and, on a log scale, values at or
+  // below zero. Where a curve leaves them out, it has gaps.
+  bool OnScale(double value) const noexcept { return FLogScale ? value > 0 : value == value; }
+  bool LogScale() const noexcept { return FLogScale; }
   // The column of a place between samples (a fitted curve's).
   int XAt(double sample) const noexcept { return FLeft + PlotCoordinate(sample * FXScale); }
   // The sample (of count) whose point lies nearest to column x; of samples on one column,
@@ -165,6 +195,9 @@ class TPlotGeometry {
   double FXScale;
   double FYScale;
   double FMinValue;
+  bool FLogScale;
+
+  static double LogOf(double value) noexcept { return value > 0 ? std::log10(value) : -HUGE_VAL; }
 };
 
 // The scale fitted to the finite values of the curves a plane choice draws: from the least
@@ -177,6 +210,14 @@ struct TValueSpan {
   double Greatest;
 };
 TValueSpan CurveValueSpan(const TProfilePlotData& data);
+// The same for a log scale, over the values above zero, the margins taken of their span in
+// decades; a flat profile gets a decade around its value, one without such values 1 .. 10.
+TValueSpan CurveLogSpan(const TProfilePlotData& data);
+// Puts the plot on a log scale: over the range set where it lies above zero, else fitted to
+// the values above zero (the end the range has above zero kept).
+void UseLogScale(TProfilePlotData& data, const std::optional<TValueSpan>& rangeSet);
+// How many samples of the curves drawn a log scale leaves out (values at or below zero).
+size_t LeftOffLogScale(const TProfilePlotData& data);
 
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.
 struct TRampRun {
@@ -215,7 +256,9 @@ struct TAxisSizes {
 };
 
 // The value axis's ticks over `pixels`, at least `spacing` apart: the round values from the
-// scale's bottom to its top.
+// scale's bottom to its top. On a log scale: the powers of ten (every second, fifth, tenth
+// one over many decades), with 2 and 5 times them where a decade has room, and round values
+// as on a linear scale within less than a decade.
 std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing);
 
 // A tick of the sample axis: its place in samples from the plot's first, and its label's

@@ -1,11 +1,18 @@
 #include "profile/ProfileSession.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "image/FloatMap.h"
 #include "profile/SampleHighlight.h"
 
 bool SavedIntegrate = false;
 bool SavedDirection = false;
 bool SavedFitToValues = false;
 std::optional<TValueSpan> SavedValueRange;
+bool SavedLogScale = false;
+TKeptCurves SavedKeptCurves;
+bool SavedKeptAtCentre = false;
 bool SavedShowAxes = false;
 bool SavedShowGrid = false;
 TLegendChoice SavedLegend = TLegendChoice::Default;
@@ -22,7 +29,26 @@ void TProfileSession::Rebuild(TProfileMode mode) {
     FSavedPixels.Start();
     raster.Saved = &FSavedPixels;
   }
+  FKept.clear();
   SampleProfile(raster, Selection, mode, FProfile);
+  AlignKeptCurves();
+}
+
+std::pair<int, int> TProfileSession::ImageSize() const noexcept {
+  if (Raster.Map) return {Raster.Map->Width(), Raster.Map->Height()};
+  if (Raster.Bitmap) return {Raster.Bitmap->Width(), Raster.Bitmap->Height()};
+  return {0, 0};
+}
+
+void TProfileSession::AlignKeptCurves() {
+  FKept.clear();
+  FKeptAligned.clear();
+  for (size_t i = 0; i < SavedKeptCurves.Size(); ++i) {
+    const TKeptCurve& kept = SavedKeptCurves[i];
+    FKeptAligned.push_back(
+        {kept.Name, kept.Color, AlignedToProfile(kept.Values, FProfile.Profile.size(), SavedKeptAtCentre)});
+  }
+  for (const TKeptCurve& kept : FKeptAligned) FKept.push_back({kept.Values, kept.Color, kept.Name});
 }
 
 // The highlight's marks lie above the profile's in the record: putting them back leaves
@@ -67,10 +93,15 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
     inView(data.SpreadRGB);
     data.FirstSample = view->First;
   }
-  data.MaxValue = FProfile.MaxValue;
+  data.Kept = FKept;
   data.ComplexMap = Raster.Map != nullptr;
   data.PlaneIndex = planeIndex;
   data.Margin = margin;
+  data.MaxValue = FProfile.MaxValue;
+  // From zero, the kept curves' greatest value raises the scale like the profile's own.
+  for (const TKeptSeries& kept : FKept)
+    for (double value : kept.Values)
+      if (std::isfinite(value)) data.MaxValue = std::max(data.MaxValue, value);
   if (fitToValues) {
     const TValueSpan span = CurveValueSpan(data);
     data.MinValue = span.Least;

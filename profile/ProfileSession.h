@@ -8,7 +8,10 @@
 #include <cstddef>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "profile/KeptCurves.h"
 #include "profile/OverviewPicture.h"
 #include "profile/PixelSize.h"
 #include "profile/PlotView.h"
@@ -24,6 +27,12 @@ extern bool SavedDirection;
 extern bool SavedFitToValues;
 // A value range the user set, which takes the place of both; none by default.
 extern std::optional<TValueSpan> SavedValueRange;
+// The value axis in decades, from the context menu, kept alike; off by default.
+extern bool SavedLogScale;
+// Curves kept for comparison, and whether they are aligned at the profile's middle rather
+// than at its first sample; none kept by default.
+extern TKeptCurves SavedKeptCurves;
+extern bool SavedKeptAtCentre;
 // The plot's axes and grid, from the context menu, kept alike; off by default.
 extern bool SavedShowAxes;
 extern bool SavedShowGrid;
@@ -61,6 +70,13 @@ class TProfileSession {
                      const TViewTarget& target) const;
 
   const TProfile& Profile() const noexcept { return FProfile; }
+  // The image's width and height.
+  std::pair<int, int> ImageSize() const noexcept;
+  // Lines the kept curves up with the profile again, after the list or their alignment
+  // changed; every rebuild does it.
+  void AlignKeptCurves();
+  // The kept curves beside the profile, oldest first: each as long as the profile.
+  const std::vector<TKeptSeries>& KeptCurves() const noexcept { return FKept; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,
   // its scale from zero or fitted to the curves' values: the samples of the view, the whole
   // profile unless one is given.
@@ -69,6 +85,9 @@ class TProfileSession {
 
  private:
   TProfile FProfile;
+  // Copies of the kept curves, aligned.
+  std::vector<TKeptCurve> FKeptAligned;
+  std::vector<TKeptSeries> FKept;
   TSavedPixels FSavedPixels;
   TProfileMode FMode;
   // The record's size without the highlight (taken when a highlight comes), and the sample

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 
 #include "errors/Exceptions.h"
 #include "image/HostBytes.h"
@@ -26,9 +27,19 @@ void AppendInteger(std::string& text, int64_t value) {
   text.append(buffer, result.ptr);
 }
 
-void AppendField(std::string& text, char separator, const char* field) {
+void AppendField(std::string& text, char separator, std::string_view field) {
   text += separator;
   text += field;
+}
+
+// A name that holds the separator or a quote goes in quotes, its quotes doubled, so that a
+// spreadsheet reads it as one field.
+void AppendQuotedField(std::string& text, char separator, std::string_view field) {
+  if (field.find_first_of(std::string{separator, '"'}) == std::string_view::npos) return AppendField(text, separator, field);
+  text += separator;
+  text += '"';
+  for (char c : field) text.append(c == '"' ? 2 : 1, c);
+  text += '"';
 }
 
 std::string Readout(double value, char decimalSeparator) { return ReadoutText(value, decimalSeparator); }
@@ -286,11 +297,12 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
     AppendField(text, separator, S_COL_X);
     AppendField(text, separator, S_COL_Y);
   }
-  if (FSize.Set()) AppendField(text, separator, (S_COL_DISTANCE + Scale().Suffix()).c_str());
+  if (FSize.Set()) AppendField(text, separator, S_COL_DISTANCE + Scale().Suffix());
   for (const char* name : ColumnNames()) {
     AppendField(text, separator, name);
-    if (HasSpread()) AppendField(text, separator, (std::string(name) + " " + S_COL_SD).c_str());
+    if (HasSpread()) AppendField(text, separator, std::string(name) + " " + S_COL_SD);
   }
+  for (const TKeptSeries& kept : FKept) AppendQuotedField(text, separator, kept.Name);
   text += LineEnd;
 }
 
@@ -315,6 +327,10 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator, cons
     if (!HasSpread()) continue;
     text += separator;
     AppendNumber(text, column.Spread);
+  }
+  for (const TKeptSeries& kept : FKept) {
+    text += separator;
+    if (i < kept.Values.size() && !std::isnan(kept.Values[i])) AppendNumber(text, kept.Values[i]);
   }
   text += LineEnd;
 }

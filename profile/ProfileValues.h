@@ -15,6 +15,7 @@
 
 #include "profile/LineEnds.h"
 #include "profile/PixelSize.h"
+#include "profile/ProfilePlot.h"
 #include "profile/ProfileSampling.h"
 
 // What one sample holds: the three channels and their gray value, one gray value, or one
@@ -63,6 +64,10 @@ class TProfileValues {
   // "Distance" column of the table.
   void MeasureIn(const TPixelSize& size) noexcept { FSize = size; }
   TDistanceScale Scale() const { return {FSize, SampleSpacing()}; }
+  // Kept curves beside the profile (each as long as it), borrowed like the profile: their
+  // columns follow the table's own, headed by their names, empty where a curve has no
+  // sample.
+  void BesideKept(std::span<const TKeptSeries> kept) noexcept { FKept = kept; }
   // The curves the plane draws, named as the table names them, with their values from
   // first to last.
   std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
@@ -98,5 +103,6 @@ class TProfileValues {
   TProfileMode FMode;
   std::optional<TLineEnds> FLine;
   TPixelSize FSize;
+  std::span<const TKeptSeries> FKept;
   const TLinePoints& FPoints;
 };

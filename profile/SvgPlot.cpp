@@ -68,11 +68,11 @@ class TSvgPlot {
         FData(picture.Data),
         FFont(picture.Data.PixelsPerInch),
         FSizes(picture.Data),
-        FGeometry(width, height, FData.Margin, FData.Profile.size(), FData.MaxValue, FData.MinValue, Room(height)),
+        FGeometry(width, height, FData.Margin, FData.Profile.size(), FData.MaxValue, FData.MinValue, Room(height),
+                  FData.LogScale),
         FOut(text) {
     const size_t count = FData.Profile.size();
     FXScale = count > 1 ? (FGeometry.Right() - FGeometry.Left()) / static_cast<double>(count - 1) : 0;
-    FYScale = (FGeometry.BaseY() - FGeometry.Top()) / (FData.MaxValue - FData.MinValue);
   }
 
   void Write() {
@@ -107,7 +107,12 @@ class TSvgPlot {
   }
 
   double X(double sample) const noexcept { return FGeometry.Left() + 0.5 + sample * FXScale; }
-  double Y(double value) const noexcept { return FGeometry.BaseY() + 0.5 - (value - FData.MinValue) * FYScale; }
+  // Heights beyond any picture (a value at or below zero on a log scale) are pinned well
+  // outside it, as numbers a reader takes.
+  double Y(double value) const noexcept {
+    constexpr double Limit = 1 << 20;
+    return FGeometry.BaseY() + 0.5 - std::clamp(FGeometry.Height(value), -Limit, Limit);
+  }
 
   // Text whose top lies at y, as the dialog places it; SVG places the baseline.
   void Text(double x, double top, const char* anchor, const std::string& text) {
@@ -197,26 +202,38 @@ class TSvgPlot {
     FOut << "</g>\n";
   }
 
-  // A polyline a stretch of finite samples: a sample that is not a number leaves a gap.
+  // A polyline a stretch of samples on the scale: a sample that is not a number (or on a
+  // log scale not above zero) leaves a gap. Kept curves first, behind the live ones.
   void WriteCurves() {
-    for (const TPlotCurve& curve : CurvesOf(FData.PlaneIndex, FData.ComplexMap)) {
-      FOut << "<g fill=\"none\" stroke=\"" << curve.Color << "\" stroke-width=\"" << FData.LineWidth
-           << "\" stroke-linejoin=\"round\" clip-path=\"url(#frame)\">\n";
-      bool open = false;
-      const size_t length = CurveLength(FData, curve.Kind);
-      for (size_t i = 0; i < length; ++i) {
-        const double value = CurveValue(FData, curve.Kind, i);
-        if (!std::isfinite(value)) {
-          if (open) FOut << "\"/>\n";
-          open = false;
-          continue;
-        }
-        FOut << (open ? " " : "<polyline points=\"") << X(static_cast<double>(i)) << "," << Y(value);
-        open = true;
-      }
-      if (open) FOut << "\"/>\n";
-      FOut << "</g>\n";
+    const size_t count = FData.Profile.size();
+    for (size_t k = 0; k < FData.Kept.size(); ++k) {
+      const TKeptSeries& kept = FData.Kept[k];
+      if (FData.FirstSample + count > kept.Values.size()) continue;
+      const std::span<const double> values = kept.Values.subspan(FData.FirstSample, count);
+      WriteCurve(KeptShade(kept.Color, FPicture.Background, k), count, [values](size_t i) { return values[i]; });
     }
+    for (const TPlotCurve& curve : CurvesOf(FData.PlaneIndex, FData.ComplexMap))
+      WriteCurve(curve.Color, CurveLength(FData, curve.Kind),
+                 [this, &curve](size_t i) { return CurveValue(FData, curve.Kind, i); });
+  }
+
+  template <typename ValueAt>
+  void WriteCurve(TColor color, size_t length, ValueAt valueAt) {
+    FOut << "<g fill=\"none\" stroke=\"" << color << "\" stroke-width=\"" << FData.LineWidth
+         << "\" stroke-linejoin=\"round\" clip-path=\"url(#frame)\">\n";
+    bool open = false;
+    for (size_t i = 0; i < length; ++i) {
+      const double value = valueAt(i);
+      if (!std::isfinite(value) || !FGeometry.OnScale(value)) {
+        if (open) FOut << "\"/>\n";
+        open = false;
+        continue;
+      }
+      FOut << (open ? " " : "<polyline points=\"") << X(static_cast<double>(i)) << "," << Y(value);
+      open = true;
+    }
+    if (open) FOut << "\"/>\n";
+    FOut << "</g>\n";
   }
 
   void WriteRamp() {
@@ -271,7 +288,6 @@ class TSvgPlot {
   TPlotGeometry FGeometry;
   TSvgText FOut;
   double FXScale = 0;
-  double FYScale = 0;
 };
 
 }  // namespace

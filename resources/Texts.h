@@ -335,6 +335,26 @@
 #define S_PNG_SIZE_RESOLUTION "&Resolution (dpi):"
 #define IDS_PNG_SIZE_BAD 64195
 #define S_PNG_SIZE_BAD "Type a width and a height of 16 to 8000 pixels and a resolution of 24 to 2400 dots per inch, as whole numbers."
+#define IDS_MENU_KEEP_CURVE 64196
+#define S_MENU_KEEP_CURVE "Keep curve\tCtrl+K"
+#define IDS_MENU_CLEAR_KEPT 64197
+#define S_MENU_CLEAR_KEPT "Clear kept curves"
+#define IDS_MENU_KEPT_AT_CENTRE 64198
+#define S_MENU_KEPT_AT_CENTRE "Align kept curves at centre"
+#define IDS_MENU_LOG_SCALE 64199
+#define S_MENU_LOG_SCALE "L&og scale"
+#define IDS_KEPT_LINE 64200
+#define S_KEPT_LINE "%s, %dx%d: line (%d, %d) to (%d, %d)"
+#define IDS_KEPT_ROWS 64201
+#define S_KEPT_ROWS "%s, %dx%d: rows %d to %d"
+#define IDS_KEPT_COLUMNS 64202
+#define S_KEPT_COLUMNS "%s, %dx%d: columns %d to %d"
+#define IDS_LOG_LEFT_OUT 64203
+#define S_LOG_LEFT_OUT "Log scale: %d samples at or below 0 left out"
+#define IDS_AXIS_LOG 64204
+#define S_AXIS_LOG "%s (log scale)"
+#define IDS_AXIS_LOG_LEFT_OUT 64205
+#define S_AXIS_LOG_LEFT_OUT "%s (log scale, %d samples at or below 0 left out)"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108
