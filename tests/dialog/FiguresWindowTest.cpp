@@ -28,18 +28,6 @@ double Truth(double x) {
 }
 uint8_t Byte(int x) { return static_cast<uint8_t>(std::lround(Truth(x))); }
 
-std::string ClipboardUtf8() {
-  std::string text;
-  if (OpenClipboard(nullptr)) {
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-      text = NarrowText(static_cast<const wchar_t*>(GlobalLock(data)), CP_UTF8);
-      GlobalUnlock(data);
-    }
-    CloseClipboard();
-  }
-  return text;
-}
-
 // The copied table by figure, the one curve's field as text.
 std::map<std::string, std::string> CopiedFigures() {
   const std::string text = ClipboardUtf8();

@@ -68,17 +68,6 @@ std::vector<std::string> Fields() {
   return texts;
 }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 class LineWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -119,7 +108,7 @@ class LineWindowTest : public ::testing::Test {
     oracle.Points = TLinePoints(BoundsOf(ends), DirectionOf(ends));
     TProfileValues values(oracle, TValueKind::Color, BoundsOf(ends), {false, DirectionOf(ends)});
     if (named) values.NameLine(ends);
-    EXPECT_EQ(ClipboardText(), values.Table('\t'));
+    EXPECT_EQ(ClipboardUtf8(), values.Table('\t'));
   }
 
   TPluginLibrary FPlugin;

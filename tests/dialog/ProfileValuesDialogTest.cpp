@@ -22,6 +22,7 @@
 #include "profile/PlotView.h"
 #include "profile/ProfilePlot.h"
 #include "ui/DIBitmap.h"
+#include "tests/dialog/PaintedPlot.h"
 #include "tests/host/DialogWatcher.h"
 #include "tests/host/HostDouble.h"
 #include "tests/host/HostImages.h"
@@ -316,14 +317,7 @@ std::vector<uint32_t> PlotOf(const TProfile& profile, const TPlotView& view, int
   data.Margin = Margin;
   data.FirstSample = view.First;
   data.TotalSamples = profile.Profile.size();
-  TDIBitmap bitmap;
-  bitmap.SetPixelFormat(TPixelFormat::Bgrx32);
-  bitmap.SetSize(width, height);
-  PaintProfile(bitmap.Canvas(), width, height, data);
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels.push_back(*reinterpret_cast<const uint32_t*>(bitmap.ScanLine(y) + 4 * x) & 0xFFFFFF);
-  return pixels;
+  return PaintedPlot(data, width, height);
 }
 
 // Zoom and pan of a long profile: a notch of the wheel over sample 200 zooms about it by 1.5,

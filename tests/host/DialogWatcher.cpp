@@ -313,6 +313,18 @@ bool AnswerPlotSave(HWND window, const std::vector<std::string>& names, size_t& 
   return true;
 }
 
+std::string ClipboardUtf8() {
+  std::string text;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      text = NarrowText(static_cast<const wchar_t*>(GlobalLock(data)), CP_UTF8);
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+  }
+  return text;
+}
+
 std::string FileText(const std::string& name) {
   std::ifstream file(name, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

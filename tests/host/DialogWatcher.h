@@ -90,6 +90,8 @@ bool AnswerSaveDialog(HWND window, const std::vector<std::string>& names, size_t
 // Answers the save dialog as AnswerSaveDialog does, and takes the picture size offered
 // after a PNG's name.
 bool AnswerPlotSave(HWND window, const std::vector<std::string>& names, size_t& named);
+// The clipboard's text as UTF-8; empty when it holds none.
+std::string ClipboardUtf8();
 // A file's bytes; empty when there is none.
 std::string FileText(const std::string& name);
 void ParkCursor();
