@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "profile/KeptCurves.h"
 
 namespace {
 
@@ -64,6 +67,41 @@ std::vector<std::vector<std::pair<double, double>>> Polylines(const std::string&
   return lines;
 }
 
+// The polylines drawn in a colour pass through a curve's samples in order, one per stretch
+// on the scale: x at even steps (a step over each gap), y a linear map of the values (or on
+// a log scale of their logarithms).
+void ExpectPolylinesThrough(const std::string& svg, const std::string& group, const std::vector<double>& samples,
+                            size_t lineCount, bool log) {
+  const auto lines = Polylines(svg, group);
+  ASSERT_EQ(lines.size(), lineCount) << group;
+  std::vector<std::pair<double, double>> points;
+  for (const auto& line : lines) points.insert(points.end(), line.begin(), line.end());
+  std::vector<double> values;
+  std::vector<size_t> indices;
+  for (size_t i = 0; i < samples.size(); ++i)
+    if (std::isfinite(samples[i]) && (!log || samples[i] > 0)) {
+      values.push_back(log ? std::log10(samples[i]) : samples[i]);
+      indices.push_back(i);
+    }
+  ASSERT_EQ(points.size(), values.size()) << group;
+  // y = a - b value, fitted to all points.
+  double meanValue = 0, meanY = 0, covariance = 0, variance = 0;
+  for (size_t k = 0; k < points.size(); ++k) meanValue += values[k], meanY += points[k].second;
+  meanValue /= static_cast<double>(points.size());
+  meanY /= static_cast<double>(points.size());
+  for (size_t k = 0; k < points.size(); ++k) {
+    covariance += (values[k] - meanValue) * (points[k].second - meanY);
+    variance += (values[k] - meanValue) * (values[k] - meanValue);
+  }
+  const double b = -covariance / variance, a = meanY + b * meanValue;
+  const double step = (points.back().first - points.front().first) / static_cast<double>(indices.back() - indices[0]);
+  for (size_t k = 0; k < points.size(); ++k) {
+    const double i = static_cast<double>(indices[k] - indices[0]);
+    EXPECT_NEAR(points[k].first, points[0].first + i * step, 0.011) << group << " " << indices[k];
+    EXPECT_NEAR(points[k].second, a - b * values[k], 0.011) << group << " " << indices[k];
+  }
+}
+
 // A colour profile with a gap, all three channels drawn, a range, a fit and a legend: the
 // document is well formed, each curve's polylines pass through its samples in order (at
 // even steps across, heights a linear map of the values), the text is escaped.
@@ -106,30 +144,43 @@ TEST(SvgPlot, CurvesAreTheSamplesInAWellFormedDocument) {
   for (const TCurve& curve : {TCurve{"stroke=\"#ff0000\" stroke-width", &TColorSample::R, 1},
                               TCurve{"stroke=\"#008000\" stroke-width", &TColorSample::G, 2},
                               TCurve{"stroke=\"#0000ff\" stroke-width", &TColorSample::B, 1}}) {
-    const auto lines = Polylines(svg, curve.Group);
-    ASSERT_EQ(lines.size(), curve.Lines) << curve.Group;
-    std::vector<std::pair<double, double>> points;
-    for (const auto& line : lines) points.insert(points.end(), line.begin(), line.end());
     std::vector<double> values;
-    for (const TColorSample& sample : channels)
-      if (std::isfinite(sample.*curve.Channel)) values.push_back(sample.*curve.Channel);
-    ASSERT_EQ(points.size(), values.size()) << curve.Group;
-    // y = a - b value, fitted to all points; x steps evenly, one step over the gap.
-    double meanValue = 0, meanY = 0, covariance = 0, variance = 0;
-    for (size_t k = 0; k < points.size(); ++k) meanValue += values[k], meanY += points[k].second;
-    meanValue /= static_cast<double>(points.size());
-    meanY /= static_cast<double>(points.size());
-    for (size_t k = 0; k < points.size(); ++k) {
-      covariance += (values[k] - meanValue) * (points[k].second - meanY);
-      variance += (values[k] - meanValue) * (values[k] - meanValue);
-    }
-    const double b = -covariance / variance, a = meanY + b * meanValue;
-    const double step = (points.back().first - points.front().first) / static_cast<double>(channels.size() - 1);
-    for (size_t k = 0, i = 0; k < points.size(); ++k, ++i) {
-      if (!std::isfinite(channels[i].*curve.Channel)) ++i;
-      EXPECT_NEAR(points[k].first, points[0].first + static_cast<double>(i) * step, 0.011) << curve.Group << " " << i;
-      EXPECT_NEAR(points[k].second, a - b * values[k], 0.011) << curve.Group << " " << i;
-    }
+    for (const TColorSample& sample : channels) values.push_back(sample.*curve.Channel);
+    ExpectPolylinesThrough(svg, curve.Group, values, curve.Lines, false);
+  }
+}
+
+// Kept curves behind the live one in their lighter shades, named in the legend, with gaps
+// where they have no samples; on a log scale the heights follow the values' logarithms and
+// the samples at or below zero leave gaps.
+TEST(SvgPlot, KeptCurvesAndALogScale) {
+  std::vector<double> live(90), shorter(60, std::nan(""));
+  for (size_t i = 0; i < live.size(); ++i) live[i] = i % 30 == 7 ? 0 : std::pow(10.0, i / 30.0);
+  for (size_t i = 0; i < shorter.size(); ++i) shorter[i] = 500 - static_cast<double>(i);
+  std::vector<double> kept = AlignedToProfile(shorter, live.size(), true);
+  const std::vector<TKeptSeries> series{{kept, PackColor(0, 0, 255), "Before"}};
+  TPictureSource source;
+  source.Data.Profile = live;
+  source.Data.TotalSamples = live.size();
+  source.Data.Kept = series;
+  source.Curves = {{"Value", PackColor(128, 128, 128)}};
+  for (const bool log : {false, true}) {
+    source.Data.MaxValue = 1000;
+    source.Data.MinValue = 0;
+    if (log) UseLogScale(source.Data, std::nullopt);
+    const TPlotPicture picture = MakePicture(source);
+    EXPECT_EQ(picture.ValueTitle, log ? "Value (log scale, 3 samples at or below 0 left out)" : "Value");
+    ASSERT_EQ(picture.Legend.size(), 2u);
+    EXPECT_EQ(picture.Legend[1].Name, "Before");
+    EXPECT_EQ(picture.Legend[1].Color, KeptShade(PackColor(0, 0, 255), source.Background, 0));
+    const std::string svg = SvgPlot(picture, 500, 300);
+    EXPECT_EQ(MarkupFault(svg), "");
+    char shade[40];
+    std::snprintf(shade, sizeof shade, "stroke=\"#%02x%02x%02x\" stroke-width", RedOf(picture.Legend[1].Color),
+                  GreenOf(picture.Legend[1].Color), BlueOf(picture.Legend[1].Color));
+    ExpectPolylinesThrough(svg, shade, kept, 1, log);
+    ExpectPolylinesThrough(svg, "stroke=\"#808080\" stroke-width", live, log ? 4 : 1, log);
+    EXPECT_LT(svg.find(shade), svg.find("stroke=\"#808080\" stroke-width")) << "kept curves behind";
   }
 }
 

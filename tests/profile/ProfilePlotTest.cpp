@@ -104,6 +104,82 @@ TEST(ProfilePlot, ColumnRunsSpanTheRowsOfAllTheColumnsSamples) {
   }
 }
 
+// With gaps (a log scale, or NaN in a kept curve) the strokes hold only the samples on the
+// scale: the column runs span their rows, and every line joins two neighbouring samples
+// on the scale, so nothing is drawn to or from a gap.
+TEST(ProfilePlot, GapsLeaveOutTheSamplesOffTheScale) {
+  std::mt19937 random(5);
+  std::vector<double> profile(700);
+  for (double& value : profile) value = std::uniform_real_distribution<double>(-20, 300)(random);
+  for (size_t i = 200; i < 260; ++i) profile[i] = std::nan("");
+  profile[690] = 0;
+  for (const bool log : {false, true}) {
+    for (const int width : {60, 2000}) {
+      TProfilePlotData data;
+      data.Profile = profile;
+      data.GapsAtNaN = !log;
+      const TPlotGeometry geometry(width, 200, 4, profile.size(), 300, log ? 1 : -20, {}, log);
+      const auto onScale = [&](size_t i) { return log ? profile[i] > 0 : !std::isnan(profile[i]); };
+      const auto pointOf = [&](size_t i) { return TPlotPoint{geometry.X(i), geometry.Y(profile[i])}; };
+      const TCurveStrokes strokes = CurveStrokes(geometry, data, {{TCurveKind::Gray, 0}}).at(0);
+      std::map<int, std::pair<int, int>> expected, runs;
+      for (size_t i = 0; i < profile.size() && geometry.X(i) != geometry.X(profile.size() - 1); ++i) {
+        if (!onScale(i)) continue;
+        const TPlotPoint point = pointOf(i);
+        const auto [at, added] = expected.try_emplace(point.X, point.Y, point.Y + 1);
+        at->second = {std::min(at->second.first, point.Y), std::max(at->second.second, point.Y + 1)};
+      }
+      for (const TCurveStrokes::TColumnRun& run : strokes.Runs) runs[run.X] = {run.Top, run.Bottom};
+      EXPECT_EQ(runs, expected) << log << " " << width;
+      size_t at = 0;
+      for (const uint32_t count : strokes.Counts) {
+        for (size_t k = at; k + 1 < at + count; ++k) {
+          bool joined = false;
+          for (size_t i = 0; i + 1 < profile.size() && !joined; ++i)
+            joined = onScale(i) && onScale(i + 1) && pointOf(i) == strokes.Points[k] && pointOf(i + 1) == strokes.Points[k + 1];
+          EXPECT_TRUE(joined || strokes.Points[k].X == strokes.Points[k + 1].X) << log << " " << width << " line " << k;
+        }
+        at += count;
+      }
+    }
+  }
+}
+
+// On a log scale each decade takes the same height; the ticks are powers of ten, every
+// few of them over many decades, with 2 and 5 times them where a decade has room, and
+// round values within less than a decade. Values at or below zero lie far below.
+TEST(ProfilePlot, ALogScaleHasDecades) {
+  const TPlotGeometry geometry(100, 309, 4, 10, 1e4, 1, {}, true);
+  EXPECT_EQ(geometry.Y(1), 304);
+  EXPECT_EQ(geometry.Y(10), 229);
+  EXPECT_EQ(geometry.Y(1e4), 4);
+  EXPECT_GT(geometry.Y(0), 1 << 19);
+  EXPECT_GT(geometry.Y(-5), 1 << 19);
+  EXPECT_FALSE(geometry.OnScale(0) || geometry.OnScale(std::nan("")) || !geometry.OnScale(1e-300));
+  struct TCase {
+    double Least, Greatest;
+    int Pixels;
+    std::vector<double> Ticks;
+  };
+  const TCase cases[] = {
+      {1, 1000, 300, {1, 10, 100, 1000}},
+      {1, 100, 600, {1, 2, 5, 10, 20, 50, 100}},
+      {0.5, 1e6, 140, {1, 100, 1e4, 1e6}},
+      {3e-9, 2e-3, 200, {1e-8, 1e-6, 1e-4}},
+      {20, 180, 250, {100}},
+      {1e-300, 1e300, 300, {1e-300, 1e-200, 1e-100, 1, 1e100, 1e200, 1e300}},
+  };
+  for (const TCase& c : cases) {
+    TProfilePlotData data;
+    data.LogScale = true;
+    data.MinValue = c.Least;
+    data.MaxValue = c.Greatest;
+    const std::vector<double> ticks = ValueTicks(data, c.Pixels, 40);
+    ASSERT_EQ(ticks.size(), c.Ticks.size()) << c.Least << " .. " << c.Greatest;
+    for (size_t i = 0; i < ticks.size(); ++i) EXPECT_DOUBLE_EQ(ticks[i], c.Ticks[i]) << c.Least << " .. " << c.Greatest;
+  }
+}
+
 // The ramp as described: a move to the left edge, then for every sample a line to its
 // column in its gray level; a line covers its start but not its end.
 std::vector<int> RampOracle(const TPlotGeometry& geometry, size_t count, int width) {
@@ -263,6 +339,24 @@ TEST(ProfilePlot, AFittedScaleSpansTheDrawnCurvesFiniteValues) {
   EXPECT_TRUE(std::isfinite(span(0).first) && std::isfinite(span(0).second));
   data.Profile = {};
   EXPECT_EQ(span(0), (std::pair{0.0, 1.0}));
+  // Kept curves count beside the view's samples; a log scale takes the values above zero.
+  const std::vector<double> live{5, -3, 0, 40}, kept{0, 1, 2, 400, 4, 5};
+  const std::vector<TKeptSeries> series{{kept, 0, "kept"}};
+  data.Profile = live;
+  data.FirstSample = 2;
+  data.Kept = series;
+  EXPECT_EQ(span(0), withMargin(-3, 400));
+  const double decades = std::log10(400.0 / 2) * FittedMargin;
+  EXPECT_DOUBLE_EQ(CurveLogSpan(data).Least, 2 / std::pow(10, decades));
+  EXPECT_DOUBLE_EQ(CurveLogSpan(data).Greatest, 400 * std::pow(10, decades));
+  EXPECT_EQ(LeftOffLogScale(data), 2u);
+  UseLogScale(data, TValueSpan{-10, 1000});
+  EXPECT_EQ(std::pair(data.MinValue, data.MaxValue), std::pair(CurveLogSpan(data).Least, 1000.0));
+  UseLogScale(data, TValueSpan{0.1, 10});
+  EXPECT_EQ(std::pair(data.MinValue, data.MaxValue), std::pair(0.1, 10.0));
+  data.Kept = {};
+  data.Profile = {};
+  EXPECT_EQ(CurveLogSpan(data).Least, 1);
   // With the scale from zero the points stay where they always were.
   const TPlotGeometry fromZero(100, 60, 8, 5, 255), fitted(100, 60, 8, 5, 255, 0);
   for (double value : {0.0, 1.5, 127.5, 255.0}) EXPECT_EQ(fromZero.Y(value), fitted.Y(value));

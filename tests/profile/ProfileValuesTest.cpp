@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+
+#include "profile/KeptCurves.h"
 
 namespace {
 
@@ -65,6 +68,40 @@ TEST(ProfileValues, IntegrateModeNamesRowsOrColumnsByImageCoordinate) {
   EXPECT_EQ(rows.Table('\t'), "Row\tImaginary\r\n7\t1530\r\n8\t12.5\r\n");
   const TProfileValues real(profile, TValueKind::Real, {4, 7, 5, 8}, {true, true});
   EXPECT_EQ(real.Values(0), "Real 1530");
+}
+
+// Kept curves: at most eight, the oldest going first; named by the image and the line;
+// lined up with a profile at its first sample or its middle; their columns follow the
+// table's own, empty where a curve has no sample, a name with the separator quoted.
+TEST(ProfileValues, KeptCurvesStandBesideTheValues) {
+  TKeptCurves list;
+  for (int i = 0; i < 10; ++i) list.Keep({std::to_string(i), 0, {}});
+  ASSERT_EQ(list.Size(), TKeptCurves::Most);
+  EXPECT_EQ(list[0].Name, "2");
+  EXPECT_EQ(list[7].Name, "9");
+  EXPECT_EQ(KeptCurveName("Red", 400, 300, {5, 6, 50, 60}, {false, true}), "Red, 400x300: line (5, 60) to (50, 6)");
+  EXPECT_EQ(KeptCurveName("Sum", 40, 30, {5, 6, 15, 16}, {true, true}), "Sum, 40x30: rows 6 to 16");
+  EXPECT_EQ(KeptCurveName("Sum", 40, 30, {5, 6, 15, 16}, {true, false}), "Sum, 40x30: columns 5 to 15");
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  const auto same = [](const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](double x, double y) {
+             return x == y || (std::isnan(x) && std::isnan(y));
+           });
+  };
+  EXPECT_TRUE(same(AlignedToProfile({1, 2, 3}, 5, false), {1, 2, 3, none, none}));
+  EXPECT_TRUE(same(AlignedToProfile({1, 2, 3}, 6, true), {none, 1, 2, 3, none, none}));
+  EXPECT_TRUE(same(AlignedToProfile({1, 2, 3, 4, 5, 6}, 2, true), {3, 4}));
+  EXPECT_TRUE(same(AlignedToProfile({1, 2, 3, 4, 5, 6}, 2, false), {1, 2}));
+
+  TProfile profile;
+  profile.Profile = {10, 20, 30};
+  TProfileValues values(profile, TValueKind::Gray, {0, 0, 2, 0}, {true, false});
+  const std::vector<double> before = AlignedToProfile({7.5, 8}, 3, false), other = AlignedToProfile({-1}, 3, true);
+  const std::vector<TKeptSeries> kept{{before, 0, "Value, 3x1: columns 0 to 2"}, {other, 0, "Say \"one\""}};
+  values.BesideKept(kept);
+  EXPECT_EQ(values.Table('\t'), "Column\tValue\tValue, 3x1: columns 0 to 2\t\"Say \"\"one\"\"\"\r\n"
+                                "0\t10\t7.5\t\r\n1\t20\t8\t-1\r\n2\t30\t\t\r\n");
+  EXPECT_EQ(Lines(values.Table(','))[0], "Column,Value,\"Value, 3x1: columns 0 to 2\",\"Say \"\"one\"\"\"");
 }
 
 // An 8-bit image whose palette is not the gray ramp: the readout names the index's colour
