@@ -40,7 +40,8 @@ using TRows = std::vector<std::vector<double>>;
 constexpr int Margin = 8;
 const std::vector<std::string> MenuItems{"&Copy values\tCtrl+C", "Copy &plot", "&Save values...", "Sa&ve plot...", "",
                                          "Show &whole profile\tCtrl+0", "Scale from &zero", "&Fit to values", "Set val&ue range...",
-                                         "Show &axes", "Show gr&id", "Show legen&d", "&Line width", "Li&ne...\tCtrl+L",
+                                         "Show &axes", "Show gr&id", "L&og scale", "Show legen&d", "", "Keep curve\tCtrl+K", "",
+                                         "&Line width", "Li&ne...\tCtrl+L",
                                          "Pi&xel size...", "Fi&gures...\tCtrl+F"};
 
 // The dialog's messages handled for a while, inside a step, all but the timers (the
