@@ -37,7 +37,8 @@ shoot default-144dpi "$root/build/wineprefix-dpi144" 923x984+357+40
 # A zoomed view with a range and its statistics, the dialog worked by a program of its own.
 tools/build-win32.sh zoomed_range_picture >/dev/null
 # Then the peak fitted on that range, with the figures window open on the dialog's left.
-# Last that view saved with "Save plot..." as a PNG file.
+# Last its curves kept, and another image's plot saved over them with "Save plot..." as a
+# PNG file.
 (cd build/win32 && OSTRAVINE_WINE_TIMEOUT=120 ../../tools/wine-run.sh ./zoomed_range_picture.exe zoomed-range.ppm \
   fitted-peak.ppm exported-plot.png)
 convert build/win32/zoomed-range.ppm -crop 720x560+560+0 +repage -trim +repage docs/screenshots/zoomed-range.png

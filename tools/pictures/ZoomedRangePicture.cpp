@@ -1,8 +1,9 @@
 // The README's pictures of a zoomed view with a range and its figures, and of the peak
 // fitted on that range with the figures window open: the plug-in's dialog on a made-up
 // image, worked as a user would (two wheel notches over a peak, a drag across it, "Fit peak"
-// from the plot's menu, Ctrl+F), and the whole screen written as a PPM file at each.
-// Last, "Save plot..." writes the fitted view as a PNG file.
+// from the plot's menu, Ctrl+F), and the whole screen written as a PPM file at each. Its
+// curves are kept (Ctrl+K); a second call over an image whose peak moved saves its plot,
+// the kept curves behind its own, with "Save plot..." as a PNG file.
 // Usage: zoomed_range_picture [RANGE.ppm [FITTED.ppm [EXPORTED.png]]]   (tools/screenshots.sh
 // runs it under Xvfb; the PNG's name is a Windows one)
 
@@ -22,11 +23,11 @@
 namespace {
 
 // A colour gradient with a round peak in green and red, and some texture in red.
-THostImageBuffer PeakImage() {
+THostImageBuffer PeakImage(double peakX, double peakY) {
   auto image = THostImageBuffer::Make24Bit(400, 300);
   for (int y = 0; y < 300; ++y)
     for (int x = 0; x < 400; ++x) {
-      const double peak = std::exp(-((x - 230.0) * (x - 230.0) + (y - 172.0) * (y - 172.0)) / 900);
+      const double peak = std::exp(-((x - peakX) * (x - peakX) + (y - peakY) * (y - peakY)) / 900);
       uint8_t* pixel = image.Pixels() + 3 * (y * 400 + x);
       pixel[0] = static_cast<uint8_t>(200 - y / 2);
       pixel[1] = static_cast<uint8_t>(60 + x / 4 + 120 * peak);
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Ostravine.dll did not load\n");
     return 1;
   }
-  THostImageBuffer image = PeakImage();
+  THostImageBuffer image = PeakImage(230, 172);
   host.OpenImages = {{image.Record().Pixels, {0, 0, 399, 299}}};
   ParkCursor();
   // The plot's columns of samples as the dialog places them at the screen's resolution,
@@ -74,51 +75,66 @@ int main(int argc, char** argv) {
   const auto columnOf = [&](size_t sample) {
     return TPlotGeometry(plot.Width, plot.Height, margin, view.Count, 255).X(sample - view.First);
   };
-  bool written = false;
-  TDialogWatcher watcher(
-      "Ostravine",
-      {[&](HWND dialog) {
-         plot = ReadClientPixels(Panel(dialog));
-         MoveOverPanel(dialog, columnOf(287), plot.Height / 2);
-         mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(2 * WHEEL_DELTA), 0);
-         view = ZoomView(view, total, 287, 2.25, MinViewCount(plot.Width - 2 * margin - 2));
-       },
-       [&](HWND dialog) {
-         MoveOverPanel(dialog, columnOf(240), plot.Height / 2);
-         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-       },
-       [&](HWND dialog) { MoveOverPanel(dialog, columnOf(335), plot.Height * 2 / 3); },
-       [&](HWND) { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); },
-       [&](HWND dialog) {
-         WriteScreen(path);
-         ParkCursor();
-         RECT panel;
-         GetWindowRect(Panel(dialog), &panel);
-         SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
-                      MAKELPARAM(panel.left + 40, panel.top + 40));
-       },
-       [&](HWND) { Keys({'K'}); },
-       [&](HWND dialog) {
-         SetForegroundWindow(dialog);
-         Keys({VK_CONTROL, 'F'});
-       },
-       [&](HWND) {},
-       [&](HWND) { WriteScreen(fittedPath); },
-       [&](HWND dialog) {
-         SetForegroundWindow(dialog);
-         Keys({VK_APPS});
-       },
-       [&](HWND) { Keys({'V'}); },
-       [&](HWND) { written = named == 1; }},
-      TDialogAnswer::Close);
-  // The picture's size as offered.
-  watcher.OtherWindow = [&](HWND window) { return AnswerPlotSave(window, names, named); };
-  watcher.Ready = [&host] {
+  const auto ready = [&host] {
     for (int32_t request : host.Requests)
       if (request == hrImageChanged) return true;
     return false;
   };
-  plugin.ProcessImage(1, &image.Record());
+  {
+    TDialogWatcher watcher(
+        "Ostravine",
+        {[&](HWND dialog) {
+           plot = ReadClientPixels(Panel(dialog));
+           MoveOverPanel(dialog, columnOf(287), plot.Height / 2);
+           mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(2 * WHEEL_DELTA), 0);
+           view = ZoomView(view, total, 287, 2.25, MinViewCount(plot.Width - 2 * margin - 2));
+         },
+         [&](HWND dialog) {
+           MoveOverPanel(dialog, columnOf(240), plot.Height / 2);
+           mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+         },
+         [&](HWND dialog) { MoveOverPanel(dialog, columnOf(335), plot.Height * 2 / 3); },
+         [&](HWND) { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); },
+         [&](HWND dialog) {
+           WriteScreen(path);
+           ParkCursor();
+           RECT panel;
+           GetWindowRect(Panel(dialog), &panel);
+           SendMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog),
+                        MAKELPARAM(panel.left + 40, panel.top + 40));
+         },
+         [&](HWND) { Keys({'K'}); },
+         [&](HWND dialog) {
+           SetForegroundWindow(dialog);
+           Keys({VK_CONTROL, 'F'});
+         },
+         [&](HWND) {},
+         [&](HWND) { WriteScreen(fittedPath); },
+         [&](HWND dialog) {
+           SetForegroundWindow(dialog);
+           Keys({VK_CONTROL, 'K'});
+         },
+         [&](HWND) {}},
+        TDialogAnswer::Close);
+    watcher.Ready = ready;
+    plugin.ProcessImage(1, &image.Record());
+  }
+
+  bool written = false;
+  THostImageBuffer moved = PeakImage(170, 130);
+  host.OpenImages = {{moved.Record().Pixels, {0, 0, 399, 299}}};
+  host.Requests.clear();
+  TDialogWatcher saver("Ostravine",
+                       {[&](HWND dialog) {
+                          SetForegroundWindow(dialog);
+                          Keys({VK_APPS});
+                        },
+                        [&](HWND) { Keys({'V'}); }, [&](HWND) { written = named == 1; }},
+                       TDialogAnswer::Close);
+  // The picture's size as offered.
+  saver.OtherWindow = [&](HWND window) { return AnswerPlotSave(window, names, named); };
+  saver.Ready = ready;
+  plugin.ProcessImage(1, &moved.Record());
   std::printf("%s\n", written ? exported : "no picture");
   return written ? 0 : 1;
 }
