@@ -216,7 +216,7 @@ size_t LeftOffLogScale(const TProfilePlotData& data) {
   size_t count = 0;
   for (const TPlotCurve& curve : CurvesOf(data.PlaneIndex, data.ComplexMap)) {
     const size_t length = CurveLength(data, curve.Kind);
-    for (size_t i = 0; i < length; ++i) count += !(CurveValue(data, curve.Kind, i) > 0);
+    for (size_t i = 0; i < length; ++i) count += CurveValue(data, curve.Kind, i) <= 0;
   }
   return count;
 }

@@ -216,7 +216,8 @@ TValueSpan CurveLogSpan(const TProfilePlotData& data);
 // Puts the plot on a log scale: over the range set where it lies above zero, else fitted to
 // the values above zero (the end the range has above zero kept).
 void UseLogScale(TProfilePlotData& data, const std::optional<TValueSpan>& rangeSet);
-// How many samples of the curves drawn a log scale leaves out (values at or below zero).
+// How many samples of the curves drawn lie at or below zero, which a log scale leaves out
+// (as it does NaN, which no scale places).
 size_t LeftOffLogScale(const TProfilePlotData& data);
 
 // A stretch of one ramp row: pixels FromX .. ToX - 1 in the gray level of one sample.

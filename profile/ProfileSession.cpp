@@ -48,7 +48,12 @@ void TProfileSession::AlignKeptCurves() {
     FKeptAligned.push_back(
         {kept.Name, kept.Color, AlignedToProfile(kept.Values, FProfile.Profile.size(), SavedKeptAtCentre)});
   }
-  for (const TKeptCurve& kept : FKeptAligned) FKept.push_back({kept.Values, kept.Color, kept.Name});
+  FKeptGreatest = -HUGE_VAL;
+  for (const TKeptCurve& kept : FKeptAligned) {
+    FKept.push_back({kept.Values, kept.Color, kept.Name});
+    for (double value : kept.Values)
+      if (std::isfinite(value)) FKeptGreatest = std::max(FKeptGreatest, value);
+  }
 }
 
 // The highlight's marks lie above the profile's in the record: putting them back leaves
@@ -97,11 +102,8 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
   data.ComplexMap = Raster.Map != nullptr;
   data.PlaneIndex = planeIndex;
   data.Margin = margin;
-  data.MaxValue = FProfile.MaxValue;
   // From zero, the kept curves' greatest value raises the scale like the profile's own.
-  for (const TKeptSeries& kept : FKept)
-    for (double value : kept.Values)
-      if (std::isfinite(value)) data.MaxValue = std::max(data.MaxValue, value);
+  data.MaxValue = std::max(FProfile.MaxValue, FKeptGreatest);
   if (fitToValues) {
     const TValueSpan span = CurveValueSpan(data);
     data.MinValue = span.Least;

@@ -5,6 +5,7 @@
 // put back before every rebuild, when the dialog closes and, whatever went wrong in
 // between, when the session ends.
 
+#include <cmath>
 #include <cstddef>
 
 #include <optional>
@@ -88,6 +89,8 @@ class TProfileSession {
   // Copies of the kept curves, aligned.
   std::vector<TKeptCurve> FKeptAligned;
   std::vector<TKeptSeries> FKept;
+  // Their greatest finite value beside the profile; -infinity for none.
+  double FKeptGreatest = -HUGE_VAL;
   TSavedPixels FSavedPixels;
   TProfileMode FMode;
   // The record's size without the highlight (taken when a highlight comes), and the sample
