@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -57,8 +56,9 @@ class KeptCurvesTest : public ::testing::Test {
     for (int x = 0; x < Shorter; ++x)
       FSamples.push_back({double(SecondRed(x)), 60, double(200 - x / 2)});
     FGray.assign(Shorter, 0);
-    FKept.assign(Shorter, std::numeric_limits<double>::quiet_NaN());
-    for (int x = 0; x < Shorter; ++x) FKept[x] = FirstRed(x);
+    // Aligned at sample 0, the first 200 of the kept curve's 240 samples.
+    FKept.clear();
+    for (int x = 0; x < Shorter; ++x) FKept.push_back(FirstRed(x));
     FSeries = {{FKept, Red, "kept"}};
     TProfilePlotData data;
     data.Profile = FGray;
