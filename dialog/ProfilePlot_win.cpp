@@ -318,10 +318,7 @@ void PaintEnvelope(TCanvas& canvas, const TPlotGeometry& geometry, const TProfil
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
   if (curves.size() != 1 || data.Spread.empty()) return;
   const TCurveKind kind = curves[0].Kind;
-  const COLORREF color = curves[0].Color, face = GetSysColor(COLOR_BTNFACE);
-  const auto light = [](int curve, int background) { return (curve + 3 * background) / 4; };
-  const COLORREF shade = RGB(light(GetRValue(color), GetRValue(face)), light(GetGValue(color), GetGValue(face)),
-                             light(GetBValue(color), GetBValue(face)));
+  const COLORREF shade = EnvelopeShade(curves[0].Color, GetSysColor(COLOR_BTNFACE));
   const size_t length = CurveLength(data, kind);
   std::vector<POINT> outline(2 * length);
   for (size_t i = 0; i < length; ++i) {

@@ -32,12 +32,6 @@ TLegendBox LegendBoxOf(const TPlotGeometry& geometry, const TPlotPicture& pictur
   return box;
 }
 
-TColor BandShade(TColor range, TColor background) noexcept {
-  const auto mix = [](uint8_t band, uint8_t back) { return (band + 2 * back) / 3; };
-  return PackColor(mix(RedOf(range), RedOf(background)), mix(GreenOf(range), GreenOf(background)),
-                   mix(BlueOf(range), BlueOf(background)));
-}
-
 std::vector<TLegendEntry> KeptLegend(const TProfilePlotData& data, TColor background) {
   std::vector<TLegendEntry> legend;
   for (size_t k = 0; k < data.Kept.size(); ++k)
@@ -113,7 +107,8 @@ TPlotPicture MakePicture(const TPictureSource& source) {
     const bool fillsView = source.Range->first <= first && source.Range->second >= first + count - 1;
     if (from <= to && !fillsView) {
       picture.Data.Band = std::pair<size_t, size_t>{from - first, to - first};
-      picture.Data.BandColor = BandShade(source.Highlight, source.Background);
+      // As the dialog's translucent range shows over the background.
+      picture.Data.BandColor = MixedColor(source.Highlight, source.Background, 2, 3);
     }
   }
   AddFits(source, picture);

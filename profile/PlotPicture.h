@@ -79,10 +79,6 @@ struct TLegendBox {
 };
 TLegendBox LegendBoxOf(const TPlotGeometry& geometry, const TPlotPicture& picture, int widestName, int textHeight);
 
-// The range's colour brought two thirds of the way to the background, as the dialog's
-// translucent range shows over it.
-TColor BandShade(TColor range, TColor background) noexcept;
-
 // What the dialog shows, to be made a picture.
 struct TPictureSource {
   // The plot as the screen draws it (the view's samples), at the picture's resolution.

@@ -53,16 +53,6 @@ size_t CurveLength(const TProfilePlotData& data, TCurveKind kind) {
   return std::min(data.Profile.size(), data.ProfileRGB.size());
 }
 
-TColor KeptShade(TColor color, TColor background, size_t index) noexcept {
-  // Two fifths of the way for the first, then a tenth more each, up to seven tenths.
-  const int toBackground = 4 + static_cast<int>(index % 4);
-  const auto mix = [toBackground](uint8_t curve, uint8_t back) {
-    return static_cast<uint8_t>((curve * (10 - toBackground) + back * toBackground) / 10);
-  };
-  return PackColor(mix(RedOf(color), RedOf(background)), mix(GreenOf(color), GreenOf(background)),
-                   mix(BlueOf(color), BlueOf(background)));
-}
-
 TPlotGeometry::TPlotGeometry(int width, int height, int margin, size_t count, double maxValue, double minValue,
                              TAxisRoom room, bool logScale)
     : FMargin(margin),

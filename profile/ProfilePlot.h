@@ -137,14 +137,27 @@ inline double CurveValueOf(const TProfilePlotData& data, size_t i) noexcept {
 // Sample i's spread across a band for a curve; 0 where there is none.
 double CurveSpread(const TProfilePlotData& data, TCurveKind kind, size_t i) noexcept;
 
-// The grid's light lines: the background a fifth of the way to black.
-constexpr TColor GridShade(TColor background) {
-  return PackColor(RedOf(background) * 4 / 5, GreenOf(background) * 4 / 5, BlueOf(background) * 4 / 5);
+// `color` brought `parts` of `whole` of the way to `toward`, each channel rounded down.
+constexpr TColor MixedColor(TColor color, TColor toward, int parts, int whole) {
+  const auto mix = [parts, whole](int from, int to) {
+    return static_cast<uint8_t>((from * (whole - parts) + to * parts) / whole);
+  };
+  return PackColor(mix(RedOf(color), RedOf(toward)), mix(GreenOf(color), GreenOf(toward)),
+                   mix(BlueOf(color), BlueOf(toward)));
 }
 
-// A kept curve's colour brought part of the way to the background, a little further for
-// each later one, so that kept curves of one colour still differ.
-TColor KeptShade(TColor color, TColor background, size_t index) noexcept;
+// The grid's light lines: the background a fifth of the way to black.
+constexpr TColor GridShade(TColor background) { return MixedColor(background, 0, 1, 5); }
+
+// A lone curve's envelope across a band: its colour three quarters of the way to the
+// background.
+constexpr TColor EnvelopeShade(TColor color, TColor background) { return MixedColor(color, background, 3, 4); }
+
+// A kept curve's colour brought two fifths of the way to the background, a tenth further
+// for each later one up to seven tenths, so that kept curves of one colour still differ.
+constexpr TColor KeptShade(TColor color, TColor background, size_t index) {
+  return MixedColor(color, background, 4 + static_cast<int>(index % 4), 10);
+}
 
 // A scaled offset as a pixel offset. Offsets that fit no coordinate (a huge value, an
 // infinity from a zero maximum) are pinned far outside the canvas; NaN, which has no place

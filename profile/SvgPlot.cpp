@@ -147,10 +147,7 @@ class TSvgPlot {
   void WriteEnvelope() {
     const std::vector<TPlotCurve> curves = CurvesOf(FData.PlaneIndex, FData.ComplexMap);
     if (curves.size() != 1 || FData.Spread.empty()) return;
-    const TColor color = curves[0].Color, background = FPicture.Background;
-    const auto light = [](uint8_t curve, uint8_t back) { return (curve + 3 * back) / 4; };
-    const TColor shade = PackColor(light(RedOf(color), RedOf(background)), light(GreenOf(color), GreenOf(background)),
-                                   light(BlueOf(color), BlueOf(background)));
+    const TColor shade = EnvelopeShade(curves[0].Color, FPicture.Background);
     const size_t length = CurveLength(FData, curves[0].Kind);
     FOut << "<polygon clip-path=\"url(#frame)\" fill=\"" << shade << "\" points=\"";
     for (size_t k = 0; k < 2 * length; ++k) {
