@@ -150,7 +150,7 @@
 #define IDS_COL_FWHM 64121
 #define S_COL_FWHM "FWHM"
 #define IDS_MENU_ZOOM_TO_RANGE 64122
-#define S_MENU_ZOOM_TO_RANGE "&Zoom to range"
+#define S_MENU_ZOOM_TO_RANGE "Zoo&m to range"
 #define IDS_MENU_COPY_STATISTICS 64123
 #define S_MENU_COPY_STATISTICS "Copy s&tatistics"
 #define IDS_TIP_SPREAD 64125

@@ -528,7 +528,7 @@ TEST_F(ProfileValuesDialog, ARangeHasItsStatisticsAndCanBeZoomedInto) {
          EXPECT_NE(table.find("\r\nBlue\t"), std::string::npos);
          Keys({VK_SHIFT, VK_F10});
        },
-       [&](HWND) { Keys({'Z'}); },
+       [&](HWND) { Keys({'M'}); },
        [&](HWND) {
          mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
          mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
