@@ -36,7 +36,7 @@ std::optional<TFigureTable> TPlotPanel::Figures() {
   if (!FValues || FValues->Count() == 0) return std::nullopt;
   const size_t first = FRange ? FRange->first : 0, last = FRange ? FRange->second : FValues->Count() - 1;
   const TRangeFits none;
-  return TFigureTable(FValues->PlaneSeries(first, last, FSite.Plane()), first, FValues->Scale(),
+  return TFigureTable(FValues->RangeSeries(first, last, FSite.Plane()), first, FValues->Scale(),
                       FRange ? FFits.Of(*FValues, *FRange, FSite.Plane()) : none);
 }
 

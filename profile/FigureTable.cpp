@@ -96,6 +96,9 @@ void TFigureTable::AddFits(const std::vector<TCurveFit>& fits, const TDistanceSc
       values.push_back(NumberCell(distance ? scale.Of(value.Value) : value.Value));
       errors.push_back(NumberCell(distance ? scale.Of(value.Error) : value.Error));
     }
+    // Curves beyond the fitted ones (kept curves) have no fit: their cells stay empty.
+    values.resize(FHeads.size() - 1, TextCell(""));
+    errors.resize(FHeads.size() - 1, TextCell(""));
     const std::string named = name + (distance ? unit : "");
     AddRow(named, std::move(values));
     if (withError) AddRow(named + S_FIG_ERROR, std::move(errors));

@@ -14,7 +14,8 @@
 // A curve's name and its values over the range.
 using TCurveSeries = std::vector<std::pair<const char*, std::vector<double>>>;
 
-// The fits asked for on the range, one a curve in the series' order; empty when not asked.
+// The fits asked for on the range, one a curve in the series' order (the curves after them
+// have none); empty when not asked.
 struct TRangeFits {
   std::vector<TCurveFit> Peaks;
   std::vector<TCurveFit> Edges;

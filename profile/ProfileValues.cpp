@@ -34,12 +34,11 @@ void AppendField(std::string& text, char separator, std::string_view field) {
 
 // A name that holds the separator or a quote goes in quotes, its quotes doubled, so that a
 // spreadsheet reads it as one field.
-void AppendQuotedField(std::string& text, char separator, std::string_view field) {
-  if (field.find_first_of(std::string{separator, '"'}) == std::string_view::npos) return AppendField(text, separator, field);
-  text += separator;
-  text += '"';
-  for (char c : field) text.append(c == '"' ? 2 : 1, c);
-  text += '"';
+std::string Quoted(std::string_view field, char separator) {
+  if (field.find_first_of(std::string{separator, '"'}) == std::string_view::npos) return std::string(field);
+  std::string quoted = "\"";
+  for (char c : field) quoted.append(c == '"' ? 2 : 1, c);
+  return quoted + '"';
 }
 
 std::string Readout(double value, char decimalSeparator) { return ReadoutText(value, decimalSeparator); }
@@ -177,9 +176,8 @@ std::string TProfileValues::Table(char separator, size_t first, size_t last) con
   }
 }
 
-std::vector<std::pair<const char*, std::vector<double>>> TProfileValues::PlaneSeries(size_t first, size_t last,
-                                                                                      int plane) const {
-  std::vector<std::pair<const char*, std::vector<double>>> series;
+TCurveSeries TProfileValues::PlaneSeries(size_t first, size_t last, int plane) const {
+  TCurveSeries series;
   const size_t end = std::min(last + 1, Count());
   const auto add = [&](const char* name, auto value) {
     std::vector<double> values;
@@ -201,12 +199,24 @@ std::vector<std::pair<const char*, std::vector<double>>> TProfileValues::PlaneSe
   return series;
 }
 
+TCurveSeries TProfileValues::RangeSeries(size_t first, size_t last, int plane) const {
+  TCurveSeries series = PlaneSeries(first, last, plane);
+  const size_t end = std::min(last + 1, Count());
+  for (const TKeptSeries& kept : FKept) {
+    if (end > kept.Values.size() || first >= end) continue;
+    const std::span<const double> values = kept.Values.subspan(first, end - first);
+    if (std::any_of(values.begin(), values.end(), [](double value) { return std::isnan(value); })) continue;
+    series.emplace_back(kept.Name.data(), std::vector<double>(values.begin(), values.end()));
+  }
+  return series;
+}
+
 // "Red: 101 samples; min 3; ...; FWHM 12.5; peak at 70.2; centroid 69.8" a curve.
 std::string TProfileValues::RangeReadout(size_t first, size_t last, int plane, char decimalSeparator) const {
   std::string text = FormatText(S_TIP_RANGE, static_cast<int>(first), static_cast<int>(last));
   const TDistanceScale scale = Scale();
   const double start = static_cast<double>(first);
-  for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
+  for (const auto& [name, values] : RangeSeries(first, last, plane)) {
     const TRangeStatistics figures = RangeStatistics(values);
     const auto number = [decimalSeparator](double value) { return Readout(value, decimalSeparator); };
     const auto distance = [&](const std::optional<double>& samples) {
@@ -240,9 +250,9 @@ std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, cha
     if (samples) AppendNumber(text, scale.Of(*samples));
     else text += S_NONE;
   };
-  for (const auto& [name, values] : PlaneSeries(first, last, plane)) {
+  for (const auto& [name, values] : RangeSeries(first, last, plane)) {
     const TRangeStatistics figures = RangeStatistics(values);
-    text += name;
+    text += Quoted(name, separator);
     text += separator;
     AppendInteger(text, static_cast<int64_t>(figures.Count));
     for (double figure : {figures.Minimum, figures.Maximum, figures.Mean, figures.StandardDeviation, figures.Sum}) {
@@ -302,7 +312,7 @@ void TProfileValues::AppendHeader(std::string& text, char separator) const {
     AppendField(text, separator, name);
     if (HasSpread()) AppendField(text, separator, std::string(name) + " " + S_COL_SD);
   }
-  for (const TKeptSeries& kept : FKept) AppendQuotedField(text, separator, kept.Name);
+  for (const TKeptSeries& kept : FKept) AppendField(text, separator, Quoted(kept.Name, separator));
   text += LineEnd;
 }
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "profile/FigureTable.h"
 #include "profile/LineEnds.h"
 #include "profile/PixelSize.h"
 #include "profile/ProfilePlot.h"
@@ -49,7 +50,7 @@ class TProfileValues {
   // the samples first .. last.
   std::string Table(char separator) const { return Table(separator, 0, Count() == 0 ? 0 : Count() - 1); }
   std::string Table(char separator, size_t first, size_t last) const;
-  // The figures of samples first .. last for each curve the plane draws (TRangeStatistics),
+  // The figures of samples first .. last for each curve of RangeSeries (TRangeStatistics),
   // as the readout's lines ("Red: 101 samples, ...") or as a table with a header line;
   // widths and places as distances.
   std::string RangeReadout(size_t first, size_t last, int plane, char decimalSeparator = '.') const;
@@ -70,7 +71,10 @@ class TProfileValues {
   void BesideKept(std::span<const TKeptSeries> kept) noexcept { FKept = kept; }
   // The curves the plane draws, named as the table names them, with their values from
   // first to last.
-  std::vector<std::pair<const char*, std::vector<double>>> PlaneSeries(size_t first, size_t last, int plane) const;
+  TCurveSeries PlaneSeries(size_t first, size_t last, int plane) const;
+  // Those, then the kept curves that have a sample at each of first .. last: the curves
+  // whose figures a range gives.
+  TCurveSeries RangeSeries(size_t first, size_t last, int plane) const;
 
  private:
   void AppendHeader(std::string& text, char separator) const;

@@ -83,6 +83,16 @@ TEST(FigureTable, RangeFiguresAndFitsInTheUsersUnits) {
   const size_t height = text.find("\r\nPeak fit: height,");
   ASSERT_NE(height, std::string::npos) << text;
   EXPECT_NEAR(std::stod(text.substr(height + 19)), 100, 1e-12) << "in full, not rounded for the eye";
+
+  // A kept curve after the fitted ones has its figures and empty fit cells.
+  TCurveSeries compared = series;
+  compared.emplace_back("Kept", peak);
+  const TFigureTable kept(compared, 100, {}, fits);
+  EXPECT_EQ(kept.Heads().back(), "Kept");
+  for (size_t r = 0; r < kept.Rows(); ++r) {
+    const bool fitted = kept.Name(r).find(" fit: ") != std::string::npos;
+    EXPECT_EQ(kept.Cell(r, 2, '.').empty(), fitted) << kept.Name(r);
+  }
 }
 
 }  // namespace

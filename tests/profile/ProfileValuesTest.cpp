@@ -102,6 +102,12 @@ TEST(ProfileValues, KeptCurvesStandBesideTheValues) {
   EXPECT_EQ(values.Table('\t'), "Column\tValue\tValue, 3x1: columns 0 to 2\t\"Say \"\"one\"\"\"\r\n"
                                 "0\t10\t7.5\t\r\n1\t20\t8\t-1\r\n2\t30\t\t\r\n");
   EXPECT_EQ(Lines(values.Table(','))[0], "Column,Value,\"Value, 3x1: columns 0 to 2\",\"Say \"\"one\"\"\"");
+  // A range's figures add the kept curves with a sample at each of its places.
+  const std::vector<std::string> figures = Lines(values.RangeTable(0, 1, 0, ','));
+  ASSERT_EQ(figures.size(), 3u);
+  EXPECT_EQ(figures[2].substr(0, 36), "\"Value, 3x1: columns 0 to 2\",2,7.5,8");
+  EXPECT_EQ(Lines(values.RangeTable(1, 2, 0, ',')).size(), 2u) << "neither kept curve has sample 2";
+  EXPECT_NE(values.RangeReadout(0, 1, 0).find("Value, 3x1: columns 0 to 2: 2 samples"), std::string::npos);
 }
 
 // An 8-bit image whose palette is not the gray ramp: the readout names the index's colour
