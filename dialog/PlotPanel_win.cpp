@@ -243,7 +243,8 @@ void TPlotPanel::ShowTip(const std::string& text, POINT anchor) {
 // cursor, or for the keyboard the guide's middle).
 void TPlotPanel::ShowReadout(size_t sample, POINT anchor) {
   const char separator = UserDecimalSeparator();
-  std::string text = FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), separator);
+  std::string text = FValues->Place(sample) + "\r\n" + FValues->Values(sample, FSite.Plane(), separator) +
+                     FValues->KeptValues(sample, separator);
   if (InRange(sample)) text += "\r\n" + RangeFigures(separator);
   ShowTip(text, anchor);
   if (FReadoutSample == sample) return;

@@ -154,6 +154,14 @@ std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) c
   return value;
 }
 
+std::string TProfileValues::KeptValues(size_t i, char decimalSeparator) const {
+  std::string text;
+  for (const TKeptSeries& kept : FKept)
+    if (i < kept.Values.size() && !std::isnan(kept.Values[i]))
+      text += "\r\n" + FormatText(S_TIP_KEPT, std::string(kept.Name).c_str(), Readout(kept.Values[i], decimalSeparator).c_str());
+  return text;
+}
+
 // About 48 characters a line for a colour profile: one allocation for the usual table. The
 // size is reckoned in 64 bits, since a long profile's table may not fit this process at all.
 std::string TProfileValues::Table(char separator, size_t first, size_t last) const {

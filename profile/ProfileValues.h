@@ -46,6 +46,9 @@ class TProfileValues {
   // "Value 12" ("Index 12 = R 224 G 0 B 0" with a colour palette), "Real -0.5". Up to 6
   // significant digits. The plane is the plane group's item (colour images only).
   std::string Values(size_t i, int plane = 0, char decimalSeparator = '.') const;
+  // The kept curves' samples beside sample i, a line each after a line break ("\r\nRed,
+  // 240x16: line (0, 8) to (239, 8): 57"); empty where none has one.
+  std::string KeptValues(size_t i, char decimalSeparator = '.') const;
   // The table with fields separated by `separator` (a tab or a comma): every sample, or
   // the samples first .. last.
   std::string Table(char separator) const { return Table(separator, 0, Count() == 0 ? 0 : Count() - 1); }

@@ -355,6 +355,8 @@
 #define S_AXIS_LOG "%s (log scale)"
 #define IDS_AXIS_LOG_LEFT_OUT 64205
 #define S_AXIS_LOG_LEFT_OUT "%s (log scale, %d samples at or below 0 left out)"
+#define IDS_TIP_KEPT 64206
+#define S_TIP_KEPT "%s: %s"
 #define IDS_MENU_SHOW_AXES 64124
 #define S_MENU_SHOW_AXES "Show &axes"
 #define IDS_MENU_SCALE_FROM_ZERO 64108

@@ -1,8 +1,8 @@
 // Curves kept from one call to the next, end to end through Ostravine.dll: a red curve kept
 // with Ctrl+K over one image, then a second call over another image and a shorter line,
 // whose panel shows the kept curve behind its own with a legend, then on a log scale with
-// the grid, each time pixel for pixel as the plot's painter draws the same data; its copied
-// values carry the kept curve's column.
+// the grid, each time pixel for pixel as the plot's painter draws the same data; its
+// readout and its copied values carry the kept curve's samples.
 
 #include <gtest/gtest.h>
 
@@ -139,6 +139,14 @@ TEST_F(KeptCurvesTest, ACurveKeptInOneCallIsDrawnAndCopiedInTheNext) {
        [&](HWND dialog) {
          const TWindowPixels shown = ReadClientPixels(Panel(dialog));
          EXPECT_TRUE(shown.Pixels == Expected(shown, true)) << "log scale and grid";
+         MoveOverPanel(dialog, TPlotGeometry(shown.Width, shown.Height, Margin, Shorter, 255).X(70), shown.Height / 2);
+       },
+       [&](HWND dialog) {
+         // The readout names the kept curve's sample beside the live one's.
+         EXPECT_NE(ToolTipText().find("\r\nRed, 240x16: line (0, 8) to (239, 8): " + std::to_string(FirstRed(70))),
+                   std::string::npos)
+             << ToolTipText();
+         ParkCursor();
          Press(dialog, {VK_CONTROL, 'C'});
        },
        [&](HWND) { copied = ClipboardUtf8(); }},

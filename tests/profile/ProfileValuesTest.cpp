@@ -102,6 +102,8 @@ TEST(ProfileValues, KeptCurvesStandBesideTheValues) {
   EXPECT_EQ(values.Table('\t'), "Column\tValue\tValue, 3x1: columns 0 to 2\t\"Say \"\"one\"\"\"\r\n"
                                 "0\t10\t7.5\t\r\n1\t20\t8\t-1\r\n2\t30\t\t\r\n");
   EXPECT_EQ(Lines(values.Table(','))[0], "Column,Value,\"Value, 3x1: columns 0 to 2\",\"Say \"\"one\"\"\"");
+  EXPECT_EQ(values.KeptValues(1, ','), "\r\nValue, 3x1: columns 0 to 2: 8\r\nSay \"one\": -1");
+  EXPECT_EQ(values.KeptValues(2), "");
   // A range's figures add the kept curves with a sample at each of its places.
   const std::vector<std::string> figures = Lines(values.RangeTable(0, 1, 0, ','));
   ASSERT_EQ(figures.size(), 3u);
