@@ -58,7 +58,6 @@ void TFigureTable::AddStatistics(const TCurveSeries& series, size_t first, const
     AddRow(std::move(name), std::move(cells));
   };
   const std::string unit = scale.Suffix();
-  const double start = static_cast<double>(first);
   add(S_COL_COUNT, [](const TRangeStatistics& f) { return static_cast<double>(f.Count); });
   add(S_COL_MINIMUM, [](const TRangeStatistics& f) { return f.Minimum; });
   add(S_COL_MAXIMUM, [](const TRangeStatistics& f) { return f.Maximum; });
@@ -70,12 +69,12 @@ void TFigureTable::AddStatistics(const TCurveSeries& series, size_t first, const
     return scale.Of(*f.HalfMaximumWidth);
   });
   add(S_FIG_PEAK_AT + unit, [&](const TRangeStatistics& f) -> std::optional<double> {
-    if (f.Count == 0) return std::nullopt;
-    return scale.Of(start + f.PeakPosition);
+    const std::optional<double> peak = PlacesOf(f, first).Peak;
+    return peak ? std::optional(scale.Of(*peak)) : std::nullopt;
   });
   add(S_FIG_CENTROID + unit, [&](const TRangeStatistics& f) -> std::optional<double> {
-    if (!f.Centroid) return std::nullopt;
-    return scale.Of(start + *f.Centroid);
+    const std::optional<double> centroid = PlacesOf(f, first).Centroid;
+    return centroid ? std::optional(scale.Of(*centroid)) : std::nullopt;
   });
 }
 

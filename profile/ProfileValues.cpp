@@ -223,7 +223,6 @@ TCurveSeries TProfileValues::RangeSeries(size_t first, size_t last, int plane) c
 std::string TProfileValues::RangeReadout(size_t first, size_t last, int plane, char decimalSeparator) const {
   std::string text = FormatText(S_TIP_RANGE, static_cast<int>(first), static_cast<int>(last));
   const TDistanceScale scale = Scale();
-  const double start = static_cast<double>(first);
   for (const auto& [name, values] : RangeSeries(first, last, plane)) {
     const TRangeStatistics figures = RangeStatistics(values);
     const auto number = [decimalSeparator](double value) { return Readout(value, decimalSeparator); };
@@ -236,8 +235,8 @@ std::string TProfileValues::RangeReadout(size_t first, size_t last, int plane, c
                        number(figures.StandardDeviation).c_str(), number(figures.Sum).c_str(),
                        distance(figures.HalfMaximumWidth).c_str());
     if (figures.Count == 0) continue;
-    const std::optional<double> centroid = figures.Centroid ? std::optional(start + *figures.Centroid) : std::nullopt;
-    text += FormatText(S_TIP_POSITIONS, distance(start + figures.PeakPosition).c_str(), distance(centroid).c_str());
+    const TRangePlaces places = PlacesOf(figures, first);
+    text += FormatText(S_TIP_POSITIONS, distance(places.Peak).c_str(), distance(places.Centroid).c_str());
   }
   return text;
 }
@@ -252,7 +251,6 @@ std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, cha
   for (const char* column : {S_COL_FWHM, S_FIG_PEAK_AT, S_FIG_CENTROID})
     AppendField(text, separator, (column + unit).c_str());
   text += LineEnd;
-  const double start = static_cast<double>(first);
   const auto appendDistance = [&](const std::optional<double>& samples) {
     text += separator;
     if (samples) AppendNumber(text, scale.Of(*samples));
@@ -268,8 +266,9 @@ std::string TProfileValues::RangeTable(size_t first, size_t last, int plane, cha
       AppendNumber(text, figure);
     }
     appendDistance(figures.HalfMaximumWidth);
-    appendDistance(figures.Count > 0 ? std::optional(start + figures.PeakPosition) : std::nullopt);
-    appendDistance(figures.Centroid ? std::optional(start + *figures.Centroid) : std::nullopt);
+    const TRangePlaces places = PlacesOf(figures, first);
+    appendDistance(places.Peak);
+    appendDistance(places.Centroid);
     text += LineEnd;
   }
   return text;

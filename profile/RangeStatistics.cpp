@@ -82,3 +82,11 @@ TRangeStatistics RangeStatistics(std::span<const double> values) {
   if (left && right && std::isfinite(*right - *left)) figures.HalfMaximumWidth = *right - *left;
   return figures;
 }
+
+TRangePlaces PlacesOf(const TRangeStatistics& figures, size_t first) {
+  const double start = static_cast<double>(first);
+  TRangePlaces places;
+  if (figures.Count > 0) places.Peak = start + figures.PeakPosition;
+  if (figures.Centroid) places.Centroid = start + *figures.Centroid;
+  return places;
+}

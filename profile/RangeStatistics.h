@@ -30,3 +30,11 @@ struct TRangeStatistics {
 
 // The figures of the values; NaN and the infinities are left out of every figure.
 TRangeStatistics RangeStatistics(std::span<const double> values);
+
+// Where a stretch's peak and centroid lie among the whole profile's samples, for a stretch
+// that starts at sample `first`; none where the stretch has no such place.
+struct TRangePlaces {
+  std::optional<double> Peak;
+  std::optional<double> Centroid;
+};
+TRangePlaces PlacesOf(const TRangeStatistics& figures, size_t first);
