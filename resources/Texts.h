@@ -340,7 +340,7 @@
 #define IDS_MENU_CLEAR_KEPT 64197
 #define S_MENU_CLEAR_KEPT "Clear kept curves"
 #define IDS_MENU_KEPT_AT_CENTRE 64198
-#define S_MENU_KEPT_AT_CENTRE "Align kept curves at centre"
+#define S_MENU_KEPT_AT_CENTRE "Align kept curves at t&he centre"
 #define IDS_MENU_LOG_SCALE 64199
 #define S_MENU_LOG_SCALE "L&og scale"
 #define IDS_KEPT_LINE 64200

@@ -2,7 +2,7 @@
 // with Ctrl+K over one image, then a second call over another image and a shorter line,
 // whose panel shows the kept curve behind its own with a legend, then on a log scale with
 // the grid, each time pixel for pixel as the plot's painter draws the same data; its
-// readout and its copied values carry the kept curve's samples.
+// readout and its copied values (aligned at the centre) carry the kept curve's samples.
 
 #include <gtest/gtest.h>
 
@@ -147,19 +147,22 @@ TEST_F(KeptCurvesTest, ACurveKeptInOneCallIsDrawnAndCopiedInTheNext) {
                    std::string::npos)
              << ToolTipText();
          ParkCursor();
-         Press(dialog, {VK_CONTROL, 'C'});
+         Press(dialog, {VK_APPS});
        },
+       [](HWND) { Keys({'H'}); },
+       [](HWND dialog) { Press(dialog, {VK_CONTROL, 'C'}); },
        [&](HWND) { copied = ClipboardUtf8(); }},
       TDialogAnswer::Close);
   EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
 
-  // The live profile's 200 rows, each with the kept curve's sample beside it.
+  // The live profile's 200 rows, each with the kept curve's sample beside it, the curves'
+  // middles aligned: the kept curve's 240 samples start 20 before the live ones.
   const std::string header = "Sample\tX\tY\tRed\tGreen\tBlue\tGray\tAverage\tRed, 240x16: line (0, 8) to (239, 8)\r\n";
   ASSERT_EQ(copied.compare(0, header.size(), header), 0) << copied.substr(0, 200);
   size_t rows = 0;
   for (size_t at = header.size(); at < copied.size(); at = copied.find("\r\n", at) + 2, ++rows) {
     const std::string row = copied.substr(at, copied.find("\r\n", at) - at);
-    EXPECT_EQ(row.substr(row.rfind('\t') + 1), std::to_string(FirstRed(static_cast<int>(rows)))) << row;
+    EXPECT_EQ(row.substr(row.rfind('\t') + 1), std::to_string(FirstRed(static_cast<int>(rows) + 20))) << row;
   }
   EXPECT_EQ(rows, size_t{Shorter});
 }
