@@ -91,7 +91,6 @@ struct TProfilePlotData {
   std::span<const TKeptSeries> Kept;
 };
 
-
 // Room beside the frame for the axes: left of it for the value labels, below the ramp for
 // the sample labels. None without axes.
 struct TAxisRoom {
