@@ -116,8 +116,10 @@ void TPlotPanel::KeepCurves() {
   KeptCurvesChanged();
 }
 
+// A range's figures list the kept curves too: the figures window follows.
 void TPlotPanel::KeptCurvesChanged() {
   FSession.AlignKeptCurves();
   if (FValues) FValues->BesideKept(FSession.KeptCurves());
   Paint();
+  FSite.FiguresChanged();
 }
