@@ -39,10 +39,11 @@ void TProfilePluginForm::SetLineWidth(int width) {
   CheckBoxClick(this);
 }
 
-// The scale is the plot's alone: a repaint, no new profile.
+// The scale is the plot's alone: a repaint, no new profile. Either choice is a linear scale.
 void TProfilePluginForm::SetFitToValues(bool fit) {
   SavedFitToValues = fit;
   SavedValueRange.reset();
+  SavedLogScale = false;
   FPlot->Paint();
 }
 
@@ -106,8 +107,9 @@ bool TProfilePluginForm::ContextMenu(LPARAM point) {
   if (FPlot->HasFits()) menu.Add(pcClearFits, S_MENU_CLEAR_FITS);
   menu.AddSeparator();
   menu.Add(pcWholeProfile, S_MENU_WHOLE_PROFILE, FPlot->Zoomed());
-  menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, !SavedFitToValues && !SavedValueRange);
-  menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, SavedFitToValues && !SavedValueRange);
+  const bool linear = !SavedValueRange && !SavedLogScale;
+  menu.Add(pcScaleFromZero, S_MENU_SCALE_FROM_ZERO, true, linear && !SavedFitToValues);
+  menu.Add(pcFitToValues, S_MENU_FIT_TO_VALUES, true, linear && SavedFitToValues);
   menu.Add(pcValueRange, S_MENU_VALUE_RANGE, true, SavedValueRange.has_value());
   menu.Add(pcShowAxes, S_MENU_SHOW_AXES, true, SavedShowAxes);
   menu.Add(pcShowGrid, S_MENU_SHOW_GRID, true, SavedShowGrid);

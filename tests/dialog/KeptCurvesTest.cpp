@@ -1,8 +1,9 @@
 // Curves kept from one call to the next, end to end through Ostravine.dll: a red curve kept
 // with Ctrl+K over one image, then a second call over another image and a shorter line,
 // whose panel shows the kept curve behind its own with a legend, then on a log scale with
-// the grid, each time pixel for pixel as the plot's painter draws the same data; its
-// readout and its copied values (aligned at the centre) carry the kept curve's samples.
+// the grid, then aligned at the centre and back on a linear scale, each time pixel for pixel
+// as the plot's painter draws the same data; its readout and its copied values carry the
+// kept curve's samples.
 
 #include <gtest/gtest.h>
 
@@ -51,14 +52,15 @@ class KeptCurvesTest : public ::testing::Test {
   }
 
   // The second call's plot of the red plane, the first call's red curve kept behind it.
-  std::vector<uint32_t> Expected(const TWindowPixels& panel, bool logScale) {
+  std::vector<uint32_t> Expected(const TWindowPixels& panel, bool logScale, bool grid = false) {
     FSamples.clear();
     for (int x = 0; x < Shorter; ++x)
       FSamples.push_back({double(SecondRed(x)), 60, double(200 - x / 2)});
     FGray.assign(Shorter, 0);
-    // Aligned at sample 0, the first 200 of the kept curve's 240 samples.
+    // 200 of the kept curve's 240 samples: aligned at sample 0 the first, at the centre
+    // those from 20 on.
     FKept.clear();
-    for (int x = 0; x < Shorter; ++x) FKept.push_back(FirstRed(x));
+    for (int x = 0; x < Shorter; ++x) FKept.push_back(FirstRed(x + (FCentred ? 20 : 0)));
     FSeries = {{FKept, Red, "kept"}};
     TProfilePlotData data;
     data.Profile = FGray;
@@ -68,8 +70,8 @@ class KeptCurvesTest : public ::testing::Test {
     data.PlaneIndex = piRed;
     data.Margin = Margin;
     data.Kept = FSeries;
+    data.Grid = grid;
     if (logScale) {
-      data.Grid = true;
       UseLogScale(data, std::nullopt);
       // Two decades of values on a frame some 250 pixels high: ticks at 10 and 100 only.
       const std::vector<double> ticks = ValueTicks(data, panel.Height - 2 * Margin - 1, 40);
@@ -86,6 +88,7 @@ class KeptCurvesTest : public ::testing::Test {
   std::vector<TColorSample> FSamples;
   std::vector<double> FGray, FKept;
   std::vector<TKeptSeries> FSeries;
+  bool FCentred = false;
 };
 
 void Press(HWND dialog, std::initializer_list<BYTE> keys) {
@@ -138,7 +141,7 @@ TEST_F(KeptCurvesTest, ACurveKeptInOneCallIsDrawnAndCopiedInTheNext) {
        [](HWND) { Keys({'I'}); },
        [&](HWND dialog) {
          const TWindowPixels shown = ReadClientPixels(Panel(dialog));
-         EXPECT_TRUE(shown.Pixels == Expected(shown, true)) << "log scale and grid";
+         EXPECT_TRUE(shown.Pixels == Expected(shown, true, true)) << "log scale and grid";
          MoveOverPanel(dialog, TPlotGeometry(shown.Width, shown.Height, Margin, Shorter, 255).X(70), shown.Height / 2);
        },
        [&](HWND dialog) {
@@ -150,7 +153,15 @@ TEST_F(KeptCurvesTest, ACurveKeptInOneCallIsDrawnAndCopiedInTheNext) {
          Press(dialog, {VK_APPS});
        },
        [](HWND) { Keys({'H'}); },
-       [](HWND dialog) { Press(dialog, {VK_CONTROL, 'C'}); },
+       [](HWND dialog) { Press(dialog, {VK_APPS}); },
+       [](HWND) { Keys({'Z'}); },
+       [&](HWND dialog) {
+         // "Scale from zero" ends the log scale; the grid stays, the kept curve now centred.
+         const TWindowPixels shown = ReadClientPixels(Panel(dialog));
+         FCentred = true;
+         EXPECT_TRUE(shown.Pixels == Expected(shown, false, true)) << "back to a linear scale";
+         Press(dialog, {VK_CONTROL, 'C'});
+       },
        [&](HWND) { copied = ClipboardUtf8(); }},
       TDialogAnswer::Close);
   EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
