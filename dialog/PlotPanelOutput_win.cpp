@@ -91,7 +91,7 @@ bool TPlotPanel::LegendShown() const noexcept {
 void TPlotPanel::PaintLegend() {
   if (!LegendShown() || FView.Count == 0) return;
   TPlotPicture picture;
-  picture.Data = PlotData();
+  picture.Data = PlotLook();
   picture.Legend = Legend();
   for (TLegendEntry& kept : KeptLegend(picture.Data, GetSysColor(COLOR_BTNFACE))) picture.Legend.push_back(std::move(kept));
   picture.Background = GetSysColor(COLOR_BTNFACE);

@@ -77,16 +77,27 @@ void TPlotPanel::Paint() {
 // What the plot shows now: the plane, the view, the scale and the axes chosen, the lines
 // as wide as the screen's resolution makes them.
 TProfilePlotData TPlotPanel::PlotData() const {
-  TProfilePlotData data = FSession.PlotData(FSite.Plane(), FSite.Margin(), SavedFitToValues, FView);
-  data.LineWidth = FForm.ScaleDesign(1);
-  data.PixelsPerInch = FForm.PixelsPerInch();
-  data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
+  TProfilePlotData data = PlotLook();
+  if (SavedFitToValues) {
+    const TValueSpan span = CurveValueSpan(data);
+    data.MinValue = span.Least;
+    data.MaxValue = span.Greatest;
+  }
   if (SavedValueRange) {
     data.MinValue = SavedValueRange->Least;
     data.MaxValue = SavedValueRange->Greatest;
     data.ClipCurves = true;
   }
   if (SavedLogScale) UseLogScale(data, SavedValueRange);
+  return data;
+}
+
+// The scale from zero: the others read every value drawn.
+TProfilePlotData TPlotPanel::PlotLook() const {
+  TProfilePlotData data = FSession.PlotData(FSite.Plane(), FSite.Margin(), FView);
+  data.LineWidth = FForm.ScaleDesign(1);
+  data.PixelsPerInch = FForm.PixelsPerInch();
+  data.BandWidth = FMode.Integrate ? 1 : FMode.Width;
   data.Axes = SavedShowAxes;
   data.Grid = SavedShowGrid;
   data.AxisOrigin = !FMode.Integrate ? 0 : FMode.Direction ? FSession.Selection.Top : FSession.Selection.Left;

@@ -98,6 +98,9 @@ class TPlotPanel {
  private:
   TPlotGeometry Geometry() const;
   TProfilePlotData PlotData() const;
+  // The same but for its value scale: what the legend over the plot needs, on every move
+  // of the readout.
+  TProfilePlotData PlotLook() const;
   void ExtendRange(size_t sample, POINT anchor);
   void InvalidateRangeChange(const std::optional<std::pair<size_t, size_t>>& before);
   bool FillsView(const std::pair<size_t, size_t>& range) const noexcept;

@@ -209,13 +209,12 @@ void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfileP
 
 // Kept curves behind the live ones, lighter, each its samples beside the view's.
 void PaintKeptCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
-  const size_t count = data.Profile.size();
   const TSectionPixels pixels(canvas.Handle());
   for (size_t k = 0; k < data.Kept.size(); ++k) {
     const TKeptSeries& series = data.Kept[k];
-    if (count == 0 || data.FirstSample + count > series.Values.size()) continue;
     TProfilePlotData kept = data;
-    kept.Profile = series.Values.subspan(data.FirstSample, count);
+    kept.Profile = KeptInView(data, series);
+    if (kept.Profile.empty()) continue;
     kept.ProfileRGB = {};
     kept.GapsAtNaN = true;
     const TColor shade = KeptShade(series.Color, GetSysColor(COLOR_BTNFACE), k);

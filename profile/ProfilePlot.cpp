@@ -76,16 +76,20 @@ double AxisStep(double span, int pixels, int spacing) noexcept {
 
 namespace {
 
+// The multiples of the step from least to greatest, counted as such.
+std::vector<double> RoundTicks(double least, double greatest, double step) {
+  std::vector<double> ticks;
+  const double first = std::ceil(least / step);
+  for (int k = 0; k < 200 && (first + k) * step <= greatest; ++k) ticks.push_back((first + k) * step);
+  return ticks;
+}
+
 // Within less than a decade the values' pixels are densest at the top, where a value's
 // height grows by 1 / (ln 10 * value) decades: the step is chosen for that density.
 std::vector<double> LinearTicksOnLogScale(const TProfilePlotData& data, int pixels, int spacing) {
   const double least = data.MinValue, greatest = data.MaxValue;
   const double topPixels = pixels * (greatest - least) / (greatest * std::log(greatest / least));
-  const double step = AxisStep(greatest - least, static_cast<int>(topPixels), spacing);
-  std::vector<double> ticks;
-  const double first = std::ceil(least / step);
-  for (int k = 0; k < 200 && (first + k) * step <= greatest; ++k) ticks.push_back((first + k) * step);
-  return ticks;
+  return RoundTicks(least, greatest, AxisStep(greatest - least, static_cast<int>(topPixels), spacing));
 }
 
 std::vector<double> LogTicks(const TProfilePlotData& data, int pixels, int spacing) {
@@ -117,11 +121,7 @@ std::vector<double> LogTicks(const TProfilePlotData& data, int pixels, int spaci
 
 std::vector<double> ValueTicks(const TProfilePlotData& data, int pixels, int spacing) {
   if (data.LogScale) return LogTicks(data, pixels, spacing);
-  std::vector<double> ticks;
-  const double step = AxisStep(data.MaxValue - data.MinValue, pixels, spacing);
-  const double first = std::ceil(data.MinValue / step);
-  for (int k = 0; k < 200 && (first + k) * step <= data.MaxValue; ++k) ticks.push_back((first + k) * step);
-  return ticks;
+  return RoundTicks(data.MinValue, data.MaxValue, AxisStep(data.MaxValue - data.MinValue, pixels, spacing));
 }
 
 // Labels are multiples of the step, counted as such: a sum of steps would drift off round
@@ -161,10 +161,8 @@ void ForEachDrawnValue(const TProfilePlotData& data, Visit visit) {
     const size_t length = CurveLength(data, curve.Kind);
     for (size_t i = 0; i < length; ++i) visit(CurveValue(data, curve.Kind, i));
   }
-  const size_t count = data.Profile.size();
   for (const TKeptSeries& kept : data.Kept)
-    if (data.FirstSample + count <= kept.Values.size())
-      for (double value : kept.Values.subspan(data.FirstSample, count)) visit(value);
+    for (double value : KeptInView(data, kept)) visit(value);
 }
 
 // The least and the greatest finite value for which `take` holds; least > greatest for

@@ -152,6 +152,14 @@ constexpr TColor GridShade(TColor background) { return MixedColor(background, 0,
 // background.
 constexpr TColor EnvelopeShade(TColor color, TColor background) { return MixedColor(color, background, 3, 4); }
 
+// A kept curve's samples beside the plot's samples in view; none where it is not as long
+// as the whole profile.
+inline std::span<const double> KeptInView(const TProfilePlotData& data, const TKeptSeries& kept) noexcept {
+  const size_t count = data.Profile.size();
+  return data.FirstSample + count <= kept.Values.size() ? kept.Values.subspan(data.FirstSample, count)
+                                                        : std::span<const double>{};
+}
+
 // A kept curve's colour brought two fifths of the way to the background, a tenth further
 // for each later one up to seven tenths, so that kept curves of one colour still differ.
 constexpr TColor KeptShade(TColor color, TColor background, size_t index) {

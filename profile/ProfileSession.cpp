@@ -77,8 +77,7 @@ void TProfileSession::PaintOverview(const TOverviewView& view, TViewSize size, c
   ::PaintOverview(Raster, FSavedPixels.Saved() ? &FSavedPixels : nullptr, view, size, stretch, background, target);
 }
 
-TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitToValues,
-                                           const std::optional<TPlotView>& view) const {
+TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, const std::optional<TPlotView>& view) const {
   TProfilePlotData data;
   data.Profile = FProfile.Profile;
   data.TotalSamples = FProfile.Profile.size();
@@ -104,10 +103,5 @@ TProfilePlotData TProfileSession::PlotData(int planeIndex, int margin, bool fitT
   data.Margin = margin;
   // From zero, the kept curves' greatest value raises the scale like the profile's own.
   data.MaxValue = std::max(FProfile.MaxValue, FKeptGreatest);
-  if (fitToValues) {
-    const TValueSpan span = CurveValueSpan(data);
-    data.MinValue = span.Least;
-    data.MaxValue = span.Greatest;
-  }
   return data;
 }

@@ -79,10 +79,8 @@ class TProfileSession {
   // The kept curves beside the profile, oldest first: each as long as the profile.
   const std::vector<TKeptSeries>& KeptCurves() const noexcept { return FKept; }
   // What the plot shows for the plane group's item, with the frame `margin` pixels inside,
-  // its scale from zero or fitted to the curves' values: the samples of the view, the whole
-  // profile unless one is given.
-  TProfilePlotData PlotData(int planeIndex, int margin, bool fitToValues = false,
-                            const std::optional<TPlotView>& view = std::nullopt) const;
+  // its scale from zero: the samples of the view, the whole profile unless one is given.
+  TProfilePlotData PlotData(int planeIndex, int margin, const std::optional<TPlotView>& view = std::nullopt) const;
 
  private:
   TProfile FProfile;

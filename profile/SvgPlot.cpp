@@ -205,8 +205,8 @@ class TSvgPlot {
     const size_t count = FData.Profile.size();
     for (size_t k = 0; k < FData.Kept.size(); ++k) {
       const TKeptSeries& kept = FData.Kept[k];
-      if (FData.FirstSample + count > kept.Values.size()) continue;
-      const std::span<const double> values = kept.Values.subspan(FData.FirstSample, count);
+      const std::span<const double> values = KeptInView(FData, kept);
+      if (values.empty()) continue;
       WriteCurve(KeptShade(kept.Color, FPicture.Background, k), count, [values](size_t i) { return values[i]; });
     }
     for (const TPlotCurve& curve : CurvesOf(FData.PlaneIndex, FData.ComplexMap))
