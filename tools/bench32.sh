@@ -28,6 +28,8 @@ export WINEPREFIX=$root/build/wineprefix-bench
 . tools/wine-session.sh
 trap end_session EXIT
 wineserver -k 2>/dev/null || true
+# Room for the plot panel at the size of a saved picture (2000 x 1200), the baseline of saving one.
+export OSTRAVINE_SCREEN=${OSTRAVINE_SCREEN:-2560x1600x24}
 start_display
 prepare_prefix
 OSTRAVINE_WINE_TIMEOUT=900 tools/wine-run.sh build/win32/ostravine_bench32.exe "$@"
