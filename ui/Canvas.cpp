@@ -232,9 +232,11 @@ RECT TCanvas::ClipRect() const noexcept {
   return rect;
 }
 
+// In the DC's own coordinates, which a picture drawn beside its titles moves: a region is
+// selected in the device's.
 void TCanvas::SetClipRect(const RECT& rect) noexcept {
-  TRegionHandle region(CreateRectRgnIndirect(&rect));
-  SelectClipRgn(FDc, region.Get());
+  SelectClipRgn(FDc, nullptr);
+  IntersectClipRect(FDc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void TCanvas::ResetClipRect() noexcept { SelectClipRgn(FDc, nullptr); }

@@ -65,7 +65,7 @@ class TCanvas {
 
   // The bounds of what drawing can reach (the clip box).
   RECT ClipRect() const noexcept;
-  // Limits drawing to the rectangle; ResetClipRect lifts the limit.
+  // Limits drawing to the rectangle, in logical coordinates; ResetClipRect lifts the limit.
   void SetClipRect(const RECT& rect) noexcept;
   void ResetClipRect() noexcept;
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "dialog/PlotPicture_win.h"
 #include "profile/NumberText.h"
 #include "ui/DIBitmap.h"
 
@@ -424,6 +425,40 @@ TEST_F(ProfilePlotTest, ALoneCurveCarriesItsBandsEnvelope) {
   EXPECT_EQ(At((few.X(1) + few.X(2)) / 2, few.Y(30)), light);
   FData.Spread = {};
   FData.SpreadRGB = {};
+}
+
+// A saved picture draws the plot at an offset, beside its titles. A range the user set
+// below the values keeps the curve inside the frame there too, over the frame's whole width
+// and up to its top edge, with or without the runs written into the picture's pixels.
+TEST_F(ProfilePlotTest, APictureKeepsItsCurveInsideItsFrameUnderASetRange) {
+  FProfile.assign(400, 200);
+  FData.Profile = FProfile;
+  FData.MinValue = 0;
+  FData.MaxValue = 150;
+  FData.ClipCurves = true;
+  FData.Margin = 8;
+  FData.FontFace = PictureFontFace;
+  TPlotPicture picture;
+  picture.Data = FData;
+  picture.Title = "Title";
+  FBuffer.SetPixelFormat(TPixelFormat::Bgrx32);
+  FBuffer.SetSize(700, 400);
+  PaintPicture(FBuffer.Canvas(), 700, 400, picture);
+  const TPictureLayout layout = LayoutPicture(700, 400, FBuffer.Canvas().TextExtent("Ag").cy);
+  const TPlotGeometry geometry = PlotGeometryOf(FBuffer.Canvas(), layout.PlotWidth, layout.PlotHeight, FData);
+  const int left = layout.PlotLeft + geometry.Left(), right = layout.PlotLeft + geometry.Right();
+  const int base = layout.PlotTop + geometry.BaseY();
+  // The flat curve at 200 lies above the frame: clipped, it is drawn nowhere.
+  EXPECT_EQ(CountIn(RECT{0, 0, 700, base}, Gray), 0);
+  // At 100 it crosses the frame from the pixel inside its left edge to the one inside its
+  // right edge.
+  FProfile.assign(400, 100);
+  picture.Data.Profile = FProfile;
+  PaintPicture(FBuffer.Canvas(), 700, 400, picture);
+  const int y = layout.PlotTop + geometry.Y(100);
+  EXPECT_EQ(CountIn(RECT{0, y, 700, y + 1}, Gray), right - left - 1);
+  EXPECT_EQ(At(left + 1, y), Gray);
+  EXPECT_EQ(At(right - 1, y), Gray);
 }
 
 }  // namespace
