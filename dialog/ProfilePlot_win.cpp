@@ -96,10 +96,11 @@ void PaintOrientation(TCanvas& canvas, const TPlotGeometry& geometry, const TPro
   canvas.TextOut(right - canvas.TextExtent(view).cx, geometry.BaseY() - std::abs(canvas.FontHeight()) - 1, view);
 }
 
-// The pixels of the 24-bit or 32-bit DIB section that a DC draws on, when nothing stands
-// between the DC's coordinates and them: no clip region, no mapping or offset, the plain
-// copy mode. A run down one column is no line to rasterise: its pixels are written
-// directly, which under Wine costs a fraction of a GDI line each.
+// The pixels of the 24-bit or 32-bit DIB section that a DC draws on, when what stands
+// between the DC's coordinates and them is at most a shift (a picture drawn beside its
+// titles) and a clip rectangle (a value range the user set): the plain mapping and copy
+// mode. A run down one column is no line to rasterise: its pixels are written directly,
+// which under Wine costs a fraction of a GDI line each.
 class TSectionPixels {
  public:
   explicit TSectionPixels(HDC dc) noexcept {
@@ -108,28 +109,39 @@ class TSectionPixels {
     if (GetObjectA(bitmap, sizeof section, &section) != sizeof section || !section.dsBm.bmBits) return;
     const WORD bitCount = section.dsBmih.biBitCount;
     if ((bitCount != 24 && bitCount != 32) || section.dsBmih.biCompression != BI_RGB) return;
-    if (!PlainMapping(dc)) return;
+    if (GetMapMode(dc) != MM_TEXT || GetROP2(dc) != R2_COPYPEN) return;
+    FClip = {0, 0, section.dsBm.bmWidth, section.dsBm.bmHeight};
+    if (!ClipToRegion(dc)) return;
+    POINT viewport{}, window{};
+    GetViewportOrgEx(dc, &viewport);
+    GetWindowOrgEx(dc, &window);
+    FShift = {viewport.x - window.x, viewport.y - window.y};
     FBits = static_cast<uint8_t*>(section.dsBm.bmBits);
-    FWidth = section.dsBm.bmWidth;
     FHeight = section.dsBm.bmHeight;
     FStride = section.dsBm.bmWidthBytes;
     FPixelSize = bitCount / 8;
     FBottomUp = section.dsBmih.biHeight > 0;
   }
   bool Usable() const noexcept { return FBits != nullptr; }
-  // The pen's colour in the section's layout: blue, green, red (and a zero byte). A plot of
-  // a noisy profile fills most of its frame this way, so the pixels of a run are reached by
-  // stepping one row at a time, and a 32-bit pixel is written whole.
-  void Fill(const TCurveStrokes::TColumnRun& run, COLORREF color) const noexcept {
-    if (run.X < 0 || run.X >= FWidth) return;
-    const int top = std::max(run.Top, 0), bottom = std::min(run.Bottom, FHeight);
+  // The run and the `columns` - 1 columns right of it, in the pen's colour in the section's
+  // layout: blue, green, red (and a zero byte). A plot of a noisy profile fills most of its
+  // frame this way, so the pixels of a column are reached by stepping one row at a time, and
+  // a 32-bit pixel is written whole.
+  void Fill(const TCurveStrokes::TColumnRun& run, int columns, COLORREF color) const noexcept {
+    const long left = std::max(run.X + FShift.x, FClip.left), right = std::min(run.X + FShift.x + columns, FClip.right);
+    const long top = std::max(run.Top + FShift.y, FClip.top), bottom = std::min(run.Bottom + FShift.y, FClip.bottom);
     if (top >= bottom) return;
+    for (long x = left; x < right; ++x) FillColumn(x, top, bottom, color);
+  }
+
+ private:
+  // The pointer never steps past the column's last row, which lies inside the section.
+  void FillColumn(long x, long top, long bottom, COLORREF color) const noexcept {
     const ptrdiff_t step = FBottomUp ? -static_cast<ptrdiff_t>(FStride) : FStride;
     uint8_t* pixel = FBits + static_cast<ptrdiff_t>(FBottomUp ? FHeight - 1 - top : top) * FStride +
-                     static_cast<ptrdiff_t>(run.X) * FPixelSize;
-    // The pointer never steps past the run's last pixel, which lies inside the section.
+                     static_cast<ptrdiff_t>(x) * FPixelSize;
     const uint32_t value = GetBValue(color) | uint32_t{GetGValue(color)} << 8 | uint32_t{GetRValue(color)} << 16;
-    for (int y = top;; pixel += step) {
+    for (long y = top;; pixel += step) {
       if (FPixelSize == 4) {
         std::memcpy(pixel, &value, sizeof value);
       } else {
@@ -141,49 +153,44 @@ class TSectionPixels {
     }
   }
 
- private:
-  static bool PlainMapping(HDC dc) noexcept {
-    POINT viewport{}, window{};
-    GetViewportOrgEx(dc, &viewport);
-    GetWindowOrgEx(dc, &window);
+  // The clip region, in the device's pixels, narrows FClip when it is one rectangle; false
+  // for any other shape, or when the region cannot be read.
+  bool ClipToRegion(HDC dc) noexcept {
     const TRegionHandle clip(CreateRectRgn(0, 0, 0, 0));
-    return GetMapMode(dc) == MM_TEXT && GetROP2(dc) == R2_COPYPEN && viewport.x == 0 && viewport.y == 0 &&
-           window.x == 0 && window.y == 0 && clip && GetClipRgn(dc, clip.Get()) == 0;
+    if (!clip) return false;
+    const int kept = GetClipRgn(dc, clip.Get());
+    if (kept == 0) return true;
+    RECT box;
+    if (kept != 1 || GetRgnBox(clip.Get(), &box) != SIMPLEREGION) return false;
+    // Empty where the two do not meet: then no run is drawn.
+    IntersectRect(&FClip, &FClip, &box);
+    return true;
   }
 
   uint8_t* FBits = nullptr;
-  int FWidth = 0;
+  RECT FClip{};
+  POINT FShift{};
   int FHeight = 0;
   int FStride = 0;
   int FPixelSize = 0;
   bool FBottomUp = true;
 };
 
-// The runs down the columns go straight into the section's pixels, once GDI has finished
-// what it was asked before (the curve underneath); anywhere else they are GDI lines. All
-// shifted by `shift`.
-void PaintRuns(const TSectionPixels& pixels, const TCurveStrokes& strokes, COLORREF color, POINT shift,
-               std::vector<POINT>& points, std::vector<DWORD>& counts) {
-  if (pixels.Usable()) {
-    GdiFlush();
-    for (const TCurveStrokes::TColumnRun& run : strokes.Runs)
-      pixels.Fill({run.X + shift.x, run.Top + shift.y, run.Bottom + shift.y}, color);
-    return;
-  }
-  for (const TCurveStrokes::TColumnRun& run : strokes.Runs) {
-    points.push_back({run.X + shift.x, run.Top + shift.y});
-    points.push_back({run.X + shift.x, run.Bottom + shift.y});
-    counts.push_back(2);
-  }
-}
-
 // A curve's runs down its columns, then one PolyPolyline for its other lines: a long
 // profile costs no GDI object and no line per sample. Lines wider than a pixel are these
 // strokes again, shifted across a square of the width: a wide pen's polyline through every
-// sample costs a polygon a segment, seconds for a long profile on a large picture.
+// sample costs a polygon a segment, seconds for a long profile on a large picture. The runs
+// go straight into the section's pixels, once GDI has finished what it was asked before (the
+// curve underneath), each shifted across the square at once: a run the width's columns
+// wide and the width less one rows longer. Anywhere else they are GDI lines too.
 void PaintStrokes(TCanvas& canvas, const TSectionPixels& pixels, const TCurveStrokes& strokes, COLORREF color,
                   int lineWidth) {
   const int width = std::max(1, lineWidth), from = -(width - 1) / 2;
+  if (pixels.Usable()) {
+    GdiFlush();
+    for (const TCurveStrokes::TColumnRun& run : strokes.Runs)
+      pixels.Fill({run.X + from, run.Top + from, run.Bottom + from + width - 1}, width, color);
+  }
   std::vector<POINT> points;
   std::vector<DWORD> counts;
   canvas.SetPenColor(color);
@@ -191,7 +198,12 @@ void PaintStrokes(TCanvas& canvas, const TSectionPixels& pixels, const TCurveStr
     for (int dx = from; dx < from + width; ++dx) {
       points.clear();
       counts.clear();
-      PaintRuns(pixels, strokes, color, {dx, dy}, points, counts);
+      if (!pixels.Usable())
+        for (const TCurveStrokes::TColumnRun& run : strokes.Runs) {
+          points.push_back({run.X + dx, run.Top + dy});
+          points.push_back({run.X + dx, run.Bottom + dy});
+          counts.push_back(2);
+        }
       for (const TPlotPoint point : strokes.Points) points.push_back({point.X + dx, point.Y + dy});
       counts.insert(counts.end(), strokes.Counts.begin(), strokes.Counts.end());
       canvas.PolyPolyline(points.data(), counts.data(), static_cast<int>(counts.size()));

@@ -10,59 +10,15 @@
 #include <random>
 #include <vector>
 
-#include "dialog/PlotPicture_win.h"
 #include "profile/NumberText.h"
+#include "tests/dialog/PlotBufferTest.h"
 #include "ui/DIBitmap.h"
 
 namespace {
 
-constexpr COLORREF Black = RGB(0, 0, 0);
-constexpr COLORREF Gray = RGB(128, 128, 128);
-constexpr COLORREF Red = RGB(255, 0, 0);
-constexpr COLORREF Green = RGB(0, 128, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
-
 // Inside the frame, right of the labels: a flat curve covers 535 pixels of one row here.
 constexpr RECT Inner{50, 9, 585, 263};
 constexpr int FlatCurve = 585 - 50;
-
-class ProfilePlotTest : public ::testing::Test {
- protected:
-  void Paint(int width, int height) {
-    FBuffer.SetPixelFormat(TPixelFormat::Bgrx32);
-    FBuffer.SetSize(width, height);
-    FData.Profile = FProfile;
-    FData.ProfileRGB = FProfileRGB;
-    PaintProfile(FBuffer.Canvas(), width, height, FData);
-  }
-  COLORREF At(int x, int y) const {
-    const uint8_t* pixel = FBuffer.ScanLine(y) + 4 * x;
-    return RGB(pixel[2], pixel[1], pixel[0]);
-  }
-  int CountInRow(int y, COLORREF color) const {
-    int count = 0;
-    for (int x = 0; x < FBuffer.Width(); ++x) count += At(x, y) == color;
-    return count;
-  }
-  int CountIn(const RECT& rect, COLORREF color) const {
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-      for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color;
-    return count;
-  }
-  // A 24-bit profile of constant channels.
-  void ConstantColors(size_t count, TColorSample sample) {
-    FProfileRGB.assign(count, sample);
-    FProfile.assign(count, (2 * sample.R + 3 * sample.G + sample.B) / 6);
-    FData.MaxValue = 255;
-  }
-
-  const COLORREF FBackground = GetSysColor(COLOR_BTNFACE);
-  TDIBitmap FBuffer;
-  std::vector<double> FProfile;
-  std::vector<TColorSample> FProfileRGB;
-  TProfilePlotData FData;
-};
 
 TEST_F(ProfilePlotTest, FrameLabelsAndCurveInTheDialogsPanel) {
   FProfile.assign(300, 100);
@@ -425,40 +381,6 @@ TEST_F(ProfilePlotTest, ALoneCurveCarriesItsBandsEnvelope) {
   EXPECT_EQ(At((few.X(1) + few.X(2)) / 2, few.Y(30)), light);
   FData.Spread = {};
   FData.SpreadRGB = {};
-}
-
-// A saved picture draws the plot at an offset, beside its titles. A range the user set
-// below the values keeps the curve inside the frame there too, over the frame's whole width
-// and up to its top edge, with or without the runs written into the picture's pixels.
-TEST_F(ProfilePlotTest, APictureKeepsItsCurveInsideItsFrameUnderASetRange) {
-  FProfile.assign(400, 200);
-  FData.Profile = FProfile;
-  FData.MinValue = 0;
-  FData.MaxValue = 150;
-  FData.ClipCurves = true;
-  FData.Margin = 8;
-  FData.FontFace = PictureFontFace;
-  TPlotPicture picture;
-  picture.Data = FData;
-  picture.Title = "Title";
-  FBuffer.SetPixelFormat(TPixelFormat::Bgrx32);
-  FBuffer.SetSize(700, 400);
-  PaintPicture(FBuffer.Canvas(), 700, 400, picture);
-  const TPictureLayout layout = LayoutPicture(700, 400, FBuffer.Canvas().TextExtent("Ag").cy);
-  const TPlotGeometry geometry = PlotGeometryOf(FBuffer.Canvas(), layout.PlotWidth, layout.PlotHeight, FData);
-  const int left = layout.PlotLeft + geometry.Left(), right = layout.PlotLeft + geometry.Right();
-  const int base = layout.PlotTop + geometry.BaseY();
-  // The flat curve at 200 lies above the frame: clipped, it is drawn nowhere.
-  EXPECT_EQ(CountIn(RECT{0, 0, 700, base}, Gray), 0);
-  // At 100 it crosses the frame from the pixel inside its left edge to the one inside its
-  // right edge.
-  FProfile.assign(400, 100);
-  picture.Data.Profile = FProfile;
-  PaintPicture(FBuffer.Canvas(), 700, 400, picture);
-  const int y = layout.PlotTop + geometry.Y(100);
-  EXPECT_EQ(CountIn(RECT{0, y, 700, y + 1}, Gray), right - left - 1);
-  EXPECT_EQ(At(left + 1, y), Gray);
-  EXPECT_EQ(At(right - 1, y), Gray);
 }
 
 }  // namespace
