@@ -41,8 +41,9 @@ TEST(VersionInfoWin, ReadsThePluginsVersionResource) {
   const TWords version{OSTRAVINE_VERSION_MAJOR << 16 | OSTRAVINE_VERSION_MINOR, uint32_t{OSTRAVINE_VERSION_PATCH} << 16};
   EXPECT_EQ(info.ProductVersion, version);
   EXPECT_EQ(info.FileVersion, version);
+  // The low half's low word (the build, 0) before its high word (the patch).
   EXPECT_EQ(VersionString(info), std::to_string(OSTRAVINE_VERSION_MAJOR) + "." + std::to_string(OSTRAVINE_VERSION_MINOR) +
-                                     "." + std::to_string(OSTRAVINE_VERSION_PATCH) + " 0");
+                                     ".0 " + std::to_string(OSTRAVINE_VERSION_PATCH));
 }
 
 TEST(VersionInfoWin, TheRunningExecutablesVersionIsReadAtLoad) {

@@ -106,8 +106,10 @@ class PluginFaults : public ::testing::Test {
       lines.push_back(body.substr(start, (end = body.find("\n\r", start)) - start));
     ASSERT_GE(lines.size(), 12u);
     EXPECT_EQ(lines[0].rfind("Application: boundary_tests.exe ", 0), 0u) << lines[0];
+    // The version resource's third number (the patch) is the high word of the low half, which
+    // the report's format writes last.
     EXPECT_EQ(lines[1], "Module: Ostravine.dll " + std::to_string(OSTRAVINE_VERSION_MAJOR) + "." +
-                            std::to_string(OSTRAVINE_VERSION_MINOR) + "." + std::to_string(OSTRAVINE_VERSION_PATCH) + " 0");
+                            std::to_string(OSTRAVINE_VERSION_MINOR) + ".0 " + std::to_string(OSTRAVINE_VERSION_PATCH));
     EXPECT_EQ(lines[2], ReadFault);
     while (!lines.empty() && lines.front().rfind("Exception address: ", 0) != 0) lines.erase(lines.begin());
     ASSERT_GE(lines.size(), 3u);
