@@ -14,8 +14,8 @@ namespace {
 class PlotPictureTest : public ProfilePlotTest {};
 
 // A saved picture draws the plot at an offset, beside its titles. A range the user set
-// below the values keeps the curve inside the frame there too, over the frame's whole width
-// and up to its top edge, with or without the runs written into the picture's pixels.
+// keeps the curve inside the frame there too: none of it above the range, and across the
+// frame's whole width within it.
 TEST_F(PlotPictureTest, APictureKeepsItsCurveInsideItsFrameUnderASetRange) {
   FProfile.assign(400, 200);
   FData.Profile = FProfile;
