@@ -99,9 +99,10 @@ const char* SetName(TSumKernelSet set) {
 }
 
 void ReportChoice() {
-  std::printf("# the library's choice: byte columns %s, 8-bit rows %s, 24-bit rows %s, complex columns %s, "
-              "complex rows %s\n",
-              SetName(MeasuredSumKernelSet(TKernelGroup::Lanes)), SetName(MeasuredSumKernelSet(TKernelGroup::Bytes)),
+  std::printf("# the library's choice: 8-bit columns %s, 24-bit columns %s, 8-bit rows %s, 24-bit rows %s, "
+              "complex columns %s, complex rows %s\n",
+              SetName(MeasuredSumKernelSet(TKernelGroup::Lanes)), SetName(MeasuredSumKernelSet(TKernelGroup::LanesByThree)),
+              SetName(MeasuredSumKernelSet(TKernelGroup::Bytes)),
               SetName(MeasuredSumKernelSet(TKernelGroup::BytesByThree)),
               SetName(MeasuredSumKernelSet(TKernelGroup::PairColumns)),
               SetName(MeasuredSumKernelSet(TKernelGroup::PairRows)));

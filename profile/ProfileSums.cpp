@@ -96,9 +96,9 @@ void SumRows(const TLinearBitmap& bitmap, const TLineSpan& span, std::vector<TCh
 // 64 bits every LaneRows rows. Spans narrower than a lane block are added byte by byte.
 class TByteColumns {
  public:
-  // The rows the columns run through: the measured choice may time its kernels on them.
-  TByteColumns(size_t count, const TTimingRows& rows, TSumWork& work)
-      : FKernels(SumKernelsFor(TKernelGroup::Lanes, rows)), FCount(count), FLanes(work.Lanes), FTotals(work.Totals) {
+  // The rows the columns run through: the measured choice may time its group's kernels on them.
+  TByteColumns(TKernelGroup group, size_t count, const TTimingRows& rows, TSumWork& work)
+      : FKernels(SumKernelsFor(group, rows)), FCount(count), FLanes(work.Lanes), FTotals(work.Totals) {
     FLanes.assign(FKernels.LaneWords(count), 0);
     FTotals.assign(count, 0);
   }
@@ -156,7 +156,8 @@ void SumByteColumns(const TLinearBitmap& bitmap, const TLineSpan& span, const TS
   const size_t offset = static_cast<size_t>(span.FirstLine) * bitmap.PixelSize();
   const size_t count = columns * bitmap.PixelSize();
   const size_t rows = along.First <= along.Last ? static_cast<size_t>(along.Last - along.First) + 1 : 0;
-  TByteColumns lanes(count, {bitmap.Row(std::min(along.First, bitmap.Height() - 1)) + offset, bitmap.BytesPerLine(), count, rows},
+  TByteColumns lanes(color ? TKernelGroup::LanesByThree : TKernelGroup::Lanes, count,
+                     {bitmap.Row(std::min(along.First, bitmap.Height() - 1)) + offset, bitmap.BytesPerLine(), count, rows},
                      work);
   lanes.AddRowTimes(bitmap.Row(0) + offset, along.Before);
   lanes.AddRows(bitmap, along.First, along.Last, offset);

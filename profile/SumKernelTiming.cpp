@@ -30,18 +30,26 @@ const double* PairRowAt(const TTimingRows& rows, size_t y) {
   return reinterpret_cast<const double*>(RowAt(rows, y));
 }
 
+// What a slab's sums add into, made before the slabs are timed: fresh memory would fault its
+// pages inside the first slab's time. What it holds is never read but to keep the sums.
+struct TSlabWork {
+  std::vector<uint16_t> Lanes;
+  std::vector<double> Sums;
+};
+
 // One slab of the group's job, through the kernels given.
-void RunSlab(TKernelGroup group, const TSumKernels& kernels, const TTimingRows& rows, size_t first, size_t count) {
+void RunSlab(TKernelGroup group, const TSumKernels& kernels, const TTimingRows& rows, size_t first, size_t count,
+             TSlabWork& work) {
   const size_t pairs = rows.Bytes / (2 * sizeof(double));
   switch (group) {
-    case TKernelGroup::Lanes: {
-      std::vector<uint16_t> lanes(kernels.LaneWords(rows.Bytes));
+    case TKernelGroup::Lanes:
+    case TKernelGroup::LanesByThree: {
       for (size_t y = first; y + BandRows <= first + count; y += BandRows) {
         TBandRows ahead;
         for (int r = 0; r < BandRows; ++r) ahead[r] = RowAt(rows, y + BandRows + r);
-        kernels.AddBandToLanes(RowAt(rows, y), rows.Stride, rows.Bytes, ahead, lanes.data());
+        kernels.AddBandToLanes(RowAt(rows, y), rows.Stride, rows.Bytes, ahead, work.Lanes.data());
       }
-      Sink = lanes[0];
+      Sink = work.Lanes[0];
       break;
     }
     case TKernelGroup::Bytes: {
@@ -59,37 +67,41 @@ void RunSlab(TKernelGroup group, const TSumKernels& kernels, const TTimingRows& 
     }
     case TKernelGroup::PairColumns:
     case TKernelGroup::PairRows: {
-      std::vector<double> sums(std::max<size_t>(pairs, PairRowsAtOnce));
       for (size_t y = first; y + PairRowsAtOnce <= first + count; y += PairRowsAtOnce) {
         TPairBand ahead;
         for (int r = 0; r < PairRowsAtOnce; ++r) ahead[r] = PairRowAt(rows, y + PairRowsAtOnce + r);
         const ptrdiff_t stride = rows.Stride / static_cast<ptrdiff_t>(sizeof(double));
         if (group == TKernelGroup::PairColumns)
-          kernels.AddPairRowsToSums(PairRowAt(rows, y), stride, pairs, ahead, sums.data());
+          kernels.AddPairRowsToSums(PairRowAt(rows, y), stride, pairs, ahead, work.Sums.data());
         else
-          kernels.SumPairRows(PairRowAt(rows, y), stride, pairs, ahead, sums.data());
+          kernels.SumPairRows(PairRowAt(rows, y), stride, pairs, ahead, work.Sums.data());
       }
-      Sink = sums[0];
+      Sink = work.Sums[0];
       break;
     }
   }
 }
 
-double SlabSeconds(TKernelGroup group, TSumKernelSet set, const TTimingRows& rows, size_t first, size_t count) {
+double SlabSeconds(TKernelGroup group, TSumKernelSet set, const TTimingRows& rows, size_t first, size_t count,
+                   TSlabWork& work) {
   const auto start = std::chrono::steady_clock::now();
-  RunSlab(group, SumKernelsOf(set), rows, first, count);
+  RunSlab(group, SumKernelsOf(set), rows, first, count, work);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The sets in turns, forwards and then backwards, each on slabs of its own.
 TSumKernelSet Fastest(TKernelGroup group, const std::vector<TSumKernelSet>& sets, const TTimingRows& rows,
                       size_t slabRows) {
+  TSlabWork work;
+  for (TSumKernelSet set : sets)
+    work.Lanes.resize(std::max(work.Lanes.size(), SumKernelsOf(set).LaneWords(rows.Bytes)));
+  work.Sums.resize(std::max<size_t>(rows.Bytes / (2 * sizeof(double)), PairRowsAtOnce));
   std::vector<double> best(sets.size(), HUGE_VAL);
   size_t slab = 0;
   for (int pass = 0; pass < Passes; ++pass)
     for (size_t i = 0; i < sets.size(); ++i, ++slab) {
       const size_t s = pass % 2 == 0 ? i : sets.size() - 1 - i;
-      best[s] = std::min(best[s], SlabSeconds(group, sets[s], rows, slab * slabRows, slabRows));
+      best[s] = std::min(best[s], SlabSeconds(group, sets[s], rows, slab * slabRows, slabRows, work));
     }
   return sets[static_cast<size_t>(std::min_element(best.begin(), best.end()) - best.begin())];
 }
@@ -118,8 +130,9 @@ const TSumKernels& KernelsOf(TKernelGroup group) noexcept { return SumKernelsOf(
 
 TSumKernels MeasuredSumKernels(TKernelGroup group, const TTimingRows& rows) {
   if (StateOf(group).Set == TSumKernelSet::Measured) Measure(group, rows);
-  const TSumKernels &lanes = KernelsOf(TKernelGroup::Lanes), &pairColumns = KernelsOf(TKernelGroup::PairColumns),
-                    &pairRows = KernelsOf(TKernelGroup::PairRows);
+  // A job's lane kernels share their layout: all of them come from its group's set.
+  const TSumKernels& lanes = KernelsOf(group == TKernelGroup::LanesByThree ? group : TKernelGroup::Lanes);
+  const TSumKernels &pairColumns = KernelsOf(TKernelGroup::PairColumns), &pairRows = KernelsOf(TKernelGroup::PairRows);
   return {lanes.LaneWords,
           lanes.AddBandToLanes,
           lanes.AddRowToLanes,

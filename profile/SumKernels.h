@@ -73,9 +73,12 @@ enum class TSumKernelSet { Sse2, Sse2Plain, Avx2, Avx2Plain, Measured };
 inline constexpr TSumKernelSet FixedSumKernelSets[] = {TSumKernelSet::Sse2, TSumKernelSet::Sse2Plain,
                                                         TSumKernelSet::Avx2, TSumKernelSet::Avx2Plain};
 
-// The groups of kernels that share a job (and, for the lanes, their layout).
-enum class TKernelGroup { Lanes, Bytes, BytesByThree, PairColumns, PairRows };
-constexpr int KernelGroupCount = 5;
+// The groups of kernels that share a job (and, for the lanes, their layout). The columns of
+// 24-bit pixels are a group of their own beside those of 8-bit ones, as their rows are: a
+// row three times as long changes what the caches hold of a band, and on some processors
+// another set adds them faster.
+enum class TKernelGroup { Lanes, LanesByThree, Bytes, BytesByThree, PairColumns, PairRows };
+constexpr int KernelGroupCount = 6;
 
 // The rows a job is about to read: `Rows` rows of `Bytes` bytes, `Stride` bytes apart.
 struct TTimingRows {

@@ -386,8 +386,9 @@ INSTANTIATE_TEST_SUITE_P(EverySet, ProfileSamplingKernels,
                                          TSumKernelSet::Avx2Plain, TSumKernelSet::Measured),
                          [](const auto& info) { return std::string(SetNames[static_cast<int>(info.param)]); });
 
-// The rows of an 8-bit raster large enough for the measured choice to time its kernels on
-// them: the group is measured once, chooses a set the processor runs, and sums right.
+// The rows and columns of an 8-bit raster large enough for the measured choice to time its
+// kernels on them: each group is measured once, chooses a set the processor runs, and sums
+// right.
 TEST(SumKernelChoice, IsMeasuredOnceOnALargeRasterFromTheSetsTheProcessorRuns) {
   // Twelve slabs of 4 MiB and a few rows more.
   constexpr int Width = 8192, Height = 6200;
@@ -405,6 +406,14 @@ TEST(SumKernelChoice, IsMeasuredOnceOnALargeRasterFromTheSetsTheProcessorRuns) {
   EXPECT_TRUE(SumKernelSetUsable(chosen));
   EXPECT_EQ(MeasuredSumKernels(TKernelGroup::Bytes, {bitmap.Row(0), Width, Width, 1}).SumBytes,
             SumKernelsOf(chosen).SumBytes);
+  // Its columns measure the 8-bit columns' group, not the 24-bit columns'.
+  SumBitmapLines(bitmap, {false, 0, Width - 1, 0, Height - 1}, work);
+  uint64_t column = 0;
+  for (int y = 0; y < Height; ++y) column += y % 7;
+  EXPECT_EQ(work.Lines[Width - 1].Channel[0], column);
+  EXPECT_EQ(SumKernelMeasurements(TKernelGroup::Lanes), 1);
+  EXPECT_TRUE(SumKernelSetUsable(MeasuredSumKernelSet(TKernelGroup::Lanes)));
+  EXPECT_EQ(SumKernelMeasurements(TKernelGroup::LanesByThree), 0);
   // A small raster leaves a group it is the first for to its default.
   bitmap.New(64, 64, TPixelFormat::Bgr24);
   SumBitmapLines(bitmap, {true, 0, 63, 0, 63}, work);
