@@ -74,9 +74,8 @@ inline constexpr TSumKernelSet FixedSumKernelSets[] = {TSumKernelSet::Sse2, TSum
                                                         TSumKernelSet::Avx2, TSumKernelSet::Avx2Plain};
 
 // The groups of kernels that share a job (and, for the lanes, their layout). The columns of
-// 24-bit pixels are a group of their own beside those of 8-bit ones, as their rows are: a
-// row three times as long changes what the caches hold of a band, and on some processors
-// another set adds them faster.
+// 24-bit pixels are a group of their own beside those of 8-bit ones, as their rows are: on
+// some processors another set adds them faster.
 enum class TKernelGroup { Lanes, LanesByThree, Bytes, BytesByThree, PairColumns, PairRows };
 constexpr int KernelGroupCount = 6;
 
