@@ -35,7 +35,7 @@ constexpr int EdgeGap = 8;
 }  // namespace
 
 TFiguresWindow::TFiguresWindow(TForm& dialog, std::function<std::optional<TFigureTable>()> figures)
-    : TForm(&dialog, FiguresForm, dialog.Handle()),
+    : TScaledClientForm(&dialog, FiguresForm, dialog.Handle()),
       Table(Find<TListView>("Table")),
       CopyButton(Find<TButton>("CopyButton")),
       FFigures(std::move(figures)) {

@@ -13,7 +13,7 @@
 class TButton;
 class TListView;
 
-class TFiguresWindow : public TForm {
+class TFiguresWindow : public TScaledClientForm {
  public:
   // `figures` gives the table as it stands, or none while there is no profile.
   TFiguresWindow(TForm& dialog, std::function<std::optional<TFigureTable>()> figures);

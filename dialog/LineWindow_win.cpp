@@ -49,7 +49,7 @@ bool ParseCoordinate(const std::string& text, int& value) {
 }  // namespace
 
 TLineWindow::TLineWindow(TForm& dialog, const TProfileSession& session, TLineSite site, std::function<void()> reset)
-    : TForm(&dialog, LineForm, dialog.Handle()),
+    : TScaledClientForm(&dialog, LineForm, dialog.Handle()),
       Overview(Find<TDoubleBufferedPanel>("Overview")),
       FromX(Find<TEdit>("FromX")),
       FromY(Find<TEdit>("FromY")),

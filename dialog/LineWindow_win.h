@@ -14,7 +14,7 @@ class TDoubleBufferedPanel;
 class TEdit;
 class TLabel;
 
-class TLineWindow : public TForm {
+class TLineWindow : public TScaledClientForm {
  public:
   // `reset` brings back the selection's line.
   TLineWindow(TForm& dialog, const TProfileSession& session, TLineSite site, std::function<void()> reset);

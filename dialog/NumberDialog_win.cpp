@@ -38,7 +38,7 @@ std::optional<std::vector<double>> AskNumbers(TForm& owner, const TNumberQuestio
                                      .BorderIcons = biSystemMenu,
                                      .Font = {"MS Sans Serif", -11, DEFAULT_CHARSET},
                                      .Controls = controls};
-  TForm form(&owner, description, owner.Handle());
+  TScaledClientForm form(&owner, description, owner.Handle());
   std::vector<TEdit*> edits;
   for (size_t i = 0; i < question.Fields.size(); ++i) {
     edits.push_back(form.Find<TEdit>(names[i]));

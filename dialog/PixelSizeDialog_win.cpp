@@ -37,7 +37,7 @@ const TFormDescription PixelSizeForm{
 }  // namespace
 
 std::optional<TPixelSize> AskPixelSize(TForm& owner, const TPixelSize& size) {
-  TForm form(&owner, PixelSizeForm, owner.Handle());
+  TScaledClientForm form(&owner, PixelSizeForm, owner.Handle());
   TEdit* const length = form.Find<TEdit>("LengthEdit");
   TRadioGroup* const unit = form.Find<TRadioGroup>("UnitGroup");
   length->SetCaption(ExactText(size.Length));

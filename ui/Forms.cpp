@@ -94,6 +94,12 @@ TScaledDescription::TScaledDescription(const TFormDescription& description, int 
   FDescription.Controls = FControls;
 }
 
+TScaledClientForm::TScaledClientForm(TComponent* owner, const TFormDescription& description, HWND ownerWindow)
+    : TForm(owner, TScaledDescription(description, Screen.FormPixelsPerInch()).Description(), ownerWindow) {
+  SetClientSize(MulDiv(description.Bounds.Width, PixelsPerInch(), description.PixelsPerInch),
+                MulDiv(description.Bounds.Height, PixelsPerInch(), description.PixelsPerInch));
+}
+
 TForm* ParentForm(TWinControl* control) noexcept {
   while (control && control->Parent()) control = control->Parent();
   return dynamic_cast<TForm*>(control);

@@ -133,6 +133,15 @@ class TForm : public TWinControl {
   int FPixelsPerInch = 96;
 };
 
+// A form whose description gives its client area, as designed at 96 pixels per inch (a
+// dialog's own tool window, a question it asks): made at the screen's resolution
+// (TScaledDescription), then sized so that its client area has the scaled size whatever the
+// system's frame and caption take.
+class TScaledClientForm : public TForm {
+ public:
+  TScaledClientForm(TComponent* owner, const TFormDescription& description, HWND ownerWindow);
+};
+
 // The form a control sits on, or null.
 TForm* ParentForm(TWinControl* control) noexcept;
 

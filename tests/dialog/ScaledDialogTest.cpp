@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,13 +118,15 @@ class ScaledDialog : public ::testing::Test {
   }
 
   // The steps act on the open dialog one after the other; every one of them must have run.
-  void Run(TSteps steps) {
+  // Another window that opens (a modal one) goes to otherWindow, else gets Enter.
+  void Run(TSteps steps, std::function<bool(HWND)> otherWindow = {}) {
     FHost.OpenImages = {{FImage.Record().Pixels, {0, 0, 59, 39}}};
     FHost.Requests.clear();
     bool done = false;
     steps.push_back([&](HWND) { done = true; });
     TDialogWatcher watcher("Ostravine", std::move(steps), TDialogAnswer::Close);
     watcher.Ready = [this] { return std::count(FHost.Requests.begin(), FHost.Requests.end(), hrImageChanged) >= 1; };
+    watcher.OtherWindow = std::move(otherWindow);
     EXPECT_EQ(FPlugin.ProcessImage(1, &FImage.Record()), 1);
     EXPECT_TRUE(done) << "the dialog closed before every step had run";
   }
@@ -248,6 +251,56 @@ TEST_F(ScaledDialog, EverySizeAndCaptionFollowsTheScreensResolution) {
     ExpectLaidOut(dialog, "minimum size");
   });
   Run(std::move(steps));
+}
+
+// The dialog's other windows at the screen's resolution: the line window and the figures
+// window beside it, and the modal value range and pixel size dialogs, each with every
+// control inside it (their buttons were cut off at the bottom, their designed size taken for
+// the window's), none overlapping another, every caption fitting its control in a font that
+// grows with the resolution.
+TEST_F(ScaledDialog, TheOtherWindowsFitTheirTexts) {
+  const int resolution = ScreenResolution();
+  std::vector<std::string> checked;
+  const auto expectFits = [&](HWND window) {
+    const std::string caption = WindowText(window);
+    checked.push_back(caption);
+    ExpectLaidOut(window, caption.c_str());
+    ExpectCaptionsFit(window);
+    // Their text grows with the resolution as the dialog's does.
+    const auto buttons = Children(window);
+    const auto button = std::find_if(buttons.begin(), buttons.end(), [](HWND c) { return ClassOf(c) == "Button"; });
+    ASSERT_NE(button, buttons.end()) << caption;
+    EXPECT_NEAR(CharacterHeight(*button), MulDiv(11, resolution, 96), 1) << caption;
+  };
+  Run({[](HWND) { Keys({VK_CONTROL, 'L'}); },
+       [&](HWND) {
+         ASSERT_NE(FindWindowA(nullptr, "Line"), nullptr);
+         expectFits(FindWindowA(nullptr, "Line"));
+         SendMessageA(FindWindowA(nullptr, "Line"), WM_CLOSE, 0, 0);
+       },
+       [](HWND dialog) {
+         SetForegroundWindow(dialog);
+         Keys({VK_CONTROL, 'F'});
+       },
+       [&](HWND) {
+         ASSERT_NE(FindWindowA(nullptr, "Figures"), nullptr);
+         expectFits(FindWindowA(nullptr, "Figures"));
+         SendMessageA(FindWindowA(nullptr, "Figures"), WM_CLOSE, 0, 0);
+       },
+       [](HWND dialog) {
+         SetForegroundWindow(dialog);
+         Keys({VK_SHIFT, VK_F10});
+       },
+       [](HWND) { Keys({'U'}); },
+       [](HWND) { Keys({VK_SHIFT, VK_F10}); },
+       [](HWND) { Keys({'X'}); },
+       [](HWND) {}},
+      [&](HWND window) {
+        expectFits(window);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return true;
+      });
+  EXPECT_EQ(checked, (std::vector<std::string>{"Line", "Figures", "Value range", "Pixel size"}));
 }
 
 // The message dialog lays itself out from its font: at every resolution its captions fit and
