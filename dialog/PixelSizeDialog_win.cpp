@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
+#include <vector>
 
+#include "platform/WinApi.h"
 #include "profile/NumberText.h"
 #include "resources/Texts.h"
 #include "ui/Forms.h"
@@ -40,6 +43,10 @@ std::optional<TPixelSize> AskPixelSize(TForm& owner, const TPixelSize& size) {
   TScaledClientForm form(&owner, PixelSizeForm, owner.Handle());
   TEdit* const length = form.Find<TEdit>("LengthEdit");
   TRadioGroup* const unit = form.Find<TRadioGroup>("UnitGroup");
+  // The buttons take the ANSI code page; "µm" is UTF-8.
+  std::vector<std::string> units = unit->Items();
+  for (std::string& item : units) item = AnsiText(item);
+  unit->SetItems(units);
   length->SetCaption(ExactText(size.Length));
   unit->SetItemIndex(static_cast<int>(size.Unit));
   form.ActiveControl = length;

@@ -6,6 +6,7 @@
 #include "dialog/PlotFits_win.h"
 #include "dialog/ProfilePlot_win.h"
 #include "errors/Exceptions.h"
+#include "platform/WinApi.h"
 #include "resources/Texts.h"
 
 void PaintLegend(TCanvas& canvas, const TPlotGeometry& geometry, const TPlotPicture& picture) {
@@ -43,8 +44,10 @@ void PaintTitles(TCanvas& canvas, int width, const TPictureLayout& layout, const
   canvas.SetBrushStyle(TBrushStyle::Clear);
   canvas.SetFontColor(picture.Text);
   canvas.TextOut((width - canvas.TextExtent(picture.Title).cx) / 2, layout.TitleTop, picture.Title);
-  canvas.TextOut(layout.PlotLeft + (layout.PlotWidth - canvas.TextExtent(picture.SampleTitle).cx) / 2,
-                 layout.SampleTitleTop, picture.SampleTitle);
+  // A distance's title carries its unit's symbol ("µm"), in UTF-8 as the system's texts are.
+  const std::string sampleTitle = AnsiText(picture.SampleTitle);
+  canvas.TextOut(layout.PlotLeft + (layout.PlotWidth - canvas.TextExtent(sampleTitle).cx) / 2, layout.SampleTitleTop,
+                 sampleTitle);
   LOGFONTA font{};
   font.lfHeight = canvas.FontHeight();
   font.lfEscapement = font.lfOrientation = 900;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "errors/Exceptions.h"
+#include "platform/WinApi.h"
 #include "profile/CurveStrokes.h"
 #include "profile/NumberText.h"
 #include "resources/Texts.h"
@@ -316,7 +317,7 @@ void PaintAxes(TCanvas& canvas, int width, const TPlotGeometry& geometry, const 
     canvas.LineTo(x, tickTop + tickLength);
     // Centred under its tick, but never past the canvas's right end.
     std::string label = FormatGeneral(tick.Label, 10, separator);
-    if (&tick == &ticks.back() && *data.AxisUnit) label.append(" ").append(data.AxisUnit);
+    if (&tick == &ticks.back() && *data.AxisUnit) label.append(" ").append(AnsiText(data.AxisUnit));
     const int labelWidth = canvas.TextExtent(label).cx;
     canvas.TextOut(std::min(x - labelWidth / 2, width - labelWidth), tickTop + tickLength + 1, label);
   }

@@ -59,6 +59,8 @@ std::string NarrowText(std::wstring_view text, UINT codePage, DWORD flags, BOOL*
   return narrow;
 }
 
+std::string AnsiText(std::string_view utf8) { return NarrowText(WideText(utf8, CP_UTF8), CP_ACP); }
+
 std::wstring WideText(std::string_view text, UINT codePage) {
   const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');

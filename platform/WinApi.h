@@ -41,3 +41,6 @@ std::wstring WideText(std::string_view text, UINT codePage);
 // UTF-16 text in the code page given; `flags` and `lossy` as WideCharToMultiByte takes them
 // (lossy is set when a character had no match).
 std::string NarrowText(std::wstring_view text, UINT codePage, DWORD flags = 0, BOOL* lossy = nullptr);
+// The system's own UTF-8 text (a unit's symbol) for the calls that take the ANSI code page:
+// a character the code page lacks becomes its nearest look-alike, or '?'.
+std::string AnsiText(std::string_view utf8);

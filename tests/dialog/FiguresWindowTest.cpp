@@ -86,6 +86,10 @@ HWND UnitButton(HWND sizeDialog, int item) {
 bool AnswerPixelSize(HWND window) {
   if (WindowText(window) != "Pixel size") return false;
   SetWindowTextA(FindChild(window, "Edit", "1"), "0,5");
+  // The micro sign itself, not its UTF-8 bytes read in the ANSI code page.
+  wchar_t unit[8] = L"";
+  GetWindowTextW(UnitButton(window, 2), unit, 8);
+  EXPECT_STREQ(unit, L"\u00B5m");
   SendMessageA(UnitButton(window, 2), BM_CLICK, 0, 0);
   ClickChild(window, "Button", "OK");
   return true;

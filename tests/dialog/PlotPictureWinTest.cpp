@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
+#include <string>
 
 #include "tests/dialog/PlotBufferTest.h"
 
@@ -99,6 +101,39 @@ TEST_F(PlotPictureTest, WideLinesOnAPictureMatchTheMetafilesLines) {
     EXPECT_GT(drawn, 50000);
     EXPECT_EQ(differ, 0);
   }
+}
+
+// A distance's title carries its unit's symbol: the micro sign itself, drawn as the system
+// draws it from UTF-16, not the two bytes of its UTF-8 read in the ANSI code page.
+TEST_F(PlotPictureTest, TheSampleTitleCarriesItsUnitsSymbol) {
+  FProfile.assign(50, 100);
+  TPlotPicture picture;
+  picture.Data.Profile = FProfile;
+  picture.Data.MaxValue = 255;
+  picture.Data.TotalSamples = FProfile.size();
+  picture.Data.FontFace = PictureFontFace;
+  picture.SampleTitle = "Distance (\xC2\xB5m)";
+  FBuffer.SetPixelFormat(TPixelFormat::Bgrx32);
+  FBuffer.SetSize(500, 300);
+  PaintPicture(FBuffer.Canvas(), 500, 300, picture);
+  TDIBitmap expected;
+  expected.SetPixelFormat(TPixelFormat::Bgrx32);
+  expected.SetSize(500, 300);
+  picture.SampleTitle.clear();
+  PaintPicture(expected.Canvas(), 500, 300, picture);
+  TCanvas& canvas = expected.Canvas();
+  canvas.SetFont(PictureFontFace, -MulDiv(8, picture.Data.PixelsPerInch, 72));
+  const TPictureLayout layout = LayoutPicture(500, 300, canvas.TextExtent("Ag").cy);
+  const std::wstring title = L"Distance (\u00B5m)";
+  SIZE size{};
+  GetTextExtentPoint32W(canvas.Handle(), title.c_str(), static_cast<int>(title.size()), &size);
+  SetBkMode(canvas.Handle(), TRANSPARENT);
+  SetTextColor(canvas.Handle(), Black);
+  TextOutW(canvas.Handle(), layout.PlotLeft + (layout.PlotWidth - size.cx) / 2, layout.SampleTitleTop, title.c_str(),
+           static_cast<int>(title.size()));
+  GdiFlush();
+  for (int y = 0; y < 300; ++y)
+    ASSERT_EQ(std::memcmp(expected.ScanLine(y), FBuffer.ScanLine(y), 4 * 500), 0) << "row " << y;
 }
 
 }  // namespace

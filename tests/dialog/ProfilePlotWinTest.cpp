@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/WinApi.h"
 #include "profile/NumberText.h"
 #include "tests/dialog/PlotBufferTest.h"
 #include "ui/DIBitmap.h"
@@ -278,8 +279,9 @@ TEST_F(ProfilePlotTest, AxesStandOutsideAShrunkenFrameAtRoundValuesAndSamples) {
     const int x = geometry.X(static_cast<size_t>(sample));
     EXPECT_EQ(CountIn(RECT{x, geometry.BaseY() + 4, x + 1, geometry.BaseY() + 8}, Black), 4) << sample;
   }
+  // The micro sign itself, which the canvas draws in the ANSI code page.
   const int unitLabel = CountIn(RECT{540, geometry.BaseY() + 9, 603, 281}, text);
-  FBuffer.Canvas().TextOut(100, 20, "25 \xC2\xB5m");
+  FBuffer.Canvas().TextOut(100, 20, AnsiText("25 \xC2\xB5m"));
   EXPECT_EQ(unitLabel, CountIn(RECT{100, 20, 160, 20 + 16}, text));
 }
 
