@@ -212,17 +212,17 @@ void PaintStrokes(TCanvas& canvas, const TSectionPixels& pixels, const TCurveStr
 }
 
 // The pixels that later curves paint over are not painted first.
-void PaintCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
+void PaintCurves(TCanvas& canvas, const TSectionPixels& pixels, const TPlotGeometry& geometry,
+                 const TProfilePlotData& data) {
   const std::vector<TPlotCurve> curves = CurvesOf(data.PlaneIndex, data.ComplexMap);
   const std::vector<TCurveStrokes> strokes = CurveStrokes(geometry, data, curves);
-  const TSectionPixels pixels(canvas.Handle());
   for (size_t curve = 0; curve < curves.size(); ++curve)
     PaintStrokes(canvas, pixels, strokes[curve], curves[curve].Color, data.LineWidth);
 }
 
 // Kept curves behind the live ones, lighter, each its samples beside the view's.
-void PaintKeptCurves(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
-  const TSectionPixels pixels(canvas.Handle());
+void PaintKeptCurves(TCanvas& canvas, const TSectionPixels& pixels, const TPlotGeometry& geometry,
+                     const TProfilePlotData& data) {
   for (size_t k = 0; k < data.Kept.size(); ++k) {
     const TKeptSeries& series = data.Kept[k];
     TProfilePlotData kept = data;
@@ -260,7 +260,6 @@ void PaintRamp(TCanvas& canvas, const TPlotGeometry& geometry, size_t count, siz
   SetDIBitsToDevice(canvas.Handle(), left, geometry.BaseY() + 2, width, 2, 0, 0, 0, 2, pixels.data(), &info,
                     DIB_RGB_COLORS);
 }
-
 
 // The grid inside the frame, at the ticks the axes have or would have.
 void PaintGrid(TCanvas& canvas, const TPlotGeometry& geometry, const TProfilePlotData& data) {
@@ -376,8 +375,10 @@ TPlotGeometry PaintProfile(TCanvas& canvas, int width, int height, const TProfil
     canvas.SetClipRect({geometry.Left() + inset, geometry.Top() + inset, geometry.Right() + 1 - inset,
                         geometry.BaseY() + 1 - inset});
   }
-  PaintKeptCurves(canvas, geometry, data);
-  PaintCurves(canvas, geometry, data);
+  // The section is looked at once the clip is set, which it takes into account.
+  const TSectionPixels pixels(canvas.Handle());
+  PaintKeptCurves(canvas, pixels, geometry, data);
+  PaintCurves(canvas, pixels, geometry, data);
   canvas.ResetClipRect();
   if (count > 0) PaintRamp(canvas, geometry, count, data.FirstSample);
   return geometry;

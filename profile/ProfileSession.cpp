@@ -29,7 +29,6 @@ void TProfileSession::Rebuild(TProfileMode mode) {
     FSavedPixels.Start();
     raster.Saved = &FSavedPixels;
   }
-  FKept.clear();
   SampleProfile(raster, Selection, mode, FProfile);
   AlignKeptCurves();
 }
@@ -43,17 +42,16 @@ std::pair<int, int> TProfileSession::ImageSize() const noexcept {
 void TProfileSession::AlignKeptCurves() {
   FKept.clear();
   FKeptAligned.clear();
+  FKeptGreatest = -HUGE_VAL;
   for (size_t i = 0; i < SavedKeptCurves.Size(); ++i) {
     const TKeptCurve& kept = SavedKeptCurves[i];
     FKeptAligned.push_back(
         {kept.Name, kept.Color, AlignedToProfile(kept.Values, FProfile.Profile.size(), SavedKeptAtCentre)});
-  }
-  FKeptGreatest = -HUGE_VAL;
-  for (const TKeptCurve& kept : FKeptAligned) {
-    FKept.push_back({kept.Values, kept.Color, kept.Name});
-    for (double value : kept.Values)
+    for (double value : FKeptAligned.back().Values)
       if (std::isfinite(value)) FKeptGreatest = std::max(FKeptGreatest, value);
   }
+  // The series borrow the copies, which no longer move.
+  for (const TKeptCurve& kept : FKeptAligned) FKept.push_back({kept.Values, kept.Color, kept.Name});
 }
 
 // The highlight's marks lie above the profile's in the record: putting them back leaves

@@ -43,6 +43,12 @@ std::string Quoted(std::string_view field, char separator) {
 
 std::string Readout(double value, char decimalSeparator) { return ReadoutText(value, decimalSeparator); }
 
+// A kept curve's sample i; none where it does not reach.
+std::optional<double> KeptSample(const TKeptSeries& kept, size_t i) {
+  if (i >= kept.Values.size() || std::isnan(kept.Values[i])) return std::nullopt;
+  return kept.Values[i];
+}
+
 // The host's palette is copied by the module's code (a bad pointer faults into an error,
 // not inside the C runtime) and kept where it is not the gray ramp.
 std::optional<TPaletteTable> ColourPalette(const uint8_t* palette) {
@@ -157,8 +163,8 @@ std::string TProfileValues::Values(size_t i, int plane, char decimalSeparator) c
 std::string TProfileValues::KeptValues(size_t i, char decimalSeparator) const {
   std::string text;
   for (const TKeptSeries& kept : FKept)
-    if (i < kept.Values.size() && !std::isnan(kept.Values[i]))
-      text += "\r\n" + FormatText(S_TIP_KEPT, std::string(kept.Name).c_str(), Readout(kept.Values[i], decimalSeparator).c_str());
+    if (const std::optional<double> value = KeptSample(kept, i))
+      text += "\r\n" + FormatText(S_TIP_KEPT, std::string(kept.Name).c_str(), Readout(*value, decimalSeparator).c_str());
   return text;
 }
 
@@ -347,7 +353,7 @@ void TProfileValues::AppendRow(std::string& text, size_t i, char separator, cons
   }
   for (const TKeptSeries& kept : FKept) {
     text += separator;
-    if (i < kept.Values.size() && !std::isnan(kept.Values[i])) AppendNumber(text, kept.Values[i]);
+    if (const std::optional<double> value = KeptSample(kept, i)) AppendNumber(text, *value);
   }
   text += LineEnd;
 }
